@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace rtu {
+
+enum class MessageIcon { None, Information, Critical };
+
+// How the program speaks to the operator: message boxes and beeps. The desktop program
+// shows real message boxes; tests and the command-line tool record or print them, so
+// nothing ever blocks on a dialog.
+class UserNotifier {
+public:
+    virtual ~UserNotifier() = default;
+    // An empty title means the program's default title.
+    virtual void showMessage(const QString& text, const QString& title, MessageIcon icon) = 0;
+    virtual void beep() = 0;
+};
+
+} // namespace rtu

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "protocol/BatchUi.h"
+#include "serial/SerialLibrary.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace rtu {
+
+class TerminalScreen;
+class UserNotifier;
+struct LinkState;
+
+// Settle counts, in CdrvDelay units, after each kind of command line.
+inline constexpr int UnitSettleCount = 25;       // unit-settings "S" and "G" lines
+inline constexpr int ModuleProgramSettleCount = 20; // tank, G4 and 4-20mA "S" lines
+inline constexpr int ModuleReadSettleCount = 15;    // tank, G4 and 4-20mA "G" lines
+
+// The exchange frame: one command line out, a fixed settle delay during which the receiver
+// collects the reply, the reply picked out of the reply buffer by keyword; and the batch
+// that a user action wraps around its lines (RTS raised, windows locked, busy pointer).
+class Exchange : public QObject {
+    Q_OBJECT
+public:
+    Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen, BatchUi& ui,
+             UserNotifier& notifier);
+
+    // Sends `line` (which already ends in CR LF), logs it on the terminal screen and waits
+    // `settleCount` units. Throws PortLostError when the port was lost during this batch.
+    void SendCommandLine(const QString& line, int settleCount);
+
+    // 1-based position of the first occurrence of keyword in the reply buffer, 0 if none.
+    int FindReply(QStringView keyword) const;
+    // The field of `width` characters at `offset` from a keyword found at 1-based
+    // `position`; shorter (possibly empty) when the buffer ends first.
+    QString replyField(int position, int offset, int width) const;
+    void clearReplyBuffer();
+
+    // The program batch: error trap armed by the caller (see runProgramBatch), RTS on,
+    // indicator red, hourglass, starting window and terminal disabled; and its closing.
+    void BeginExchangeBatch(Window window);
+    void EndExchangeBatch(Window window);
+    // The read-order bracket of the main window's read actions; opening clears the buffer.
+    void BeginReadBatch();
+    void EndReadBatch();
+
+    // The empty batch run once at start-up when a port is open.
+    void PulseRts();
+
+    // How a program batch reports a run-time error.
+    enum class ErrorReport { Beep, MessageAndBeep };
+    // Runs body inside BeginExchangeBatch/EndExchangeBatch for window. A RuntimeError (or
+    // any std::exception) thrown by body skips the rest, is reported as `report` says and
+    // the batch is still closed. Returns false when the body was cut short; lastError()
+    // then says why.
+    template <typename Body> bool runProgramBatch(Window window, ErrorReport report, Body&& body);
+    // Runs body inside the read-order bracket. A RuntimeError ends the read orderly
+    // (no report to the operator here; the caller decides). Returns false if cut short.
+    template <typename Body> bool runReadBatch(Body&& body);
+
+    QString lastError() const { return lastError_; }
+
+    SerialLibrary& library() { return library_; }
+    LinkState& link() { return link_; }
+    BatchUi& ui() { return ui_; }
+
+private:
+    void reportError(ErrorReport report);
+    bool trap(const std::exception& error);
+
+    SerialLibrary& library_;
+    LinkState& link_;
+    TerminalScreen& screen_;
+    BatchUi& ui_;
+    UserNotifier& notifier_;
+    bool portLostInBatch_ = false;
+    QString lastError_;
+};
+
+template <typename Body> bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
+    bool completed = true;
+    BeginExchangeBatch(window);
+    try {
+        body();
+    } catch (const std::exception& error) {
+        completed = trap(error);
+        reportError(report);
+    }
+    EndExchangeBatch(window);
+    return completed;
+}
+
+template <typename Body> bool Exchange::runReadBatch(Body&& body) {
+    bool completed = true;
+    BeginReadBatch();
+    try {
+        body();
+    } catch (const std::exception& error) {
+        completed = trap(error);
+    }
+    EndReadBatch();
+    return completed;
+}
+
+} // namespace rtu

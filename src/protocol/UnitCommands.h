@@ -1,0 +1,61 @@
+#pragma once
+
+#include "config/Records.h"
+#include "protocol/CommandLines.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace rtu {
+
+class Exchange;
+class UnitSettingsPanel;
+
+// The read lines of a whole-unit read, in order, for reports: "GRTCT", "GPP", ... "G420C8".
+struct ReadReport {
+    QStringList answered;
+    QStringList unanswered; // the read lines that found no usable reply
+    bool complete() const { return unanswered.isEmpty(); }
+};
+
+// The command groups: unit settings, tanks, G4 and 4-20mA modules, and the whole-unit
+// program and read. They expect the caller to have opened a batch (except the *All and
+// *Button actions, which open their own).
+class UnitCommands {
+public:
+    using Clock = std::function<QDateTime()>;
+
+    UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
+                 Clock clock = [] { return QDateTime::currentDateTime(); });
+
+    // Unit settings (all flag 1 = every group, 0 = the ticked rows only).
+    void ProgramUnitSettings(int allFlag);
+    // Appends to report the read lines sent and whether each was answered.
+    void ReadUnitSettings(int allFlag, ReadReport* report = nullptr);
+
+    void ProgramSensor(int tank);
+    ReplyOutcome ReadSensor(int tank);
+    void ProgramG4(int module);
+    ReplyOutcome ReadG4(int module);
+    void ProgramLoop420(int module);
+    ReplyOutcome ReadLoop420(int module);
+
+    // The main window's buttons, each running its own batch.
+    bool programButton();  // "Program": beep on error
+    bool readButton(ReadReport* report = nullptr); // "Read"
+    bool programAll();     // "Program All": 39 lines; "Error!" box and beep on error
+    bool readAll(ReadReport* report = nullptr);    // "Read All": 39 reads
+
+    static constexpr int WholeUnitLineCount = 39;
+
+private:
+    Exchange& exchange_;
+    UnitSettingsPanel& panel_;
+    RecordTables& tables_;
+    Clock clock_;
+};
+
+} // namespace rtu

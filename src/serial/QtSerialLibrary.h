@@ -1,0 +1,56 @@
+#pragma once
+
+#include "serial/SerialLibrary.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QSerialPort;
+
+namespace rtu {
+
+// The serial library on QSerialPort. Port ids 0..4 (COM1..COM5) map to device paths:
+// /dev/ttyS0../dev/ttyS4 on Linux and COM1..COM5 on Windows by default, each overridable
+// (a USB adapter, a pseudo-terminal). Received bytes are queued by QSerialPort and handed
+// out one by one by GetByte.
+class QtSerialLibrary : public SerialLibrary {
+    Q_OBJECT
+public:
+    explicit QtSerialLibrary(QObject* parent = nullptr);
+    ~QtSerialLibrary() override;
+
+    static QString defaultDevice(PortId port);
+    void setDevice(PortId port, const QString& path);
+    QString device(PortId port) const;
+
+    // Fixes the length of one CdrvDelay unit (slow radio links); nullopt derives it from
+    // the line settings.
+    void setDelayUnitOverride(std::optional<double> milliseconds);
+    double delayUnitMilliseconds() const;
+
+    std::int32_t InitializePort(PortId port, std::int16_t portAgain, std::int16_t hexBase,
+                                std::int16_t a, std::int16_t b, std::int16_t c,
+                                std::int16_t receiveSize, std::int16_t transmitSize,
+                                std::int16_t d) override;
+    std::int32_t UnInitializePort(PortId port) override;
+    std::int32_t SetPortCharacteristics(PortId port, std::int32_t baudCode,
+                                        std::int16_t parityCode, std::int16_t lengthCode,
+                                        std::int16_t stopBitsCode,
+                                        std::int16_t protocolCode) override;
+    std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) override;
+    std::int32_t GetByte(PortId port) override;
+    std::int32_t PutString(PortId port, const QByteArray& text) override;
+    std::int32_t PutByte(PortId port, int code) override;
+    std::int32_t RtsOn(PortId port) override;
+    std::int32_t RtsOff(PortId port) override;
+    std::int32_t CdrvDelay(PortId port, int units) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace rtu

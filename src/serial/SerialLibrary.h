@@ -1,0 +1,55 @@
+#pragma once
+
+#include "serial/PortParameterBlock.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <cstdint>
+
+namespace rtu {
+
+using PortId = std::int16_t; // 0..4 = COM1..COM5, -1 = no port open
+inline constexpr PortId NoPort = -1;
+inline constexpr int PortCount = 5;
+
+// The ten operations of the serial communication library the program is written against.
+// Every call takes the port id first; every result is a 32-bit integer, 0 meaning success.
+// Implementations: QtSerialLibrary (a real or pseudo terminal through QSerialPort) and
+// FakeSerialLibrary (scripted, for unit tests).
+class SerialLibrary : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Opens the port. The program passes: port, port, 0, 0, 9, 0, 2048, 1024, 0.
+    virtual std::int32_t InitializePort(PortId port, std::int16_t portAgain, std::int16_t hexBase,
+                                        std::int16_t a, std::int16_t b, std::int16_t c,
+                                        std::int16_t receiveSize, std::int16_t transmitSize,
+                                        std::int16_t d) = 0;
+    virtual std::int32_t UnInitializePort(PortId port) = 0;
+    // Codes are the indexes of the port menus (see LineCodes.h). Refuses port -1.
+    virtual std::int32_t SetPortCharacteristics(PortId port, std::int32_t baudCode,
+                                                std::int16_t parityCode, std::int16_t lengthCode,
+                                                std::int16_t stopBitsCode,
+                                                std::int16_t protocolCode) = 0;
+    // Fills the block with the open port's parameters, the five codes included.
+    virtual std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) = 0;
+    // The next received byte 0..255, or -1 when none is waiting (and for port -1). Never blocks.
+    virtual std::int32_t GetByte(PortId port) = 0;
+    virtual std::int32_t PutString(PortId port, const QByteArray& text) = 0;
+    virtual std::int32_t PutByte(PortId port, int code) = 0;
+    virtual std::int32_t RtsOn(PortId port) = 0;
+    virtual std::int32_t RtsOff(PortId port) = 0;
+    // Waits `units` delay units while the event loop keeps running, so the receiver keeps
+    // collecting bytes during the wait.
+    virtual std::int32_t CdrvDelay(PortId port, int units) = 0;
+
+signals:
+    // Bytes are waiting: the receiver may tick now instead of waiting for its timer.
+    void bytesWaiting();
+    // The open port failed for good (adapter unplugged, device gone).
+    void portLost(rtu::PortId port);
+};
+
+} // namespace rtu

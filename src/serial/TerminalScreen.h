@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace rtu {
+
+// The terminal window's log text (CommScreen). The receiver, the port routines and the
+// command exchange write to it; the desktop program backs it with its text box, the
+// command-line tool with a log file, tests with a plain string. Line breaks are CR LF.
+class TerminalScreen {
+public:
+    virtual ~TerminalScreen() = default;
+    virtual QString text() const = 0;
+    virtual int length() const { return text().size(); }
+    virtual void setText(const QString& text) = 0;
+    // Puts the caret at the end, nothing selected, and inserts there.
+    virtual void insertAtEnd(const QString& text) = 0;
+    virtual void removeLastCharacter() = 0;
+    virtual void moveCaretToEnd() = 0;
+
+    // One message line followed by CR LF, caret to the end.
+    void appendLine(const QString& line) {
+        insertAtEnd(line + QStringLiteral("\r\n"));
+        moveCaretToEnd();
+    }
+};
+
+// A terminal screen held in a string.
+class TextTerminalScreen : public TerminalScreen {
+public:
+    QString text() const override { return text_; }
+    int length() const override { return text_.size(); }
+    void setText(const QString& text) override { text_ = text; }
+    void insertAtEnd(const QString& text) override { text_ += text; }
+    void removeLastCharacter() override { text_.chop(1); }
+    void moveCaretToEnd() override {}
+
+private:
+    QString text_;
+};
+
+} // namespace rtu
