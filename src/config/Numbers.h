@@ -10,6 +10,15 @@ namespace rtu {
 // An empty or non-numeric text gives 0. Never depends on the locale.
 double numericValue(QStringView text);
 
+// The number at the start of a text as numericValue reads it, with the count of characters
+// it covers (leading spaces included; 0 when the text does not start with a number). The
+// value is always finite: a number too large for a double reads as the largest double.
+struct LeadingNumber {
+    double value = 0.0;
+    qsizetype length = 0;
+};
+LeadingNumber readLeadingNumber(QStringView text);
+
 // Formats value with one of the unit's patterns: "#0", "##00", "###000", "#0.000###",
 // "#0.0000####", "###000.000###", "####0000.000###". A "0" is a digit always written,
 // a "#" one written only when needed; rounding is half away from zero at the last

@@ -68,12 +68,16 @@ public:
 private:
     void reportError(ErrorReport report);
     bool trap(const std::exception& error);
+    void openBatch();
+    void closeBatch();
+    void throwIfPortLost();
 
     SerialLibrary& library_;
     LinkState& link_;
     TerminalScreen& screen_;
     BatchUi& ui_;
     UserNotifier& notifier_;
+    bool batchOpen_ = false; // a port loss counts only while a batch is open
     bool portLostInBatch_ = false;
     QString lastError_;
 };

@@ -36,6 +36,8 @@ public:
     // Appends to report the read lines sent and whether each was answered.
     void ReadUnitSettings(int allFlag, ReadReport* report = nullptr);
 
+    // Reads return the outcome for the tank or module asked for: a reply naming another
+    // module is stored in that module's record and counts as NoReply here.
     void ProgramSensor(int tank);
     ReplyOutcome ReadSensor(int tank);
     void ProgramG4(int module);

@@ -1,0 +1,18 @@
+#include "app/Session.h"
+
+#include "serial/SerialLibrary.h"
+
+namespace rtu {
+
+Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchUi& ui,
+                 UserNotifier& notifier, UnitCommands::Clock clock, QObject* parent)
+    : QObject(parent), panel(notifier), receiver(library, link, screen),
+      exchange(library, link, screen, ui, notifier),
+      commands(exchange, panel, tables, std::move(clock)), library_(library), screen_(screen) {
+    SetAllDefaults(tables);
+    connect(&library, &SerialLibrary::bytesWaiting, this, [this] { receiver.PollReceiver(); });
+    connect(&receiverTimer_, &QTimer::timeout, this, [this] { receiver.PollReceiver(); });
+    receiverTimer_.start(ReceiverTickMs);
+}
+
+} // namespace rtu

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/UnitSettingsPanel.h"
+#include "config/Records.h"
+#include "protocol/Exchange.h"
+#include "protocol/UnitCommands.h"
+#include "serial/LinkState.h"
+#include "serial/Receiver.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace rtu {
+
+class BatchUi;
+class SerialLibrary;
+class TerminalScreen;
+class UserNotifier;
+
+// Owns the program's shared state (the link with its port, parameter block and reply
+// buffer, the record tables, the unit-settings panel) and the engine working on it (the
+// receiver, the exchange and the command groups). The desktop program and the command-line
+// tool each make one and pass it by reference.
+class Session : public QObject {
+    Q_OBJECT
+public:
+    // The receiver ticks whenever the library says bytes are waiting, and on a timer as a
+    // safety net; every tick drains all waiting bytes.
+    static constexpr int ReceiverTickMs = 1;
+
+    Session(SerialLibrary& library, TerminalScreen& screen, BatchUi& ui, UserNotifier& notifier,
+            UnitCommands::Clock clock = [] { return QDateTime::currentDateTime(); },
+            QObject* parent = nullptr);
+
+    SerialLibrary& library() { return library_; }
+    TerminalScreen& screen() { return screen_; }
+    LinkState link;
+    RecordTables tables;
+    UnitSettingsPanel panel;
+    Receiver receiver;
+    Exchange exchange;
+    UnitCommands commands;
+
+private:
+    SerialLibrary& library_;
+    TerminalScreen& screen_;
+    QTimer receiverTimer_;
+};
+
+} // namespace rtu

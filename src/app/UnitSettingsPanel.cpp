@@ -1,0 +1,196 @@
+#include "app/UnitSettingsPanel.h"
+
+#include "app/UserNotifier.h"
+#include "config/Numbers.h"
+#include "config/RuntimeError.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace rtu {
+
+namespace {
+
+constexpr int TimeBox = 0;
+constexpr int DateBox = 1;
+constexpr int VersionLabel = 2; // the only Label2 element the panel owns
+
+struct ScrollRange {
+    int min;
+    int max;
+};
+// VScroll2..VScroll6: poll period hours, minutes, seconds; LCD seconds, LCD repeats.
+constexpr std::array<ScrollRange, 5> ScrollRanges{{{0, 9}, {0, 59}, {0, 59}, {0, 99}, {0, 99}}};
+
+std::size_t scrollSlot(int n) {
+    if (n < UnitSettingsPanel::FirstScroll || n > UnitSettingsPanel::LastScroll)
+        throw std::out_of_range("no scroll bar VScroll" + std::to_string(n));
+    return static_cast<std::size_t>(n - UnitSettingsPanel::FirstScroll);
+}
+
+// Control arrays are indexed with int; a negative index must not wrap into a huge size_t.
+std::size_t slot(int index) {
+    if (index < 0)
+        throw std::out_of_range("negative control index " + std::to_string(index));
+    return static_cast<std::size_t>(index);
+}
+
+void requireVersionLabel(int index) {
+    if (index != VersionLabel)
+        throw std::out_of_range("no version label Label2(" + std::to_string(index) + ")");
+}
+
+bool inRange(double value, double min, double max) {
+    return value >= min && value <= max;
+}
+
+} // namespace
+
+UnitSettingsPanel::UnitSettingsPanel(UserNotifier& notifier, QObject* parent)
+    : QObject(parent),
+      notifier_(notifier), text2_{QStringLiteral("12:00:00"), QStringLiteral("12/31/2000")},
+      text1_{QStringLiteral("Company"), QStringLiteral("Lease Name")}, vscroll_{0, 1, 0, 3, 5} {
+    for (std::size_t i = 0; i < label8_.size(); ++i)
+        label8_[i] = formatNumber(vscroll_[i], u"##00");
+}
+
+QString UnitSettingsPanel::text2(int index) const {
+    return text2_.at(slot(index));
+}
+
+void UnitSettingsPanel::setText2(int index, const QString& text) {
+    QString& current = text2_.at(slot(index));
+    if (current == text)
+        return;
+    current = text;
+    emit text2Changed(index);
+    if (index == TimeBox)
+        checkTimeBox();
+    else
+        checkDateBox();
+}
+
+// The pieces are cut by position, so the separators are never checked and a partly typed
+// text passes while its pieces are in range.
+void UnitSettingsPanel::checkTimeBox() {
+    const QString time = text2_[TimeBox];
+    if (time.size() > 8) {
+        setText2(TimeBox, QString());
+        notifier_.showMessage(QStringLiteral("Please use this format for Time 17:08:23 "),
+                              QStringLiteral("Hi"), MessageIcon::Information);
+        return;
+    }
+    const double hours = numericValue(time.left(2));
+    const double minutes = numericValue(time.mid(3, 2));
+    const double seconds = numericValue(time.right(2));
+    if (!inRange(hours, 0, 23) || !inRange(minutes, 0, 59) || !inRange(seconds, 0, 59)) {
+        setText2(TimeBox, QStringLiteral("12:00:00"));
+        notifier_.beep();
+    }
+}
+
+void UnitSettingsPanel::checkDateBox() {
+    const QString date = text2_[DateBox];
+    if (date.size() > 10) {
+        setText2(DateBox, QString());
+        notifier_.showMessage(QStringLiteral("Please use this format for Date 12-05-2000 "),
+                              QStringLiteral("Hi"), MessageIcon::Information);
+        return;
+    }
+    const double month = numericValue(date.left(2));
+    const double day = numericValue(date.mid(3, 2));
+    const double year = numericValue(date.right(4));
+    if (!inRange(month, 0, 12) || !inRange(day, 0, 31) || !inRange(year, 0, 2099)) {
+        setText2(DateBox, QStringLiteral("01-01-2000"));
+        notifier_.beep();
+    }
+}
+
+QString UnitSettingsPanel::text1(int index) const {
+    return text1_.at(slot(index));
+}
+
+void UnitSettingsPanel::setText1(int index, const QString& text) {
+    QString& current = text1_.at(slot(index));
+    if (current == text)
+        return;
+    current = text;
+    emit text1Changed(index);
+}
+
+int UnitSettingsPanel::vscroll(int n) const {
+    return vscroll_[scrollSlot(n)];
+}
+
+int UnitSettingsPanel::vscrollMin(int n) {
+    return ScrollRanges[scrollSlot(n)].min;
+}
+
+int UnitSettingsPanel::vscrollMax(int n) {
+    return ScrollRanges[scrollSlot(n)].max;
+}
+
+void UnitSettingsPanel::setVScroll(int n, int value) {
+    const std::size_t i = scrollSlot(n);
+    if (value < vscrollMin(n) || value > vscrollMax(n))
+        throw RuntimeError("VScroll" + std::to_string(n) + " does not accept " +
+                           std::to_string(value));
+    if (vscroll_[i] == value)
+        return;
+    vscroll_[i] = value;
+    setLabel8(static_cast<int>(i), formatNumber(value, u"##00"));
+    emit vscrollChanged(n);
+}
+
+QString UnitSettingsPanel::label8(int index) const {
+    return label8_.at(slot(index));
+}
+
+void UnitSettingsPanel::setLabel8(int index, const QString& caption) {
+    QString& current = label8_.at(slot(index));
+    if (current == caption)
+        return;
+    current = caption;
+    emit label8Changed(index);
+}
+
+QString UnitSettingsPanel::label2(int index) const {
+    requireVersionLabel(index);
+    return version_;
+}
+
+void UnitSettingsPanel::setLabel2(int index, const QString& caption) {
+    requireVersionLabel(index);
+    if (version_ == caption)
+        return;
+    version_ = caption;
+    emit label2Changed(index);
+}
+
+int UnitSettingsPanel::check1(int index) const {
+    return check1_.at(slot(index));
+}
+
+void UnitSettingsPanel::setCheck1(int index, int value) {
+    int& current = check1_.at(slot(index));
+    if (value != 0 && value != 1)
+        throw RuntimeError("Check1 does not accept " + std::to_string(value));
+    if (current == value)
+        return;
+    current = value;
+    emit check1Changed(index);
+}
+
+void UnitSettingsPanel::setAllChecks(int value) {
+    for (int i = 0; i < CheckCount; ++i)
+        setCheck1(i, value);
+}
+
+void UnitSettingsPanel::setClockAuto(bool autoMode) {
+    if (clockAuto_ == autoMode)
+        return;
+    clockAuto_ = autoMode;
+    emit clockModeChanged();
+}
+
+} // namespace rtu

@@ -1,0 +1,331 @@
+#include "config/ConfigurationFile.h"
+
+#include "app/UnitSettingsPanel.h"
+#include "config/Numbers.h"
+#include "config/RuntimeError.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+namespace rtu {
+
+namespace {
+
+const QString Quote = QStringLiteral("\"");
+
+// ---- Writing -------------------------------------------------------------------------------
+
+QString clockTimeLine(const UnitSettingsPanel& panel) {
+    const QString time = panel.text2(0);
+    return QStringLiteral("SRTCT") + time.mid(0, 2) + time.mid(3, 2) + time.mid(6, 2);
+}
+
+QString clockDateLine(const UnitSettingsPanel& panel) {
+    const QString date = panel.text2(1);
+    return QStringLiteral("SRTCD") + date.mid(0, 2) + date.mid(3, 2) + date.right(2);
+}
+
+QString lcdTimingLine(const UnitSettingsPanel& panel) {
+    return QStringLiteral("SLCD") + formatNumber(panel.vscroll(5), u"##00") + QStringLiteral("R") +
+           formatNumber(panel.vscroll(6), u"##00");
+}
+
+// The texts go between the quotes as they are; a quote inside one is not escaped.
+QString lcdTextLine(const UnitSettingsPanel& panel) {
+    return QStringLiteral("SLCDT1") + Quote + panel.text1(0) + Quote + QStringLiteral("T2") +
+           Quote + panel.text1(1) + Quote;
+}
+
+QString pollPeriodLine(const UnitSettingsPanel& panel) {
+    const int seconds = panel.vscroll(4) + 60 * panel.vscroll(3) + 3600 * panel.vscroll(2);
+    return QStringLiteral("SPP") + formatNumber(seconds, u"###000");
+}
+
+QString sensorLine(int tank, const SensorRecord& r) {
+    return QStringLiteral("SU") + formatNumber(tank, u"##00") + Quote + r.Label.text() + Quote +
+           QStringLiteral("L") + formatNumber(numericValue(r.Floats.text()), u"#0") +
+           r.LevelUnit.text() + QStringLiteral("T") + r.TempSensors.text() + r.TempUnit.text() +
+           formatNumber(numericValue(r.VolumeFactor.text()), u"#0.0000####") + r.VolumeUnit.text();
+}
+
+QString g4Line(int module, const G4Record& r) {
+    return QStringLiteral("SG4") + formatNumber(module, u"#0") + QStringLiteral("U") +
+           formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
+           QStringLiteral("ON") + r.OnTest.text() +
+           formatNumber(numericValue(r.OnValue.text()), u"#0.000###") + QStringLiteral("OFF") +
+           r.OffTest.text() + formatNumber(numericValue(r.OffValue.text()), u"#0.000###");
+}
+
+QString loop420Line(int module, const Loop420Record& r) {
+    return QStringLiteral("S420C") + formatNumber(module, u"#0") + QStringLiteral("U") +
+           formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
+           QStringLiteral("V4M") + formatNumber(numericValue(r.Value4mA.text()), u"#0.000###") +
+           QStringLiteral("V20M") + formatNumber(numericValue(r.Value20mA.text()), u"#0.000###");
+}
+
+QStringList configurationLines(const UnitSettingsPanel& panel, const RecordTables& tables) {
+    QStringList lines{clockTimeLine(panel), clockDateLine(panel), lcdTimingLine(panel),
+                      lcdTextLine(panel), pollPeriodLine(panel)};
+    for (int tank = 0; tank < TankCount; ++tank)
+        lines << sensorLine(tank, tables.SensorRecords.at(static_cast<std::size_t>(tank)));
+    for (int module = 0; module < G4Count; ++module)
+        lines << g4Line(module, tables.G4Records.at(static_cast<std::size_t>(module)));
+    for (int module = Loop420First; module <= Loop420Last; ++module)
+        lines << loop420Line(module, tables.Loop420Records[module]);
+    return lines;
+}
+
+// One byte per character; a character beyond Latin-1 cannot be stored and becomes '?'.
+QByteArray toLatin1Bytes(const QString& text) {
+    QByteArray bytes;
+    for (const char32_t c : text.toUcs4())
+        bytes += c <= 0xFF ? static_cast<char>(c) : '?';
+    return bytes;
+}
+
+// ---- Reading -------------------------------------------------------------------------------
+
+// A fault in one line of a configuration file; the load stops there.
+class LineError : public std::runtime_error {
+public:
+    explicit LineError(const QString& reason) : std::runtime_error(reason.toStdString()) {}
+};
+
+// Positions in a line count from 1, as the file format is described; 0 means "not found".
+// Characters beyond the end of the line read as empty text.
+QStringView piece(QStringView line, qsizetype position, qsizetype count) {
+    const qsizetype start = std::clamp<qsizetype>(position - 1, 0, line.size());
+    return line.sliced(start, std::clamp<qsizetype>(count, 0, line.size() - start));
+}
+
+QStringView charAt(QStringView line, qsizetype position) {
+    return piece(line, position, 1);
+}
+
+QStringView restFrom(QStringView line, qsizetype position) {
+    return piece(line, position, line.size());
+}
+
+qsizetype findFrom(QStringView line, QStringView what, qsizetype position) {
+    return line.indexOf(what, std::max<qsizetype>(position, 1) - 1) + 1;
+}
+
+qsizetype findRequired(QStringView line, QStringView what, qsizetype position,
+                       const char* missing) {
+    const qsizetype found = findFrom(line, what, position);
+    if (found == 0)
+        throw LineError(QStringLiteral("no ") + QLatin1String(missing));
+    return found;
+}
+
+QString shortestValueOf(QStringView text) {
+    return shortestDecimal(numericValue(text));
+}
+
+// The record number a line names, when it is a whole number within the table's range.
+std::optional<int> recordNumber(QStringView text, int first, int last) {
+    const double number = numericValue(text);
+    if (number < first || number > last || number != std::trunc(number))
+        return std::nullopt;
+    return static_cast<int>(number);
+}
+
+const char* scrollMeaning(int n) {
+    static constexpr std::array<const char*, 5> meanings{
+        "poll period hours", "poll period minutes", "poll period seconds",
+        "LCD seconds per channel", "LCD repeat count"};
+    return meanings.at(static_cast<std::size_t>(n - UnitSettingsPanel::FirstScroll));
+}
+
+// The scroll bar itself refuses a value outside its range; for a file that is a line error.
+void setScrollFromFile(UnitSettingsPanel& panel, int n, double value) {
+    const double clamped = std::clamp(value, double(INT_MIN), double(INT_MAX));
+    try {
+        panel.setVScroll(n, static_cast<int>(clamped));
+    } catch (const RuntimeError&) {
+        throw LineError(QStringLiteral("value out of range for the ") +
+                        QLatin1String(scrollMeaning(n)));
+    }
+}
+
+void applyLcdTexts(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+    const qsizetype end1 = findRequired(line, Quote, 8, "closing double quote");
+    panel.setText1(0, piece(line, 8, end1 - 8).toString());
+    const qsizetype start2 = findRequired(line, Quote, end1 + 2, "opening double quote");
+    const qsizetype end2 = findRequired(line, Quote, start2 + 1, "closing double quote");
+    panel.setText1(1, piece(line, start2 + 1, end2 - start2 - 1).toString());
+}
+
+// Caption first, then the scroll value: the scroll bar's own reaction may reformat it.
+void applyLcdSetting(UnitSettingsPanel& panel, int n, QStringView caption) {
+    panel.setLabel8(n - UnitSettingsPanel::FirstScroll, caption.toString());
+    setScrollFromFile(panel, n, roundHalfEven(numericValue(caption)));
+}
+
+void applyLcdTiming(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+    const qsizetype r = findRequired(line, u"R", 1, "R");
+    applyLcdSetting(panel, 5, piece(line, 5, r - 5));
+    applyLcdSetting(panel, 6, restFrom(line, r + 1));
+}
+
+void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+    const double total = numericValue(restFrom(line, 4));
+    const double hours = std::floor(total / 3600);
+    const double minutes = std::floor((total - 3600 * hours) / 60);
+    const double seconds = std::floor(total - 3600 * hours - 60 * minutes);
+    const std::array<double, 3> parts{hours, minutes, seconds};
+    for (int i = 0; i < 3; ++i) {
+        const QString caption = formatNumber(parts[static_cast<std::size_t>(i)], u"##00");
+        panel.setLabel8(i, caption);
+        setScrollFromFile(panel, UnitSettingsPanel::FirstScroll + i, numericValue(caption));
+    }
+}
+
+void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+    const auto tank = recordNumber(piece(line, 3, 2), 0, TankCount - 1);
+    if (!tank)
+        return;
+    SensorRecord& r = tables.SensorRecords.at(static_cast<std::size_t>(*tank));
+    const qsizetype q1 = findRequired(line, Quote, 4, "opening double quote");
+    const qsizetype q2 = findRequired(line, Quote, q1 + 1, "closing double quote");
+    r.Label = piece(line, q1 + 1, q2 - q1 - 1);
+    const qsizetype pL = findRequired(line, u"L", q2, "L");
+    r.Floats = shortestValueOf(charAt(line, pL + 1));
+    r.LevelUnit = charAt(line, pL + 2);
+    const qsizetype pT = findRequired(line, u"T", q2, "T");
+    r.TempSensors = shortestValueOf(charAt(line, pT + 1));
+    r.TempUnit = charAt(line, pT + 2);
+    const LeadingNumber factor = readLeadingNumber(restFrom(line, pT + 3));
+    r.VolumeFactor = shortestDecimal(factor.value);
+    r.VolumeUnit = charAt(line, pT + 3 + factor.length);
+}
+
+void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+    const auto module = recordNumber(charAt(line, 4), 0, G4Count - 1);
+    if (!module)
+        return;
+    G4Record& r = tables.G4Records.at(static_cast<std::size_t>(*module));
+    const qsizetype pU = findRequired(line, u"U", 4, "U");
+    r.Unit = shortestValueOf(piece(line, pU + 1, 2));
+    r.Source = charAt(line, pU + 3);
+    r.Channel = shortestValueOf(charAt(line, pU + 4));
+    const qsizetype pOn = findRequired(line, u"ON", pU + 2, "ON");
+    const qsizetype pOff = findRequired(line, u"OFF", pOn + 2, "OFF");
+    r.OnTest = piece(line, pOn + 2, 2);
+    r.OnValue = shortestValueOf(restFrom(line, pOn + 4));
+    r.OffTest = piece(line, pOff + 3, 2);
+    r.OffValue = shortestValueOf(restFrom(line, pOff + 5));
+}
+
+void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+    const auto module = recordNumber(charAt(line, 6), Loop420First, Loop420Last);
+    if (!module)
+        return;
+    Loop420Record& r = tables.Loop420Records[*module];
+    const qsizetype pU = findRequired(line, u"U", 6, "U");
+    r.Unit = shortestValueOf(restFrom(line, pU + 1));
+    r.Source = charAt(line, pU + 3);
+    r.Channel = shortestValueOf(restFrom(line, pU + 4));
+    const qsizetype p4 = findRequired(line, u"V4M", 6, "V4M");
+    r.Value4mA = shortestValueOf(restFrom(line, p4 + 3));
+    const qsizetype p20 = findRequired(line, u"V20M", 6, "V20M");
+    r.Value20mA = shortestValueOf(restFrom(line, p20 + 4));
+}
+
+void skipLine(QStringView, UnitSettingsPanel&, RecordTables&) {}
+
+using LineAction = void (*)(QStringView, UnitSettingsPanel&, RecordTables&);
+
+struct LineKind {
+    const char16_t* prefix;
+    LineAction apply;
+};
+
+// Matched in this order, the first match deciding: "SLCDT1" must come before "SLCD", and
+// the clock lines are written for the unit but never restored from a file.
+constexpr std::array<LineKind, 9> LineKinds{{
+    {u"SRTCT", skipLine},
+    {u"SRTCD", skipLine},
+    {u"SLCDT1", applyLcdTexts},
+    {u"SLCD", applyLcdTiming},
+    {u"SPP", applyPollPeriod},
+    {u"S420MC", skipLine},
+    {u"SU", applySensorLine},
+    {u"SG4", applyG4Line},
+    {u"S420C", applyLoop420Line},
+}};
+
+void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables) {
+    const auto kind = std::find_if(LineKinds.begin(), LineKinds.end(), [line](const LineKind& k) {
+        return line.startsWith(QStringView(k.prefix));
+    });
+    if (kind != LineKinds.end())
+        kind->apply(line, panel, tables);
+}
+
+// Lines end with LF, optionally preceded by CR; the last line may lack its end.
+QList<QByteArray> splitLines(const QByteArray& content) {
+    QList<QByteArray> lines = content.split('\n');
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}
+
+} // namespace
+
+QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables) {
+    const QStringList lines = configurationLines(panel, tables);
+    return toLatin1Bytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
+                              const RecordTables& tables) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
+    const QByteArray bytes = WriteConfiguration(panel, tables);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return QStringLiteral("cannot save %1: %2").arg(path, file.errorString());
+    return QString();
+}
+
+LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
+                             RecordTables& tables) {
+    const QList<QByteArray> lines = splitLines(content);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        try {
+            applyLine(QString::fromLatin1(lines[i]), panel, tables);
+        } catch (const std::exception& e) {
+            return {false, static_cast<int>(i + 1), QString::fromUtf8(e.what())};
+        }
+    }
+    return {};
+}
+
+LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
+                                 RecordTables& tables) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, 0, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {false, 0, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    return LoadConfiguration(content, panel, tables);
+}
+
+} // namespace rtu

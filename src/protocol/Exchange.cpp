@@ -1,0 +1,114 @@
+#include "protocol/Exchange.h"
+
+#include "app/UserNotifier.h"
+#include "config/RuntimeError.h"
+#include "serial/LinkState.h"
+#include "serial/TerminalScreen.h"
+
+namespace rtu {
+
+Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen, BatchUi& ui,
+                   UserNotifier& notifier)
+    : library_(library), link_(link), screen_(screen), ui_(ui), notifier_(notifier) {
+    connect(&library_, &SerialLibrary::portLost, this, [this] {
+        if (batchOpen_)
+            portLostInBatch_ = true;
+    });
+}
+
+void Exchange::SendCommandLine(const QString& line, int settleCount) {
+    throwIfPortLost();
+    // The unit speaks 8-bit text, one byte per character.
+    library_.PutString(link_.CurrentPort, line.toLatin1());
+    screen_.insertAtEnd(line);
+    screen_.moveCaretToEnd();
+    library_.CdrvDelay(link_.CurrentPort, settleCount);
+    throwIfPortLost();
+}
+
+void Exchange::openBatch() {
+    batchOpen_ = true;
+    portLostInBatch_ = false;
+    lastError_.clear();
+}
+
+void Exchange::closeBatch() {
+    batchOpen_ = false;
+    portLostInBatch_ = false;
+}
+
+void Exchange::throwIfPortLost() {
+    if (portLostInBatch_)
+        throw PortLostError("the serial port was lost");
+}
+
+int Exchange::FindReply(QStringView keyword) const {
+    return static_cast<int>(link_.ReplyBuffer.indexOf(keyword)) + 1;
+}
+
+QString Exchange::replyField(int position, int offset, int width) const {
+    const qsizetype start = qsizetype(position) - 1 + offset;
+    if (position < 1 || start < 0 || start >= link_.ReplyBuffer.size() || width <= 0)
+        return {};
+    return link_.ReplyBuffer.mid(start, width);
+}
+
+void Exchange::clearReplyBuffer() {
+    link_.ReplyBuffer.clear();
+}
+
+void Exchange::BeginExchangeBatch(Window window) {
+    openBatch();
+    library_.RtsOn(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedRed);
+    ui_.setBusyPointer(true);
+    ui_.setWindowEnabled(window, false);
+    ui_.setWindowEnabled(Window::TerminalForm, false);
+}
+
+void Exchange::EndExchangeBatch(Window window) {
+    screen_.moveCaretToEnd();
+    ui_.setWindowEnabled(Window::TerminalForm, true);
+    ui_.setWindowEnabled(window, true);
+    ui_.setBusyPointer(false);
+    library_.RtsOff(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
+    closeBatch();
+}
+
+void Exchange::BeginReadBatch() {
+    openBatch();
+    ui_.setWindowEnabled(Window::RtuForm, false);
+    ui_.setWindowEnabled(Window::TerminalForm, false);
+    ui_.setBusyPointer(true);
+    library_.RtsOn(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedRed);
+    clearReplyBuffer();
+}
+
+void Exchange::EndReadBatch() {
+    screen_.moveCaretToEnd();
+    ui_.setBusyPointer(false);
+    ui_.setWindowEnabled(Window::RtuForm, true);
+    ui_.setWindowEnabled(Window::TerminalForm, true);
+    library_.RtsOff(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
+    closeBatch();
+}
+
+void Exchange::PulseRts() {
+    runProgramBatch(Window::RtuForm, ErrorReport::MessageAndBeep, [] {});
+}
+
+bool Exchange::trap(const std::exception& error) {
+    lastError_ = QString::fromUtf8(error.what());
+    return false;
+}
+
+void Exchange::reportError(ErrorReport report) {
+    if (report == ErrorReport::MessageAndBeep)
+        notifier_.showMessage(QStringLiteral("Error!"), QString(), MessageIcon::Critical);
+    notifier_.beep();
+}
+
+} // namespace rtu

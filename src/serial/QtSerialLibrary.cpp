@@ -1,0 +1,388 @@
+#include "serial/QtSerialLibrary.h"
+
+#include "serial/LineCodes.h"
+
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <cmath>
+
+namespace rtu {
+
+namespace {
+
+// Results; callers only distinguish 0 from the rest, the values help when debugging.
+constexpr std::int32_t Ok = 0;
+constexpr std::int32_t BadPort = 1;
+constexpr std::int32_t NotOpen = 2;
+constexpr std::int32_t OpenFailed = 3;
+constexpr std::int32_t BadSetting = 4;
+constexpr std::int32_t DeviceRefused = 5;
+
+constexpr std::int32_t NoByte = -1;
+
+// Line protocol codes QSerialPort can carry out (indexes of lineProtocolCaptions()).
+constexpr std::int16_t ProtocolRtsRts = 0;
+constexpr std::int16_t ProtocolNonNon = 4;
+constexpr std::int16_t ProtocolXonXon = 7;
+
+struct LineSettings {
+    std::int32_t baud = DefaultBaudCode;
+    std::int16_t parity = DefaultParityCode;
+    std::int16_t length = DefaultLengthCode;
+    std::int16_t stopBits = DefaultStopBitsCode;
+    std::int16_t protocol = DefaultProtocolCode;
+};
+
+// The QSerialPort form of a set of codes; nullopt when a code is outside its menu or names a
+// line protocol QSerialPort cannot carry out.
+struct QtLineSettings {
+    qint32 rate;
+    QSerialPort::Parity parity;
+    QSerialPort::DataBits dataBits;
+    QSerialPort::StopBits stopBits;
+    QSerialPort::FlowControl flow;
+};
+
+std::optional<QSerialPort::Parity> qtParity(std::int16_t code) {
+    switch (code) {
+    case 0:
+        return QSerialPort::NoParity;
+    case 1:
+        return QSerialPort::OddParity;
+    case 2:
+        return QSerialPort::EvenParity;
+    case 3:
+        return QSerialPort::MarkParity; // "Sticky Odd": the parity bit is always 1
+    case 4:
+        return QSerialPort::SpaceParity; // "Sticky Even": the parity bit is always 0
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QSerialPort::DataBits> qtDataBits(std::int16_t code) {
+    switch (code) {
+    case 0:
+        return QSerialPort::Data5;
+    case 1:
+        return QSerialPort::Data6;
+    case 2:
+        return QSerialPort::Data7;
+    case 3:
+        return QSerialPort::Data8;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QSerialPort::StopBits> qtStopBits(std::int16_t code) {
+    switch (code) {
+    case 0:
+        return QSerialPort::OneStop;
+    case 1:
+        return QSerialPort::TwoStop;
+    default:
+        return std::nullopt;
+    }
+}
+
+// QSerialPort knows only three kinds of flow control, each the same in both directions:
+// none, RTS/CTS and XON/XOFF. The other protocol codes pace one direction differently from
+// the other or use DTR, which it cannot do; accepting them would leave the line unpaced
+// while the menus claim otherwise, so they are refused.
+std::optional<QSerialPort::FlowControl> qtFlowControl(std::int16_t code) {
+    switch (code) {
+    case ProtocolRtsRts:
+        return QSerialPort::HardwareControl;
+    case ProtocolNonNon:
+        return QSerialPort::NoFlowControl;
+    case ProtocolXonXon:
+        return QSerialPort::SoftwareControl;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QtLineSettings> toQt(const LineSettings& codes) {
+    const auto rate = baudRate(codes.baud);
+    const auto parity = qtParity(codes.parity);
+    const auto dataBits = qtDataBits(codes.length);
+    const auto stopBits = qtStopBits(codes.stopBits);
+    const auto flow = qtFlowControl(codes.protocol);
+    if (!rate || !parity || !dataBits || !stopBits || !flow)
+        return std::nullopt;
+    return QtLineSettings{*rate, *parity, *dataBits, *stopBits, *flow};
+}
+
+bool validPort(PortId port) {
+    return port >= 0 && port < PortCount;
+}
+
+// Errors after which the device is gone: it disappeared, or a read from a descriptor that
+// reported data failed (a pseudo-terminal whose other end closed, an unplugged adapter).
+// Both keep recurring on every event-loop pass until the port is closed.
+bool meansDeviceGone(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+}
+
+} // namespace
+
+struct QtSerialLibrary::Impl {
+    struct Port {
+        QString device;
+        QSerialPort serial;
+        LineSettings settings;  // the codes last accepted (the defaults after opening)
+        QByteArray received;    // taken from QSerialPort, handed out by GetByte
+        qsizetype nextByte = 0; // index of the next byte of `received` to hand out
+        bool losing = false;    // the device is gone; the close is scheduled
+    };
+
+    explicit Impl(QtSerialLibrary& owner) : q(owner) {
+        for (PortId id = 0; id < PortCount; ++id) {
+            Port& port = ports[std::size_t(id)];
+            port.device = defaultDevice(id);
+            QObject::connect(&port.serial, &QSerialPort::readyRead, &q,
+                             &SerialLibrary::bytesWaiting);
+            QObject::connect(
+                &port.serial, &QSerialPort::errorOccurred, &q,
+                [this, id](QSerialPort::SerialPortError error) { handleError(id, error); });
+        }
+    }
+
+    // The port if it is open and usable, else nullptr.
+    Port* openPort(PortId id) {
+        if (!validPort(id))
+            return nullptr;
+        Port& port = ports[std::size_t(id)];
+        return port.serial.isOpen() && !port.losing ? &port : nullptr;
+    }
+
+    ~Impl() {
+        // The ports close as they are destroyed; nothing may reach the half-destroyed owner.
+        for (Port& port : ports)
+            QObject::disconnect(&port.serial, nullptr, &q, nullptr);
+    }
+
+    void close(Port& port) {
+        if (port.serial.isOpen())
+            port.serial.close();
+        port.serial.clearError();
+        port.received.clear();
+        port.nextByte = 0;
+        port.losing = false;
+    }
+
+    bool apply(QSerialPort& serial, const QtLineSettings& wanted) {
+        // Only what changes is set: a pseudo-terminal refuses some repeated settings.
+        const bool ok =
+            (serial.baudRate() == wanted.rate || serial.setBaudRate(wanted.rate)) &&
+            (serial.dataBits() == wanted.dataBits || serial.setDataBits(wanted.dataBits)) &&
+            (serial.parity() == wanted.parity || serial.setParity(wanted.parity)) &&
+            (serial.stopBits() == wanted.stopBits || serial.setStopBits(wanted.stopBits)) &&
+            (serial.flowControl() == wanted.flow || serial.setFlowControl(wanted.flow));
+        serial.clearError();
+        return ok;
+    }
+
+    void handleError(PortId id, QSerialPort::SerialPortError error) {
+        Port& port = ports[std::size_t(id)];
+        if (!meansDeviceGone(error) || !port.serial.isOpen() || port.losing)
+            return;
+        // Closing inside QSerialPort's own notification is unsafe; close on the next pass.
+        port.losing = true;
+        QMetaObject::invokeMethod(
+            &q,
+            [this, id] {
+                Port& lost = ports[std::size_t(id)];
+                if (!lost.losing) // closed or reopened in the meantime
+                    return;
+                close(lost);
+                emit q.portLost(id);
+            },
+            Qt::QueuedConnection);
+    }
+
+    double unitMs(PortId id) const {
+        if (unitOverride)
+            return std::max(0.0, *unitOverride);
+        const LineSettings codes = validPort(id) ? ports[std::size_t(id)].settings : LineSettings{};
+        return delayUnitMs(codes.baud, codes.parity, codes.length, codes.stopBits);
+    }
+
+    QtSerialLibrary& q;
+    std::array<Port, PortCount> ports;
+    std::optional<double> unitOverride;
+    PortId lastConfigured = NoPort; // the port whose settings delayUnitMilliseconds() reports
+};
+
+QtSerialLibrary::QtSerialLibrary(QObject* parent)
+    : SerialLibrary(parent), d_(std::make_unique<Impl>(*this)) {}
+
+QtSerialLibrary::~QtSerialLibrary() = default;
+
+QString QtSerialLibrary::defaultDevice(PortId port) {
+    if (!validPort(port))
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port + 1);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port);
+#endif
+}
+
+void QtSerialLibrary::setDevice(PortId port, const QString& path) {
+    if (validPort(port))
+        d_->ports[std::size_t(port)].device = path;
+}
+
+QString QtSerialLibrary::device(PortId port) const {
+    return validPort(port) ? d_->ports[std::size_t(port)].device : QString();
+}
+
+void QtSerialLibrary::setDelayUnitOverride(std::optional<double> milliseconds) {
+    d_->unitOverride = milliseconds;
+}
+
+double QtSerialLibrary::delayUnitMilliseconds() const {
+    return d_->unitMs(d_->lastConfigured);
+}
+
+// The constant arguments only give the call its shape: QSerialPort sizes its own buffers.
+std::int32_t QtSerialLibrary::InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t,
+                                             std::int16_t, std::int16_t, std::int16_t, std::int16_t,
+                                             std::int16_t) {
+    if (!validPort(port))
+        return BadPort;
+    Impl::Port& state = d_->ports[std::size_t(port)];
+    d_->close(state);
+
+    // A freshly opened port always starts at the defaults, whatever it was left at.
+    state.settings = LineSettings{};
+    const auto defaults = toQt(state.settings);
+    state.serial.setPortName(state.device);
+    state.serial.setBaudRate(defaults->rate);
+    state.serial.setDataBits(defaults->dataBits);
+    state.serial.setParity(defaults->parity);
+    state.serial.setStopBits(defaults->stopBits);
+    state.serial.setFlowControl(defaults->flow);
+    if (state.device.isEmpty() || !state.serial.open(QIODevice::ReadWrite)) {
+        state.serial.clearError();
+        return OpenFailed;
+    }
+    d_->lastConfigured = port;
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::UnInitializePort(PortId port) {
+    if (!validPort(port))
+        return BadPort;
+    // A port whose device is gone is still closed here; it then reports no loss.
+    Impl::Port& state = d_->ports[std::size_t(port)];
+    if (!state.serial.isOpen())
+        return NotOpen;
+    d_->close(state);
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::SetPortCharacteristics(PortId port, std::int32_t baudCode,
+                                                     std::int16_t parityCode,
+                                                     std::int16_t lengthCode,
+                                                     std::int16_t stopBitsCode,
+                                                     std::int16_t protocolCode) {
+    Impl::Port* state = d_->openPort(port);
+    if (!state)
+        return validPort(port) ? NotOpen : BadPort;
+    const LineSettings codes{baudCode, parityCode, lengthCode, stopBitsCode, protocolCode};
+    const auto wanted = toQt(codes);
+    if (!wanted)
+        return BadSetting;
+    if (!d_->apply(state->serial, *wanted)) {
+        // Put back what was accepted before, so the device matches the remembered codes.
+        d_->apply(state->serial, *toQt(state->settings));
+        return DeviceRefused;
+    }
+    state->settings = codes;
+    d_->lastConfigured = port;
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::ser_rs232_getport(PortId port, PortParameterBlock& record) {
+    const Impl::Port* state = d_->openPort(port);
+    if (!state)
+        return validPort(port) ? NotOpen : BadPort;
+    record = PortParameterBlock{};
+    record.setBaudCode(state->settings.baud);
+    record.setParityCode(state->settings.parity);
+    record.setLengthCode(state->settings.length);
+    record.setStopBitsCode(state->settings.stopBits);
+    record.setProtocolCode(state->settings.protocol);
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::GetByte(PortId port) {
+    Impl::Port* state = d_->openPort(port);
+    if (!state)
+        return NoByte;
+    if (state->nextByte >= state->received.size()) {
+        state->received = state->serial.readAll();
+        state->nextByte = 0;
+        if (state->received.isEmpty())
+            return NoByte;
+    }
+    return std::uint8_t(state->received.at(state->nextByte++));
+}
+
+std::int32_t QtSerialLibrary::PutString(PortId port, const QByteArray& text) {
+    Impl::Port* state = d_->openPort(port);
+    if (!state)
+        return validPort(port) ? NotOpen : BadPort;
+    // Queued only: QSerialPort writes when the event loop runs (at the latest in CdrvDelay).
+    // Flushing here could block for good on a line held back by flow control.
+    if (state->serial.write(text) != text.size()) {
+        state->serial.clearError();
+        return DeviceRefused;
+    }
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::PutByte(PortId port, int code) {
+    if (code < 0 || code > 255)
+        return BadSetting;
+    return PutString(port, QByteArray(1, char(code)));
+}
+
+namespace {
+
+std::int32_t setRts(QSerialPort& serial, bool raised) {
+    if (serial.setRequestToSend(raised))
+        return Ok;
+    // Pseudo-terminals and ports under RTS/CTS flow control refuse; callers ignore the
+    // result, and the refusal must not linger as the port's error.
+    serial.clearError();
+    return DeviceRefused;
+}
+
+} // namespace
+
+std::int32_t QtSerialLibrary::RtsOn(PortId port) {
+    Impl::Port* state = d_->openPort(port);
+    return state ? setRts(state->serial, true) : NotOpen;
+}
+
+std::int32_t QtSerialLibrary::RtsOff(PortId port) {
+    Impl::Port* state = d_->openPort(port);
+    return state ? setRts(state->serial, false) : NotOpen;
+}
+
+std::int32_t QtSerialLibrary::CdrvDelay(PortId port, int units) {
+    const int milliseconds = int(std::ceil(std::max(0, units) * d_->unitMs(port)));
+    // Events keep running: queued writes go out, received bytes and timers are handled.
+    QEventLoop wait;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &wait, &QEventLoop::quit);
+    wait.exec();
+    return Ok;
+}
+
+} // namespace rtu
