@@ -1,0 +1,96 @@
+#pragma once
+
+#include "sim/UniqueFd.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <deque>
+
+class QSocketNotifier;
+
+namespace rtu {
+
+class SimulatedUnit;
+
+// How the simulated unit behaves on its line, including the faults tests ask for.
+struct ServerOptions {
+    int baud = 9600;      // one character takes 10 bit times, both ways
+    int turnaroundMs = 5; // from the end of a request to the start of its answer
+    bool silent = false;  // never answers
+    int dropEvery = 0;    // leave every Nth request unanswered (0: never)
+    int garbleEvery = 0;  // corrupt one byte of every Nth answer (0: never)
+    bool echo = false;    // echo every received byte at once
+    bool noise = false;   // unsolicited junk bytes between answers
+    int hangupAfter = 0;  // close the line once the Nth request is served (0: never)
+};
+
+// Serves a SimulatedUnit on a pseudo-terminal: the client opens slavePath() as its serial
+// port. Requests are timed as if they had crossed the line at the set speed, and answers
+// leave at that speed, so exchanges take as long as they would with a real unit.
+class PtyUnitServer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int NoiseIntervalMs = 200;
+
+    PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, QObject* parent = nullptr);
+    ~PtyUnitServer() override;
+
+    // Creates the pseudo-terminal pair and starts serving. Returns an empty string on
+    // success, else a one-line reason.
+    QString start();
+
+    QString slavePath() const { return slavePath_; }
+    bool isServing() const { return master_.isOpen(); }
+    int requestCount() const { return requestCount_; }
+
+public slots:
+    // Closes the line as an unplugged adapter would: the client sees its port fail.
+    void hangUp();
+
+signals:
+    void bytesReceived();
+    void hungUp();
+
+private:
+    // Bytes on their way out: due from startMs at one character per character time.
+    struct Outgoing {
+        QByteArray bytes;
+        double startMs = 0;
+        qsizetype sent = 0;
+    };
+
+    void readMaster();
+    void serveRequestLine(const QByteArray& answer, double completedAtMs);
+    void enqueue(const QByteArray& bytes, double readyAtMs);
+    void pump();
+    void schedulePump();
+    void hangUpOnceDrained(double now);
+    bool writeToMaster(const char* data, qsizetype size, qsizetype* written);
+    void sendNoise();
+    double nowMs() const;
+    double charTimeMs() const;
+
+    SimulatedUnit& unit_;
+    const ServerOptions options_;
+    UniqueFd master_;
+    UniqueFd heldSlave_; // keeps the line up while the client closes and reopens the port
+    QSocketNotifier* readNotifier_ = nullptr; // a child, retired on hang-up
+    QString slavePath_;
+    QElapsedTimer clock_;
+    QTimer pumpTimer_;
+    QTimer noiseTimer_;
+    std::deque<Outgoing> queue_;
+    double inputFreeAtMs_ = 0;  // when the last received byte has fully crossed the line
+    double outputFreeAtMs_ = 0; // when the last queued byte will have left
+    int requestCount_ = 0;
+    int answerCount_ = 0;
+    int noisePosition_ = 0;
+    bool hangupPending_ = false;
+    double hangupDeadlineMs_ = -1; // set once the planned hang-up waits for the client
+};
+
+} // namespace rtu
