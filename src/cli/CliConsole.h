@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/UserNotifier.h"
+#include "protocol/BatchUi.h"
+
+#include <QTextStream>
+
+namespace rtu {
+
+// The exchange batches' user interface in a shell: no windows to lock, progress as
+// "line 7 of 39: Reading tank 01" lines on a stream (standard error), unless quiet.
+class ProgressBatchUi : public NullBatchUi {
+public:
+    ProgressBatchUi(QTextStream& stream, bool quiet) : stream_(stream), quiet_(quiet) {}
+    void progress(int done, int total, const QString& what) override;
+
+private:
+    QTextStream& stream_;
+    bool quiet_;
+};
+
+// The program's message boxes as lines on a stream (standard error); nothing waits for
+// an answer. Beeps are dropped.
+class StreamNotifier : public UserNotifier {
+public:
+    explicit StreamNotifier(QTextStream& stream) : stream_(stream) {}
+    void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
+    void beep() override {}
+
+private:
+    QTextStream& stream_;
+};
+
+} // namespace rtu

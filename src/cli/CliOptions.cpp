@@ -1,0 +1,243 @@
+#include "cli/CliOptions.h"
+
+#include "serial/LineCodes.h"
+
+#include <QCommandLineParser>
+#include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#ifndef RTU7350_VERSION
+#define RTU7350_VERSION "unknown"
+#endif
+
+namespace rtu {
+
+namespace {
+
+const char* const UsageText =
+    "Usage:\n"
+    "  rtu7350-cli --port DEVICE [options] program FILE\n"
+    "  rtu7350-cli --port DEVICE [options] read [--output FILE]\n"
+    "  rtu7350-cli --port DEVICE [options] verify FILE\n"
+    "  rtu7350-cli ports\n"
+    "\n"
+    "Programs a Model 7350 Terminal Unit from a configuration file, reads its configuration\n"
+    "back, compares it with a file, or lists the serial ports.\n"
+    "\n"
+    "Options:\n"
+    "  --port DEVICE        serial device (/dev/ttyUSB0, /dev/pts/3, COM3)\n"
+    "  --baud RATE          110 150 300 600 1200 2400 4800 9600 19200 38400 57600 115200\n"
+    "                       (default 9600)\n"
+    "  --parity P           none|odd|even|mark|space (default none)\n"
+    "  --data-bits N        5|6|7|8 (default 8)\n"
+    "  --stop-bits N        1|2 (default 1)\n"
+    "  --clock MODE         auto|manual (default auto): program sends the PC clock, or\n"
+    "                       --time/--date (either of them implies manual)\n"
+    "  --time HH:MM:SS      manual clock time (default 12:00:00)\n"
+    "  --date MM/DD/YYYY    manual clock date (default 12/31/2000)\n"
+    "  --delay-unit-ms MS   length of one settle-delay unit (default: derived from the line\n"
+    "                       speed)\n"
+    "  --output FILE        read: write the configuration file there (default: standard\n"
+    "                       output)\n"
+    "  --log FILE           append every line sent and every byte received, as the terminal\n"
+    "                       window shows them\n"
+    "  --quiet              no progress on standard error\n"
+    "  --help, --version\n"
+    "\n"
+    "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
+    "4 verify found differences.\n";
+
+// Longest settle-delay unit accepted; 25 units of it are still under half a minute.
+constexpr double MaxDelayUnitMs = 1000.0;
+
+// --parity names in the order of the parity menu: mark and space are its sticky entries.
+constexpr std::array<const char*, 5> ParityNames{"none", "odd", "even", "mark", "space"};
+
+struct CommandWord {
+    const char* name;
+    CliCommand command;
+    bool needsFile;
+};
+constexpr std::array<CommandWord, 4> Commands{{{"program", CliCommand::Program, true},
+                                               {"read", CliCommand::Read, false},
+                                               {"verify", CliCommand::Verify, true},
+                                               {"ports", CliCommand::Ports, false}}};
+
+// An integer option value in plain decimal digits, whatever the locale.
+std::optional<int> decimalInteger(const QString& text) {
+    bool ok = false;
+    const int value = QLocale::c().toInt(text, &ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+QString readLineSettings(const QCommandLineParser& parser, CliOptions& options) {
+    const auto rate = decimalInteger(parser.value("baud"));
+    const auto baudCode = rate ? baudCodeForRate(*rate) : std::nullopt;
+    if (!baudCode)
+        return QStringLiteral("--baud: unsupported rate '%1'").arg(parser.value("baud"));
+    options.baudRate = *rate;
+    options.baudCode = *baudCode;
+
+    const QString parity = parser.value("parity").toLower();
+    const auto parityIt = std::find(ParityNames.begin(), ParityNames.end(), parity);
+    if (parityIt == ParityNames.end())
+        return QStringLiteral("--parity: expected none, odd, even, mark or space, not '%1'")
+            .arg(parser.value("parity"));
+    options.parityCode = static_cast<std::int16_t>(parityIt - ParityNames.begin());
+
+    const auto dataBits = decimalInteger(parser.value("data-bits"));
+    if (!dataBits || *dataBits < 5 || *dataBits > 8)
+        return QStringLiteral("--data-bits: expected 5, 6, 7 or 8, not '%1'")
+            .arg(parser.value("data-bits"));
+    options.lengthCode = static_cast<std::int16_t>(*dataBits - 5);
+
+    const auto stopBits = decimalInteger(parser.value("stop-bits"));
+    if (!stopBits || (*stopBits != 1 && *stopBits != 2))
+        return QStringLiteral("--stop-bits: expected 1 or 2, not '%1'")
+            .arg(parser.value("stop-bits"));
+    options.stopBitsCode = static_cast<std::int16_t>(*stopBits - 1);
+    return {};
+}
+
+bool isClockTime(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+    return shape.match(text).hasMatch() &&
+           QTime::fromString(text, QStringLiteral("HH:mm:ss")).isValid();
+}
+
+// The unit keeps a two-digit year and the date box takes years up to 2099.
+bool isClockDate(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d\\d\\d$"));
+    if (!shape.match(text).hasMatch())
+        return false;
+    const QDate date = QDate::fromString(text, QStringLiteral("MM/dd/yyyy"));
+    return date.isValid() && date.year() <= 2099;
+}
+
+QString readClock(const QCommandLineParser& parser, CliOptions& options) {
+    const bool manualFields = parser.isSet("time") || parser.isSet("date");
+    const QString mode = parser.isSet("clock") ? parser.value("clock").toLower()
+                                               : QString(manualFields ? "manual" : "auto");
+    if (mode != "auto" && mode != "manual")
+        return QStringLiteral("--clock: expected auto or manual, not '%1'")
+            .arg(parser.value("clock"));
+    if (mode == "auto" && manualFields)
+        return QStringLiteral("--time and --date need --clock manual");
+    options.clockAuto = mode == "auto";
+    if (parser.isSet("time")) {
+        if (!isClockTime(parser.value("time")))
+            return QStringLiteral("--time: expected HH:MM:SS, not '%1'").arg(parser.value("time"));
+        options.time = parser.value("time");
+    }
+    if (parser.isSet("date")) {
+        if (!isClockDate(parser.value("date")))
+            return QStringLiteral("--date: expected MM/DD/YYYY, not '%1'")
+                .arg(parser.value("date"));
+        options.date = parser.value("date");
+    }
+    return {};
+}
+
+QString readDelayUnit(const QCommandLineParser& parser, CliOptions& options) {
+    if (!parser.isSet("delay-unit-ms"))
+        return {};
+    bool ok = false;
+    const double ms = QLocale::c().toDouble(parser.value("delay-unit-ms"), &ok);
+    if (!ok || !(ms > 0.0) || ms > MaxDelayUnitMs)
+        return QStringLiteral("--delay-unit-ms: expected a number of milliseconds above 0 and "
+                              "at most %1, not '%2'")
+            .arg(MaxDelayUnitMs)
+            .arg(parser.value("delay-unit-ms"));
+    options.delayUnitMs = ms;
+    return {};
+}
+
+QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty())
+        return QStringLiteral("missing command: program, read, verify or ports");
+    const auto known = std::find_if(Commands.begin(), Commands.end(),
+                                    [&](const CommandWord& c) { return words[0] == c.name; });
+    if (known == Commands.end())
+        return QStringLiteral("unknown command '%1'").arg(words[0]);
+    const int expectedWords = known->needsFile ? 2 : 1;
+    if (words.size() < expectedWords)
+        return QStringLiteral("%1: missing FILE").arg(words[0]);
+    if (words.size() > expectedWords)
+        return QStringLiteral("%1: unexpected argument '%2'").arg(words[0], words[expectedWords]);
+    options.command = known->command;
+    if (known->needsFile)
+        options.file = words[1];
+
+    if (options.command != CliCommand::Ports && parser.value("port").isEmpty())
+        return QStringLiteral("%1 needs --port DEVICE").arg(words[0]);
+    options.port = parser.value("port");
+    if (parser.isSet("output") && options.command != CliCommand::Read)
+        return QStringLiteral("--output belongs to the read command");
+    options.output = parser.value("output");
+    if (parser.isSet("output") && options.output.isEmpty())
+        return QStringLiteral("--output: empty file name");
+    return {};
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {"port", "serial device", "DEVICE"},
+        {"baud", "line speed", "RATE", "9600"},
+        {"parity", "parity", "P", "none"},
+        {"data-bits", "data bits", "N", "8"},
+        {"stop-bits", "stop bits", "N", "1"},
+        {"clock", "clock source", "MODE"},
+        {"time", "manual clock time", "HH:MM:SS"},
+        {"date", "manual clock date", "MM/DD/YYYY"},
+        {"delay-unit-ms", "settle-delay unit", "MS"},
+        {"output", "read: output file", "FILE"},
+        {"log", "traffic log file", "FILE"},
+        {"quiet", "no progress"},
+        {QStringList{"h", "help"}, "help"},
+        {"version", "version"},
+    });
+}
+
+ParsedCommandLine usageError(const QString& message) {
+    ParsedCommandLine result;
+    result.error = message;
+    return result;
+}
+
+} // namespace
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet("help"))
+        return {std::nullopt, {}, usageText()};
+    if (parser.isSet("version"))
+        return {std::nullopt, {}, QStringLiteral("rtu7350-cli " RTU7350_VERSION "\n")};
+
+    CliOptions options;
+    using Reader = QString (*)(const QCommandLineParser&, CliOptions&);
+    for (Reader read : {readCommand, readLineSettings, readClock, readDelayUnit}) {
+        if (QString error = read(parser, options); !error.isEmpty())
+            return usageError(error);
+    }
+    options.log = parser.value("log");
+    if (parser.isSet("log") && options.log.isEmpty())
+        return usageError(QStringLiteral("--log: empty file name"));
+    options.quiet = parser.isSet("quiet");
+    return {std::move(options), {}, {}};
+}
+
+QString usageText() {
+    return QString::fromLatin1(UsageText);
+}
+
+} // namespace rtu

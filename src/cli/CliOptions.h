@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace rtu {
+
+// Exit status of rtu7350-cli; scripts outside this repository rely on these numbers.
+enum class ExitCode : int {
+    Success = 0,
+    Failure = 1,    // port, file or link trouble
+    UsageError = 2, // bad command line
+    Unanswered = 3, // some reads of a whole-unit read got no usable reply
+    Differs = 4,    // verify: the unit does not hold the file's configuration
+};
+
+enum class CliCommand { Program, Read, Verify, Ports };
+
+// Everything the command line asks for, with the line settings already turned into the
+// codes the serial library takes.
+struct CliOptions {
+    CliCommand command = CliCommand::Ports;
+    QString file; // program and verify: the configuration file
+    QString port;
+    int baudRate = 9600;
+    std::int32_t baudCode = 0;
+    std::int16_t parityCode = 0;
+    std::int16_t lengthCode = 0;
+    std::int16_t stopBitsCode = 0;
+    bool clockAuto = true;
+    QString time = QStringLiteral("12:00:00");
+    QString date = QStringLiteral("12/31/2000");
+    std::optional<double> delayUnitMs; // nullopt: derived from the line settings
+    QString output;                    // read: empty means standard output
+    QString log;
+    bool quiet = false;
+};
+
+// What parsing the command line gave: options to run, a usage error, or a text to print
+// and exit 0 (--help, --version).
+struct ParsedCommandLine {
+    std::optional<CliOptions> options;
+    QString error;       // non-empty: usage error
+    QString informative; // non-empty: help or version text
+};
+
+// arguments[0] is the program name, as in QCoreApplication::arguments().
+ParsedCommandLine parseCommandLine(const QStringList& arguments);
+
+// The synopsis and option list that --help prints.
+QString usageText();
+
+} // namespace rtu

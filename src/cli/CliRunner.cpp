@@ -1,0 +1,217 @@
+#include "cli/CliRunner.h"
+
+#include "app/Session.h"
+#include "cli/CliConsole.h"
+#include "cli/ConfigurationComparison.h"
+#include "cli/LogTerminalScreen.h"
+#include "config/ConfigurationFile.h"
+#include "serial/QtSerialLibrary.h"
+
+#include <QFile>
+#include <QSerialPortInfo>
+#include <QTextStream>
+
+namespace rtu {
+
+namespace {
+
+// The tool always drives the library's first port, mapped to the device the user named.
+constexpr PortId CliPort = 0;
+
+QString loadFailure(const QString& path, const LoadResult& result) {
+    return result.lineNumber > 0
+               ? QStringLiteral("%1:%2: %3").arg(path).arg(result.lineNumber).arg(result.reason)
+               : QStringLiteral("%1: %2").arg(path, result.reason);
+}
+
+ExitCode listPorts(QIODevice& out) {
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        const QStringList fields{port.systemLocation(), port.description(), port.manufacturer(),
+                                 port.serialNumber()};
+        out.write(fields.join(u'\t').toLocal8Bit() + '\n');
+    }
+    return ExitCode::Success;
+}
+
+// One program, read or verify run: a session on the named port, with the log and the
+// console reporting wired in.
+class UnitRun {
+public:
+    UnitRun(const CliOptions& options, QIODevice& out, QTextStream& err)
+        : options_(options), out_(out), err_(err), ui_(err, options.quiet), notifier_(err),
+          session_(library_, screen_, ui_, notifier_), filePanel_(notifier_) {
+        QObject::connect(&library_, &SerialLibrary::portLost, [this] { portLost_ = true; });
+    }
+
+    ~UnitRun() {
+        if (session_.link.CurrentPort != NoPort)
+            library_.UnInitializePort(session_.link.CurrentPort);
+    }
+
+    ExitCode run() {
+        if (options_.command == CliCommand::Program)
+            return program();
+        return options_.command == CliCommand::Verify ? verify() : read();
+    }
+
+private:
+    ExitCode fail(const QString& line) {
+        err_ << "rtu7350-cli: " << line << Qt::endl;
+        return ExitCode::Failure;
+    }
+
+    ExitCode program() {
+        const LoadResult loaded =
+            loadConfigurationFile(options_.file, session_.panel, session_.tables);
+        if (!loaded.ok)
+            return fail(loadFailure(options_.file, loaded));
+        session_.panel.setClockAuto(options_.clockAuto);
+        if (!options_.clockAuto) {
+            session_.panel.setText2(0, options_.time);
+            session_.panel.setText2(1, options_.date);
+        }
+        if (!openLog() || !openPort())
+            return ExitCode::Failure;
+        const bool completed = session_.commands.programAll();
+        if (portLost_)
+            return fail(QStringLiteral("%1: port lost while programming; the unit is only "
+                                       "partly programmed")
+                            .arg(options_.port));
+        if (!completed)
+            return fail(QStringLiteral("program stopped: %1").arg(session_.exchange.lastError()));
+        return ExitCode::Success;
+    }
+
+    ExitCode read() {
+        if (!openLog() || !openPort())
+            return ExitCode::Failure;
+        ReadReport report;
+        if (!readUnit(report))
+            return ExitCode::Failure;
+        const QByteArray configuration = WriteConfiguration(session_.panel, session_.tables);
+        if (options_.output.isEmpty()) {
+            out_.write(configuration);
+        } else if (const QString reason =
+                       saveConfigurationFile(options_.output, session_.panel, session_.tables);
+                   !reason.isEmpty()) {
+            return fail(QStringLiteral("%1: %2").arg(options_.output, reason));
+        }
+        return reportUnanswered(report) ? ExitCode::Unanswered : ExitCode::Success;
+    }
+
+    ExitCode verify() {
+        ConfigurationSnapshot file;
+        SetAllDefaults(file.tables);
+        const LoadResult loaded = loadConfigurationFile(options_.file, filePanel_, file.tables);
+        if (!loaded.ok)
+            return fail(loadFailure(options_.file, loaded));
+        file.unit = unitWideValues(filePanel_);
+
+        if (!openLog() || !openPort())
+            return ExitCode::Failure;
+        ReadReport report;
+        if (!readUnit(report))
+            return ExitCode::Failure;
+        const ConfigurationSnapshot unit{unitWideValues(session_.panel), session_.tables};
+        const QStringList differences = configurationDifferences(file, unit, unread(report));
+        for (const QString& line : differences)
+            out_.write(line.toLocal8Bit() + '\n');
+        if (reportUnanswered(report))
+            return ExitCode::Unanswered;
+        return differences.isEmpty() ? ExitCode::Success : ExitCode::Differs;
+    }
+
+    // Read All; false (after saying why) when the run cannot give a configuration.
+    bool readUnit(ReadReport& report) {
+        const bool completed = session_.commands.readAll(&report);
+        if (portLost_) {
+            fail(QStringLiteral("%1: port lost while reading the unit").arg(options_.port));
+            return false;
+        }
+        if (!completed)
+            err_ << "rtu7350-cli: read stopped: " << session_.exchange.lastError() << Qt::endl;
+        return true;
+    }
+
+    static QStringList unread(const ReadReport& report) {
+        QStringList lines;
+        for (const QString& line : report.unanswered)
+            lines.append(line.trimmed());
+        return lines;
+    }
+
+    // Names the reads that got no usable reply; true when there were any.
+    bool reportUnanswered(const ReadReport& report) {
+        if (report.complete())
+            return false;
+        err_ << "rtu7350-cli: no reply to " << report.unanswered.size() << " of "
+             << UnitCommands::WholeUnitLineCount << " reads: " << unread(report).join(u' ')
+             << Qt::endl;
+        return true;
+    }
+
+    bool openLog() {
+        if (options_.log.isEmpty())
+            return true;
+        logFile_.setFileName(options_.log);
+        if (!logFile_.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            fail(QStringLiteral("%1: %2").arg(options_.log, logFile_.errorString()));
+            return false;
+        }
+        screen_.setLog(&logFile_);
+        return true;
+    }
+
+    bool openPort() {
+        library_.setDevice(CliPort, options_.port);
+        library_.setDelayUnitOverride(options_.delayUnitMs);
+        // The arguments the desktop program opens its ports with.
+        const bool opened =
+            library_.InitializePort(CliPort, CliPort, 0, 0, 9, 0, 2048, 1024, 0) == 0;
+        screen_.appendLine(QStringLiteral("Initialize Port Status = ") +
+                           (opened ? QStringLiteral("OK") : QStringLiteral("Failure")));
+        if (!opened) {
+            fail(QStringLiteral("%1: cannot open the port").arg(options_.port));
+            return false;
+        }
+        session_.link.CurrentPort = CliPort;
+        if (library_.SetPortCharacteristics(CliPort, options_.baudCode, options_.parityCode,
+                                            options_.lengthCode, options_.stopBitsCode,
+                                            DefaultProtocolCode) != 0) {
+            fail(QStringLiteral("%1: the port refused %2 baud, %3 data bits, parity code %4, "
+                                "%5 stop bits")
+                     .arg(options_.port)
+                     .arg(options_.baudRate)
+                     .arg(options_.lengthCode + 5)
+                     .arg(options_.parityCode)
+                     .arg(options_.stopBitsCode + 1));
+            return false;
+        }
+        library_.ser_rs232_getport(CliPort, session_.link.PortRecord);
+        library_.RtsOff(CliPort);
+        return true;
+    }
+
+    const CliOptions& options_;
+    QIODevice& out_;
+    QTextStream& err_;
+    QFile logFile_;
+    LogTerminalScreen screen_;
+    ProgressBatchUi ui_;
+    StreamNotifier notifier_;
+    QtSerialLibrary library_;
+    Session session_;
+    UnitSettingsPanel filePanel_; // verify: the file's unit-wide settings
+    bool portLost_ = false;
+};
+
+} // namespace
+
+ExitCode runCommand(const CliOptions& options, QIODevice& out, QTextStream& err) {
+    if (options.command == CliCommand::Ports)
+        return listPorts(out);
+    UnitRun run(options, out, err);
+    return run.run();
+}
+
+} // namespace rtu

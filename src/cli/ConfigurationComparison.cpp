@@ -1,0 +1,150 @@
+#include "cli/ConfigurationComparison.h"
+
+#include "app/UnitSettingsPanel.h"
+#include "config/Numbers.h"
+#include "protocol/CommandLines.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rtu {
+
+namespace {
+
+// Texts in records are fixed-width and the unit pads its LCD lines, so trailing spaces
+// carry no meaning.
+QStringView withoutTrailingSpaces(QStringView text) {
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+// The file keeps numbers in their shortest form and the unit in its own (0150.000 for 150);
+// values that print alike are the same setting.
+bool sameNumber(double a, double b) {
+    return std::abs(a - b) <= 1e-9 * std::max({1.0, std::abs(a), std::abs(b)});
+}
+
+class DifferenceCollector {
+public:
+    DifferenceCollector(QStringList& lines, const QStringList& unread)
+        : lines_(lines), unread_(unread) {}
+
+    // The record that the next fields belong to, and the read line that fetched it.
+    // Returns false when that read got no reply, so the record is not compared.
+    bool beginRecord(const QString& name, const QString& readLine) {
+        record_ = name;
+        return !unread_.contains(readLine.trimmed());
+    }
+
+    void number(const char* field, const QString& file, const QString& unit) {
+        const double fileValue = numericValue(file);
+        const double unitValue = numericValue(unit);
+        if (!sameNumber(fileValue, unitValue))
+            add(field, shortestDecimal(fileValue), shortestDecimal(unitValue));
+    }
+
+    void number(const char* field, int file, int unit) {
+        if (file != unit)
+            add(field, QString::number(file), QString::number(unit));
+    }
+
+    void text(const char* field, const QString& file, const QString& unit) {
+        const QStringView fileText = withoutTrailingSpaces(file);
+        const QStringView unitText = withoutTrailingSpaces(unit);
+        if (fileText != unitText)
+            add(field, quoted(fileText), quoted(unitText));
+    }
+
+private:
+    static QString quoted(QStringView text) { return u'"' + text.toString() + u'"'; }
+
+    void add(const char* field, const QString& file, const QString& unit) {
+        lines_.append(QStringLiteral("%1 %2: file %3, unit %4")
+                          .arg(record_, QLatin1String(field), file, unit));
+    }
+
+    QStringList& lines_;
+    const QStringList& unread_;
+    QString record_;
+};
+
+void compareUnitWide(DifferenceCollector& out, const UnitWideValues& file,
+                     const UnitWideValues& unit) {
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GPP")))
+        out.number("PollPeriod", file.pollPeriodSeconds, unit.pollPeriodSeconds);
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GLCD"))) {
+        out.number("LcdSeconds", file.lcdSeconds, unit.lcdSeconds);
+        out.number("LcdRepeats", file.lcdRepeats, unit.lcdRepeats);
+    }
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GLCDT"))) {
+        out.text("LcdLine1", file.lcdLine1, unit.lcdLine1);
+        out.text("LcdLine2", file.lcdLine2, unit.lcdLine2);
+    }
+}
+
+void compareTank(DifferenceCollector& out, const SensorRecord& file, const SensorRecord& unit) {
+    out.text("Label", file.Label, unit.Label);
+    out.number("Floats", file.Floats, unit.Floats);
+    out.text("LevelUnit", file.LevelUnit, unit.LevelUnit);
+    out.number("TempSensors", file.TempSensors, unit.TempSensors);
+    out.text("TempUnit", file.TempUnit, unit.TempUnit);
+    out.number("VolumeFactor", file.VolumeFactor, unit.VolumeFactor);
+    out.text("VolumeUnit", file.VolumeUnit, unit.VolumeUnit);
+}
+
+void compareG4(DifferenceCollector& out, const G4Record& file, const G4Record& unit) {
+    out.number("Unit", file.Unit, unit.Unit);
+    out.text("Source", file.Source, unit.Source);
+    out.number("Channel", file.Channel, unit.Channel);
+    out.text("OnTest", file.OnTest, unit.OnTest);
+    out.number("OnValue", file.OnValue, unit.OnValue);
+    out.text("OffTest", file.OffTest, unit.OffTest);
+    out.number("OffValue", file.OffValue, unit.OffValue);
+}
+
+void compareLoop420(DifferenceCollector& out, const Loop420Record& file,
+                    const Loop420Record& unit) {
+    out.number("Unit", file.Unit, unit.Unit);
+    out.text("Source", file.Source, unit.Source);
+    out.number("Channel", file.Channel, unit.Channel);
+    out.number("Value4mA", file.Value4mA, unit.Value4mA);
+    out.number("Value20mA", file.Value20mA, unit.Value20mA);
+}
+
+} // namespace
+
+UnitWideValues unitWideValues(const UnitSettingsPanel& panel) {
+    UnitWideValues values;
+    values.pollPeriodSeconds = panel.vscroll(4) + 60 * panel.vscroll(3) + 3600 * panel.vscroll(2);
+    values.lcdSeconds = panel.vscroll(5);
+    values.lcdRepeats = panel.vscroll(6);
+    values.lcdLine1 = panel.text1(0);
+    values.lcdLine2 = panel.text1(1);
+    return values;
+}
+
+QStringList configurationDifferences(const ConfigurationSnapshot& file,
+                                     const ConfigurationSnapshot& unit, const QStringList& unread) {
+    QStringList lines;
+    DifferenceCollector out(lines, unread);
+    compareUnitWide(out, file.unit, unit.unit);
+    for (int tank = 0; tank < TankCount; ++tank) {
+        const QString name = QStringLiteral("tank %1").arg(tank, 2, 10, QLatin1Char('0'));
+        if (out.beginRecord(name, sensorReadLine(tank)))
+            compareTank(out, file.tables.SensorRecords.at(tank),
+                        unit.tables.SensorRecords.at(tank));
+    }
+    for (int module = 0; module < G4Count; ++module) {
+        if (out.beginRecord(QStringLiteral("g4 %1").arg(module), g4ReadLine(module)))
+            compareG4(out, file.tables.G4Records.at(module), unit.tables.G4Records.at(module));
+    }
+    for (int module = Loop420First; module <= Loop420Last; ++module) {
+        if (out.beginRecord(QStringLiteral("4-20mA %1").arg(module), loop420ReadLine(module)))
+            compareLoop420(out, file.tables.Loop420Records[module],
+                           unit.tables.Loop420Records[module]);
+    }
+    return lines;
+}
+
+} // namespace rtu
