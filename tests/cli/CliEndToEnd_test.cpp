@@ -9,12 +9,12 @@
 namespace rtu::test {
 namespace {
 
-// Fast line and short settle delays: 15 units of 3 ms still leave several times the wire
+// Fast line and short settle delays: 15 units of 8 ms still leave several times the wire
 // time of the longest reply at 115200 baud with a 2 ms turnaround.
 const QStringList FastSim{"--baud", "115200", "--turnaround-ms", "2"};
 
 QStringList fastCli(const QString& device) {
-    return {"--port", device, "--baud", "115200", "--delay-unit-ms", "3", "--quiet"};
+    return {"--port", device, "--baud", "115200", "--delay-unit-ms", "8", "--quiet"};
 }
 
 // Every read line of a whole-unit read, in order.
