@@ -20,7 +20,8 @@ private:
 };
 
 // The program's message boxes as lines on a stream (standard error); nothing waits for
-// an answer. Beeps are dropped.
+// an answer. Beeps are dropped, and so are critical boxes: the only one is a batch's
+// generic "Error!", and the tool ends the run with its own line naming the reason.
 class StreamNotifier : public UserNotifier {
 public:
     explicit StreamNotifier(QTextStream& stream) : stream_(stream) {}

@@ -52,7 +52,7 @@ TEST(ProgressBatchUi, ReportsEachLineCountingFromOneUnlessQuiet) {
     EXPECT_TRUE(text.isEmpty());
 }
 
-TEST(StreamNotifier, PrintsMessagesAsOneLineAndNeverBlocks) {
+TEST(StreamNotifier, PrintsMessagesAsOneLineAndLeavesBatchErrorsToTheTool) {
     QString text;
     QTextStream stream(&text);
     StreamNotifier notifier(stream);
@@ -60,8 +60,7 @@ TEST(StreamNotifier, PrintsMessagesAsOneLineAndNeverBlocks) {
     notifier.beep();
     notifier.showMessage(QStringLiteral("Please use this format for Time 17:08:23 "),
                          QStringLiteral("Hi"), MessageIcon::Information);
-    EXPECT_EQ(text, "rtu7350-cli: Error!\n"
-                    "rtu7350-cli: Hi: Please use this format for Time 17:08:23\n");
+    EXPECT_EQ(text, "rtu7350-cli: Hi: Please use this format for Time 17:08:23\n");
 }
 
 // A whole-unit read through the session, with the log screen, the progress printer and

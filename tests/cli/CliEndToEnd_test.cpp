@@ -236,6 +236,7 @@ TEST_F(CliEndToEnd, HangUpMidwayEndsWithExit1AndNoOutputFile) {
         ASSERT_TRUE(program.exited);
         EXPECT_EQ(program.exitCode, 1);
         EXPECT_TRUE(program.err.contains("port lost")) << program.err.constData();
+        EXPECT_EQ(program.err.count('\n'), 1) << program.err.constData();
     }
 }
 
