@@ -1,0 +1,79 @@
+#include "app/Lifecycle.h"
+
+#include "app/PortSettingsFiles.h"
+#include "app/Session.h"
+#include "app/UserNotifier.h"
+#include "config/ConfigurationFile.h"
+#include "protocol/BatchUi.h"
+#include "serial/PortSelection.h"
+
+#include <QDir>
+
+#include <exception>
+
+namespace rtu {
+
+Lifecycle::Lifecycle(Session& session, PortSelection& ports, BatchUi& ui, UserNotifier& notifier,
+                     QString directory)
+    : session_(session), ports_(ports), ui_(ui), notifier_(notifier),
+      directory_(std::move(directory)) {}
+
+QString Lifecycle::lastFilePath() const {
+    return QDir(directory_).filePath(QString::fromLatin1(LastFileName));
+}
+
+bool Lifecycle::startUp(const std::function<void()>& showMainWindow) {
+    try {
+        SetAllDefaults(session_.tables);
+        if (showMainWindow)
+            showMainWindow();
+        session_.panel.setClockAuto(true);
+        restorePort();
+        return true;
+    } catch (const std::exception&) {
+        // The program keeps running with what was set up so far.
+        notifier_.beep();
+        notifier_.beep();
+        return false;
+    }
+}
+
+void Lifecycle::restorePort() {
+    const PortSettingsFiles files(directory_);
+    LinkState& link = session_.link;
+    link.CurrentPort = NoPort;
+    ports_.SelectPort(files.readPortIndex());
+    ports_.uncheckLineSettings();
+    files.readLineSettings(link.PortRecord);
+    ports_.ApplyLineSettings();
+    if (link.CurrentPort == NoPort)
+        return;
+    session_.library().RtsOff(link.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
+    session_.exchange.PulseRts();
+}
+
+QStringList Lifecycle::shutDown() {
+    if (shutDown_)
+        return {};
+    shutDown_ = true;
+    QStringList problems;
+    const QString saveError =
+        saveConfigurationFile(lastFilePath(), session_.panel, session_.tables);
+    if (!saveError.isEmpty())
+        problems << QStringLiteral("%1: %2").arg(QString::fromLatin1(LastFileName), saveError);
+
+    LinkState& link = session_.link;
+    if (link.CurrentPort == NoPort)
+        return problems;
+    const PortSettingsFiles files(directory_);
+    if (!files.writeLineSettings(link.PortRecord))
+        problems << QStringLiteral("UART.DAT could not be written");
+    if (!files.writePortIndex(link.CurrentPort))
+        problems << QStringLiteral("COM.DAT could not be written");
+    session_.library().UnInitializePort(link.CurrentPort);
+    link.CurrentPort = NoPort;
+    return problems;
+}
+
+} // namespace rtu

@@ -1,0 +1,614 @@
+#include "app/RtuForm.h"
+
+#include "app/UserNotifier.h"
+#include "config/ConfigurationFile.h"
+#include "serial/LineCodes.h"
+#include "serial/QtSerialLibrary.h"
+#include "ui/LcdTextBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTime>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace rtu {
+
+namespace {
+
+const QString FileDialogTitle = QStringLiteral("File Open");
+const QString FilePattern = QStringLiteral("*.txt");
+const QString ModulesUnavailable =
+    QStringLiteral("The module editors are not available in this version.");
+
+QFont fixedFont() {
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+QString indexed(const QString& name, int index) {
+    return QStringLiteral("%1_%2").arg(name).arg(index);
+}
+
+QMenu* addMenu(QMenuBar* bar, const QString& caption, const QString& name) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QMenu* addSubmenu(QMenu* parent, const QString& caption, const QString& name) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QAction* addEntry(QMenu* menu, const QString& caption, const QString& name, bool checkable) {
+    QAction* entry = menu->addAction(caption);
+    entry->setObjectName(name);
+    entry->setCheckable(checkable);
+    return entry;
+}
+
+QPushButton* button(const QString& caption, const QString& name) {
+    auto* result = new QPushButton(caption);
+    result->setObjectName(name);
+    return result;
+}
+
+// A box holding two buttons beside its caption.
+QFrame* buttonBox(const QString& caption, QPushButton* first, QPushButton* second) {
+    auto* box = new QFrame;
+    box->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(first);
+    buttons->addWidget(second);
+    auto* layout = new QHBoxLayout(box);
+    auto* label = new QLabel(caption);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    return box;
+}
+
+QLabel* valueDisplay(const QString& name) {
+    auto* display = new QLabel;
+    display->setObjectName(name);
+    display->setFont(fixedFont());
+    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    display->setAlignment(Qt::AlignCenter);
+    display->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QStringLiteral("0000")));
+    return display;
+}
+
+// Programs set the boxes too: a box already showing the text keeps its caret.
+void showText(QLineEdit* box, const QString& text) {
+    if (box->text() != text)
+        box->setText(text);
+}
+
+} // namespace
+
+RtuForm::RtuForm(const Environment& environment, QWidget* parent)
+    : QMainWindow(parent), env_(environment), batchUi_(*this, terminal_, terminal_.rtsLed()),
+      session_(env_.library, terminal_.screen(), batchUi_, env_.notifier),
+      ports_(env_.library, session_.link, terminal_.screen(), *this),
+      lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
+    setObjectName(QStringLiteral("RtuForm"));
+    setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
+    buildMenus();
+
+    auto* frame = new QGroupBox(QStringLiteral("LCD"));
+    frame->setObjectName(QStringLiteral("RtuFrm"));
+    auto* frameLayout = new QHBoxLayout(frame);
+    frameLayout->addWidget(buildPanel(), 1);
+    frameLayout->addWidget(buildButtons());
+    auto* central = new QWidget;
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->addWidget(frame);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("ProgressBar"));
+
+    bindPanel();
+    showPanel();
+
+    statusTimer_.setInterval(StatusTickMs);
+    connect(&statusTimer_, &QTimer::timeout, this, &RtuForm::refreshPortStatus);
+    connect(&batchUi_, &WindowBatchUi::progressed, this, &RtuForm::showProgress);
+    connect(&batchUi_, &WindowBatchUi::batchEnded, this, [this] {
+        if (closePending_)
+            QTimer::singleShot(0, this, [this] { close(); });
+    });
+    connect(&terminal_, &TerminalForm::keyTyped, this, &RtuForm::sendTypedKeys);
+    connect(&terminal_, &TerminalForm::rtsOnClicked, this, [this] { setRts(true); });
+    connect(&terminal_, &TerminalForm::rtsOffClicked, this, [this] { setRts(false); });
+    connect(&terminal_, &TerminalForm::closeRequested, this, [this] { close(); });
+}
+
+// The controls go before the session they are bound to: nothing they report while being
+// destroyed (a focus change) may reach a session that is gone.
+RtuForm::~RtuForm() {
+    delete takeCentralWidget();
+}
+
+void RtuForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    buildPortMenus(bar);
+    addMenu(bar, QString(), QStringLiteral("empty2"));
+    QMenu* clock = addMenu(bar, QStringLiteral("Clock"), QStringLiteral("CLKDT"));
+    clockAuto_ = addEntry(clock, QStringLiteral("Auto"), QStringLiteral("CLKAUTO"), true);
+    clockManual_ = addEntry(clock, QStringLiteral("Manual"), QStringLiteral("CLKMAN"), true);
+    connect(clockAuto_, &QAction::triggered, this, [this] {
+        session_.panel.setClockAuto(true);
+        showClockMode(); // also undoes the click's own toggle of an entry already checked
+    });
+    connect(clockManual_, &QAction::triggered, this, [this] {
+        session_.panel.setClockAuto(false);
+        showClockMode();
+    });
+    addMenu(bar, QString(), QStringLiteral("empty1"));
+    addMenu(bar, QString(), QStringLiteral("empty"));
+    addModuleEntry(bar, QStringLiteral("Configure Sensors"), QStringLiteral("Sensors"));
+    addModuleEntry(bar, QStringLiteral("Configure G4 Module"), QStringLiteral("G4"));
+    addModuleEntry(bar, QStringLiteral("Configure 4-20mA Module"), QStringLiteral("a4_20mA"));
+    QAction* version = bar->addAction(QStringLiteral("Version"));
+    version->setObjectName(QStringLiteral("Ver"));
+    connect(version, &QAction::triggered, this, [this] {
+        env_.notifier.showMessage(QStringLiteral("Software Version 1.06"), QStringLiteral("Korvat"),
+                                  MessageIcon::Information);
+    });
+}
+
+void RtuForm::buildPortMenus(QMenuBar* bar) {
+    QMenu* portNumber =
+        addMenu(bar, QStringLiteral("Port Initialization"), QStringLiteral("PortNumber"));
+    QMenu* setPortNumber =
+        addSubmenu(portNumber, QStringLiteral("Set Port Number"), QStringLiteral("SetPortNumber"));
+    for (PortId port = 0; port < PortCount; ++port) {
+        QAction* entry = addEntry(setPortNumber, portName(port),
+                                  indexed(QStringLiteral("ComPortSet"), port), true);
+        portEntries_[std::size_t(PortMenu::ComPortSet)].push_back(entry);
+        connect(entry, &QAction::triggered, this, [this, entry, port](bool checked) {
+            entry->setChecked(!checked); // the marks follow the port routines, not the click
+            ports_.SelectPort(port);
+        });
+    }
+    portNumber->addSeparator();
+    QAction* devices = addEntry(portNumber, QStringLiteral("Port Devices..."),
+                                QStringLiteral("PortDevices"), false);
+    devices->setStatusTip(QStringLiteral("Choose the serial device behind each of COM1 to COM5"));
+    connect(devices, &QAction::triggered, this, &RtuForm::chooseDevices);
+
+    portCharacteristics_ =
+        addMenu(bar, QStringLiteral("Port Characteristics"), QStringLiteral("PortCharacteristics"));
+    addSettingMenu(portCharacteristics_, QStringLiteral("Baud"), QStringLiteral("BaudList"),
+                   QStringLiteral("Baud"), baudCaptions(), &PortSelection::BaudClick,
+                   PortMenu::Baud);
+    addSettingMenu(portCharacteristics_, QStringLiteral("Parity"), QStringLiteral("ParityList"),
+                   QStringLiteral("Parity"), parityCaptions(), &PortSelection::ParityClick,
+                   PortMenu::Parity);
+    addSettingMenu(portCharacteristics_, QStringLiteral("Length"), QStringLiteral("LengthList"),
+                   QStringLiteral("Length"), lengthCaptions(), &PortSelection::LengthClick,
+                   PortMenu::Length);
+    addSettingMenu(portCharacteristics_, QStringLiteral("StopBits"), QStringLiteral("StopBitsList"),
+                   QStringLiteral("StopBits"), stopBitsCaptions(), &PortSelection::StopBitsClick,
+                   PortMenu::StopBits);
+    addSettingMenu(portCharacteristics_, QStringLiteral("Line Protocol"),
+                   QStringLiteral("LineProtocolList"), QStringLiteral("LineProtocol"),
+                   lineProtocolCaptions(), &PortSelection::LineProtocolClick,
+                   PortMenu::LineProtocol);
+}
+
+void RtuForm::addSettingMenu(QMenu* parent, const QString& caption, const QString& name,
+                             const QString& entryName, const QStringList& captions,
+                             void (PortSelection::*handler)(int), PortMenu menu) {
+    QMenu* list = addSubmenu(parent, caption, name);
+    for (int index = 0; index < captions.size(); ++index) {
+        QAction* entry = addEntry(list, captions[index], indexed(entryName, index), true);
+        portEntries_[std::size_t(menu)].push_back(entry);
+        connect(entry, &QAction::triggered, this, [this, entry, index, handler](bool checked) {
+            entry->setChecked(!checked);
+            (ports_.*handler)(index);
+        });
+    }
+}
+
+void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name) {
+    QAction* entry = bar->addAction(caption);
+    entry->setObjectName(name);
+    entry->setEnabled(false);
+    entry->setStatusTip(ModulesUnavailable);
+    entry->setToolTip(ModulesUnavailable);
+}
+
+void RtuForm::setChecked(PortMenu menu, int index, bool checked) {
+    const std::vector<QAction*>& entries = portEntries_[std::size_t(menu)];
+    if (index >= 0 && std::size_t(index) < entries.size())
+        entries[std::size_t(index)]->setChecked(checked);
+}
+
+QWidget* RtuForm::buildPanel() {
+    auto* panel = new QWidget;
+    auto* grid = new QGridLayout(panel);
+    const auto caption = [grid](const QString& text, int row) {
+        grid->addWidget(new QLabel(text), row, 0);
+    };
+    const auto rowCheck = [this, grid](int index, int row, int rowSpan) {
+        auto* check = new QCheckBox;
+        check->setObjectName(indexed(QStringLiteral("Check1"), index));
+        check1_[std::size_t(index)] = check;
+        grid->addWidget(check, row, 2, rowSpan, 1, Qt::AlignCenter);
+    };
+
+    for (int i = 0; i < 2; ++i) {
+        caption(i == 0 ? QStringLiteral("Time") : QStringLiteral("Date"), i);
+        auto* box = new QLineEdit;
+        box->setObjectName(indexed(QStringLiteral("Text2"), i));
+        box->setFont(fixedFont());
+        box->setMaximumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(14, u'0')));
+        text2_[std::size_t(i)] = box;
+        grid->addWidget(box, i, 1, Qt::AlignLeft);
+        rowCheck(i, i, 1);
+    }
+
+    caption(QStringLiteral("Time Between Polls  "), 2);
+    auto* poll = new QHBoxLayout;
+    for (int n = 2; n <= 4; ++n) {
+        if (n > 2)
+            poll->addWidget(new QLabel(QStringLiteral(":")));
+        addScrollColumn(poll, n);
+    }
+    poll->addStretch(1);
+    grid->addLayout(poll, 2, 1);
+    rowCheck(2, 2, 1);
+
+    caption(QStringLiteral("Seconds to Display Each Channel"), 3);
+    caption(QStringLiteral("Number of Times to Repeat Display"), 4);
+    for (int n = 5; n <= 6; ++n) {
+        auto* timing = new QHBoxLayout;
+        addScrollColumn(timing, n);
+        timing->addStretch(1);
+        grid->addLayout(timing, n - 2, 1);
+    }
+    rowCheck(3, 3, 2);
+
+    caption(QStringLiteral("LCD Display "), 5);
+    auto* lcd = new QFrame;
+    lcd->setObjectName(QStringLiteral("LcdPanel"));
+    lcd->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    lcd->setStyleSheet(QStringLiteral("QFrame#LcdPanel { background: #a0a0a0; }"));
+    auto* lcdLayout = new QVBoxLayout(lcd);
+    for (int i = 0; i < 2; ++i) {
+        auto* box = new LcdTextBox;
+        box->setObjectName(indexed(QStringLiteral("Text1"), i));
+        box->setFont(fixedFont());
+        box->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(22, u'W')));
+        text1_[std::size_t(i)] = box;
+        lcdLayout->addWidget(box);
+    }
+    grid->addWidget(lcd, 5, 1);
+    rowCheck(4, 5, 1);
+
+    caption(QStringLiteral("RTU Software Version"), 6);
+    label2_ = valueDisplay(QStringLiteral("Label2_2"));
+    label2_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label2_->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(12, u'W')));
+    auto* version = new QHBoxLayout;
+    version->addWidget(label2_);
+    version->addStretch(1);
+    grid->addLayout(version, 6, 1);
+    rowCheck(5, 6, 1);
+
+    auto* setAll = button(QStringLiteral("Set All"), QStringLiteral("Command6"));
+    auto* clearAll = button(QStringLiteral("Clear All"), QStringLiteral("Command7"));
+    connect(setAll, &QPushButton::clicked, this, [this] { session_.panel.setAllChecks(1); });
+    connect(clearAll, &QPushButton::clicked, this, [this] { session_.panel.setAllChecks(0); });
+    auto* checks = new QHBoxLayout;
+    checks->addStretch(1);
+    checks->addWidget(setAll);
+    checks->addWidget(clearAll);
+    grid->addLayout(checks, 7, 0, 1, 3);
+    return panel;
+}
+
+// A value display driven by scroll bar VScroll<n>; the bar's top end is its maximum, so
+// its upper arrow counts up.
+void RtuForm::addScrollColumn(QHBoxLayout* row, int n) {
+    const int slot = n - UnitSettingsPanel::FirstScroll;
+    QLabel* display = valueDisplay(indexed(QStringLiteral("Label8"), slot));
+    auto* bar = new QScrollBar(Qt::Vertical);
+    bar->setObjectName(QStringLiteral("VScroll%1").arg(n));
+    bar->setRange(UnitSettingsPanel::vscrollMin(n), UnitSettingsPanel::vscrollMax(n));
+    bar->setSingleStep(1);
+    bar->setPageStep(5);
+    bar->setInvertedAppearance(true);
+    bar->setFixedHeight(display->sizeHint().height() * 2);
+    label8_[std::size_t(slot)] = display;
+    vscroll_[std::size_t(slot)] = bar;
+    row->addWidget(display);
+    row->addWidget(bar);
+}
+
+QWidget* RtuForm::buildButtons() {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    auto* exit = button(QStringLiteral("EXIT"), QStringLiteral("Command9"));
+    auto* program = button(QStringLiteral("Program"), QStringLiteral("Command5"));
+    auto* read = button(QStringLiteral("Read"), QStringLiteral("Command8"));
+    programAll_ = button(QStringLiteral("Program All"), QStringLiteral("Command1"));
+    readAll_ = button(QStringLiteral("Read All"), QStringLiteral("Command2"));
+    auto* save = button(QStringLiteral("Save"), QStringLiteral("Command3"));
+    auto* load = button(QStringLiteral("Load"), QStringLiteral("Command4"));
+    layout->addWidget(exit);
+    layout->addWidget(buttonBox(QStringLiteral("Lcd"), program, read));
+    layout->addWidget(buttonBox(QStringLiteral("Terminal\nUnit"), programAll_, readAll_));
+    layout->addWidget(buttonBox(QStringLiteral("File"), save, load));
+    layout->addStretch(1);
+
+    connect(exit, &QPushButton::clicked, this, [this] { close(); });
+    connect(program, &QPushButton::clicked, this, [this] {
+        if (!session_.commands.programButton())
+            statusBar()->showMessage(QStringLiteral("Program stopped: ") +
+                                     session_.exchange.lastError());
+    });
+    connect(read, &QPushButton::clicked, this, &RtuForm::readButton);
+    connect(programAll_, &QPushButton::clicked, this, &RtuForm::programAll);
+    connect(readAll_, &QPushButton::clicked, this, [this] { readAll(); });
+    connect(save, &QPushButton::clicked, this, &RtuForm::saveConfiguration);
+    connect(load, &QPushButton::clicked, this, &RtuForm::loadConfiguration);
+    return column;
+}
+
+void RtuForm::bindPanel() {
+    UnitSettingsPanel& panel = session_.panel;
+    for (int i = 0; i < 2; ++i) {
+        connect(text2_[std::size_t(i)], &QLineEdit::textEdited, this,
+                [&panel, i](const QString& text) { panel.setText2(i, text); });
+        LcdTextBox* box = text1_[std::size_t(i)];
+        connect(box, &QLineEdit::textEdited, this,
+                [&panel, i](const QString& text) { panel.setText1(i, text); });
+        connect(box, &LcdTextBox::quoteRefused, this, [this] { env_.notifier.beep(); });
+        // Entering either box selects the whole first line.
+        connect(box, &LcdTextBox::focusEntered, this,
+                [this] { text1_[0]->setSelection(0, int(text1_[0]->text().size())); });
+    }
+    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
+        connect(vscroll_[std::size_t(n - UnitSettingsPanel::FirstScroll)],
+                &QScrollBar::valueChanged, this,
+                [&panel, n](int value) { panel.setVScroll(n, value); });
+    for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
+        connect(check1_[std::size_t(i)], &QCheckBox::toggled, this,
+                [&panel, i](bool ticked) { panel.setCheck1(i, ticked ? 1 : 0); });
+
+    connect(&panel, &UnitSettingsPanel::text2Changed, this,
+            [this](int i) { showText(text2_.at(std::size_t(i)), session_.panel.text2(i)); });
+    connect(&panel, &UnitSettingsPanel::text1Changed, this, &RtuForm::showLcdText);
+    connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
+        vscroll_.at(std::size_t(n - UnitSettingsPanel::FirstScroll))
+            ->setValue(session_.panel.vscroll(n));
+    });
+    connect(&panel, &UnitSettingsPanel::label8Changed, this,
+            [this](int i) { label8_.at(std::size_t(i))->setText(session_.panel.label8(i)); });
+    connect(&panel, &UnitSettingsPanel::label2Changed, this,
+            [this](int i) { label2_->setText(session_.panel.label2(i)); });
+    connect(&panel, &UnitSettingsPanel::check1Changed, this, [this](int i) {
+        check1_.at(std::size_t(i))->setChecked(session_.panel.check1(i) == 1);
+    });
+    connect(&panel, &UnitSettingsPanel::clockModeChanged, this, &RtuForm::showClockMode);
+}
+
+void RtuForm::showPanel() {
+    const UnitSettingsPanel& panel = session_.panel;
+    for (int i = 0; i < 2; ++i) {
+        showText(text2_[std::size_t(i)], panel.text2(i));
+        showLcdText(i);
+    }
+    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n) {
+        const int slot = n - UnitSettingsPanel::FirstScroll;
+        vscroll_[std::size_t(slot)]->setValue(panel.vscroll(n));
+        label8_[std::size_t(slot)]->setText(panel.label8(slot));
+    }
+    label2_->setText(panel.label2(2));
+    for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
+        check1_[std::size_t(i)]->setChecked(panel.check1(i) == 1);
+    showClockMode();
+}
+
+void RtuForm::showLcdText(int index) {
+    text1_.at(std::size_t(index))->showText(session_.panel.text1(index));
+}
+
+void RtuForm::showClockMode() {
+    clockAuto_->setChecked(session_.panel.clockAuto());
+    clockManual_->setChecked(!session_.panel.clockAuto());
+}
+
+void RtuForm::load() {
+    adjustSize();
+    // Wide enough for the whole menu bar on one line.
+    resize(std::max(width(), menuBar()->sizeHint().width()), height());
+    // The pair of windows starts centred on the screen, the terminal at the right.
+    const QRect area = screen()->availableGeometry();
+    const int pairWidth = width() + terminal_.width();
+    move(area.left() + std::max(0, (area.width() - pairWidth) / 2),
+         area.top() + std::max(0, (area.height() - height()) / 2));
+    placeTerminal();
+    terminal_.show();
+    lifecycle_.startUp([this] {
+        setEnabled(true);
+        show();
+        placeTerminal(); // the window frame is known once shown
+    });
+    refreshPortStatus();
+    statusTimer_.start();
+}
+
+void RtuForm::placeTerminal() {
+    const QRect frame = frameGeometry();
+    terminal_.resize(terminal_.width(), height());
+    terminal_.move(frame.left() + frame.width(), frame.top());
+}
+
+void RtuForm::refreshPortStatus() {
+    const PortStatus status = ports_.RefreshPortStatus(QTime::currentTime());
+    terminal_.setPanels(status.panels);
+    programAll_->setEnabled(status.portControlsEnabled);
+    readAll_->setEnabled(status.portControlsEnabled);
+    portCharacteristics_->menuAction()->setEnabled(status.portControlsEnabled);
+}
+
+void RtuForm::showProgress(int done, int total, const QString& what) {
+    statusBar()->showMessage(QStringLiteral("%1 \u2014 %2 of %3").arg(what).arg(done).arg(total));
+}
+
+// The unit receives what the operator types as 8-bit characters; one it cannot receive
+// goes out as '?'.
+void RtuForm::sendTypedKeys(const QString& text) {
+    for (const QChar c : text)
+        env_.library.PutByte(session_.link.CurrentPort, c.unicode() <= 0xFF ? c.unicode() : '?');
+}
+
+void RtuForm::setRts(bool raised) {
+    const PortId port = session_.link.CurrentPort;
+    if (raised)
+        env_.library.RtsOn(port);
+    else
+        env_.library.RtsOff(port);
+    terminal_.rtsLed().setColour(raised ? BatchUi::RtsLedRed : BatchUi::RtsLedWhite);
+}
+
+void RtuForm::programAll() {
+    if (session_.commands.programAll())
+        statusBar()->showMessage(QStringLiteral("Program All finished: %1 lines sent")
+                                     .arg(UnitCommands::WholeUnitLineCount));
+    else
+        statusBar()->showMessage(QStringLiteral("Program All stopped: ") +
+                                 session_.exchange.lastError());
+}
+
+QString RtuForm::readAll() {
+    // The button is disabled without a port; a request from elsewhere is refused the same.
+    if (session_.link.CurrentPort == NoPort)
+        return QStringLiteral("Read All needs an open port");
+    ReadReport report;
+    if (!session_.commands.readAll(&report))
+        return reportStoppedRead(QStringLiteral("Read All"), session_.exchange.lastError());
+    const QString outcome = QStringLiteral("Read All finished: %1 of %2 lines answered")
+                                .arg(report.answered.size())
+                                .arg(report.answered.size() + report.unanswered.size());
+    statusBar()->showMessage(outcome);
+    return outcome;
+}
+
+void RtuForm::readButton() {
+    if (!session_.commands.readButton())
+        reportStoppedRead(QStringLiteral("Read"), session_.exchange.lastError());
+}
+
+// A read cut short (the port went away, a reply that does not fit a control) leaves the
+// fields read so far; the operator is told which action stopped and why.
+QString RtuForm::reportStoppedRead(const QString& action, const QString& reason) {
+    const QString text = QStringLiteral("%1 stopped: %2").arg(action, reason);
+    statusBar()->showMessage(text);
+    env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
+    return text;
+}
+
+void RtuForm::saveConfiguration() {
+    const QString path = env_.files.chooseFile(FileChooser::Purpose::Save, FileDialogTitle,
+                                               FilePattern, FilePattern);
+    if (path.isEmpty())
+        return;
+    const QString error = saveConfigurationFile(path, session_.panel, session_.tables);
+    if (error.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("Saved ") + QDir::toNativeSeparators(path));
+        return;
+    }
+    // A silent failure would leave the operator believing the configuration is on disk.
+    env_.notifier.showMessage(QStringLiteral("The configuration was not saved to %1:\n%2")
+                                  .arg(QDir::toNativeSeparators(path), error),
+                              QString(), MessageIcon::Critical);
+}
+
+void RtuForm::loadConfiguration() {
+    const QString path = env_.files.chooseFile(FileChooser::Purpose::Load, FileDialogTitle,
+                                               FilePattern, FilePattern);
+    if (path.isEmpty())
+        return;
+    const LoadResult result = loadConfigurationFile(path, session_.panel, session_.tables);
+    if (!result.ok)
+        env_.notifier.showMessage(QString::fromLatin1(FileErrorMessage), QString(),
+                                  MessageIcon::None);
+}
+
+void RtuForm::chooseDevices() {
+    PortDevices current;
+    for (PortId port = 0; port < PortCount; ++port)
+        current[std::size_t(port)] = env_.library.device(port);
+    const std::optional<PortDevices> chosen = env_.devices.chooseDevices(current);
+    if (!chosen)
+        return;
+    for (PortId port = 0; port < PortCount; ++port)
+        env_.library.setDevice(port, (*chosen)[std::size_t(port)]);
+    // The open port moves to its new device at once.
+    const PortId open = session_.link.CurrentPort;
+    if (open != NoPort && (*chosen)[std::size_t(open)] != current[std::size_t(open)])
+        ports_.SelectPort(open);
+}
+
+void RtuForm::closeEvent(QCloseEvent* event) {
+    if (lifecycle_.hasShutDown()) {
+        event->accept();
+        return;
+    }
+    if (batchUi_.busy()) {
+        // Closing the port and unloading the windows under a running exchange would cut it
+        // off mid-line: the program ends as soon as the exchange is over.
+        closePending_ = true;
+        statusBar()->showMessage(QStringLiteral("Closing when the exchange ends..."));
+        event->ignore();
+        return;
+    }
+    shutDown();
+    event->accept();
+}
+
+void RtuForm::shutDownIfRunning() {
+    if (lifecycle_.hasShutDown())
+        return;
+    shutDown();
+    hide();
+}
+
+void RtuForm::shutDown() {
+    statusTimer_.stop();
+    // Nothing may hold the shutdown up, so a file that could not be written is only logged.
+    for (const QString& problem : lifecycle_.shutDown())
+        qWarning().noquote() << "rtu7350:" << problem;
+    terminal_.unload();
+    closeOtherWindows();
+}
+
+// Dialogs and message boxes still open go with the program.
+void RtuForm::closeOtherWindows() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window != &terminal_ && window->isVisible())
+            window->close();
+    }
+}
+
+} // namespace rtu

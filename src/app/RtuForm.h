@@ -1,0 +1,128 @@
+#pragma once
+
+#include "app/Lifecycle.h"
+#include "app/Session.h"
+#include "serial/PortSelection.h"
+#include "ui/Dialogs.h"
+#include "ui/TerminalForm.h"
+#include "ui/WindowBatchUi.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+
+namespace rtu {
+
+class LcdTextBox;
+class QtSerialLibrary;
+class UserNotifier;
+
+// The main window, "Setup For Model 7350 Terminal Unit.": the unit-settings panel, the
+// buttons that program, read, save and load, the port and clock menus. It owns the
+// terminal window and the session, runs the start-up when loaded and the shutdown when
+// closed (by "EXIT", its close box, the terminal window, a termination signal or the end
+// of the desktop session). Its controls mirror the session's UnitSettingsPanel: they show
+// the panel's values as the panel reports changes and hand the operator's edits to it.
+class RtuForm : public QMainWindow, private PortMenus {
+    Q_OBJECT
+public:
+    struct Environment {
+        QtSerialLibrary& library;
+        UserNotifier& notifier;
+        FileChooser& files;
+        DeviceChooser& devices;
+        QString directory; // where the port settings files and "lastfile.txt" live
+    };
+
+    static constexpr int StatusTickMs = 1000;
+
+    explicit RtuForm(const Environment& environment, QWidget* parent = nullptr);
+    ~RtuForm() override;
+
+    // The start-up: the terminal window shown at this window's right edge, the record
+    // defaults, this window shown, the stored port opened with its saved line settings,
+    // RTS pulsed, the status tick running.
+    void load();
+
+    // "Read All", as its button does; returns the one-line outcome the status bar shows.
+    QString readAll();
+
+    // Runs the shutdown now unless it already ran (the event loop is ending).
+    void shutDownIfRunning();
+    bool hasShutDown() const { return lifecycle_.hasShutDown(); }
+
+    TerminalForm& terminal() { return terminal_; }
+    Session& session() { return session_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setChecked(PortMenu menu, int index, bool checked) override;
+
+    void buildMenus();
+    void buildPortMenus(QMenuBar* bar);
+    void addSettingMenu(QMenu* parent, const QString& caption, const QString& name,
+                        const QString& entryName, const QStringList& captions,
+                        void (PortSelection::*handler)(int), PortMenu menu);
+    void addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name);
+    QWidget* buildPanel();
+    QWidget* buildButtons();
+    void addScrollColumn(QHBoxLayout* row, int n);
+    void bindPanel();
+    void showPanel();
+    void showLcdText(int index);
+    void showClockMode();
+
+    void placeTerminal();
+    void refreshPortStatus();
+    void showProgress(int done, int total, const QString& what);
+    void sendTypedKeys(const QString& text);
+    void setRts(bool raised);
+
+    void programAll();
+    void readButton();
+    void saveConfiguration();
+    void loadConfiguration();
+    void chooseDevices();
+    QString reportStoppedRead(const QString& action, const QString& reason);
+
+    void shutDown();
+    void closeOtherWindows();
+
+    Environment env_;
+    TerminalForm terminal_;
+    WindowBatchUi batchUi_;
+    Session session_;
+    PortSelection ports_;
+    Lifecycle lifecycle_;
+    QTimer statusTimer_;
+    bool closePending_ = false;
+
+    std::array<std::vector<QAction*>, 6> portEntries_; // indexed by PortMenu
+    QMenu* portCharacteristics_ = nullptr;
+    QAction* clockAuto_ = nullptr;
+    QAction* clockManual_ = nullptr;
+    std::array<QLineEdit*, 2> text2_{};
+    std::array<LcdTextBox*, 2> text1_{};
+    std::array<QScrollBar*, 5> vscroll_{}; // VScroll2..VScroll6
+    std::array<QLabel*, 5> label8_{};
+    QLabel* label2_ = nullptr;
+    std::array<QCheckBox*, 6> check1_{};
+    QPushButton* programAll_ = nullptr;
+    QPushButton* readAll_ = nullptr;
+};
+
+} // namespace rtu

@@ -1,0 +1,153 @@
+// rtu7350: the desktop set-up tool for the Model 7350 Terminal Unit.
+
+#include "app/RtuForm.h"
+#include "serial/QtSerialLibrary.h"
+#include "ui/DemoUnit.h"
+#include "ui/Dialogs.h"
+#include "ui/ShutdownSignals.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLocale>
+#include <QSessionManager>
+#include <QTimer>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int ExitUsageError = 2;
+constexpr int ExitDemoError = 1;
+
+struct Options {
+    std::array<QString, rtu::PortCount> devices; // empty: the library's default device
+    std::optional<double> delayUnitMs;
+    bool demo = false;
+    bool readAll = false;
+};
+
+QCommandLineOption comOption(int port) {
+    return QCommandLineOption(QStringLiteral("com%1").arg(port + 1),
+                              QStringLiteral("Device opened as COM%1 (default %2).")
+                                  .arg(port + 1)
+                                  .arg(rtu::QtSerialLibrary::defaultDevice(rtu::PortId(port))),
+                              QStringLiteral("DEVICE"));
+}
+
+// Parses the command line; prints the problem and returns nullopt on bad usage.
+std::optional<Options> parseOptions(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Set-up tool for the Model 7350 Terminal Unit."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    for (int port = 0; port < rtu::PortCount; ++port)
+        parser.addOption(comOption(port));
+    const QCommandLineOption delayOption(
+        QStringLiteral("delay-unit-ms"),
+        QStringLiteral("Length of one settle-delay unit in milliseconds (default: from the "
+                       "line speed)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Wire COM1 to a simulated unit loaded with the sample site."));
+    const QCommandLineOption readAllOption(
+        QStringLiteral("read-all"),
+        QStringLiteral("Read the whole unit once started, as \"Read All\" does, and print "
+                       "the outcome on standard error."));
+    parser.addOption(delayOption);
+    parser.addOption(demoOption);
+    parser.addOption(readAllOption);
+    parser.process(app);
+
+    Options options;
+    for (int port = 0; port < rtu::PortCount; ++port)
+        options.devices[std::size_t(port)] = parser.value(comOption(port));
+    if (parser.isSet(delayOption)) {
+        bool ok = false;
+        const double ms = QLocale::c().toDouble(parser.value(delayOption), &ok);
+        if (!ok || ms < 0) {
+            std::fprintf(stderr,
+                         "rtu7350: --delay-unit-ms needs a number of milliseconds, not \"%s\"\n",
+                         qPrintable(parser.value(delayOption)));
+            return std::nullopt;
+        }
+        options.delayUnitMs = ms;
+    }
+    options.demo = parser.isSet(demoOption);
+    options.readAll = parser.isSet(readAllOption);
+    return options;
+}
+
+// Where the demo looks for its site: beside the program, in an installed share folder and
+// in the source tree it was built from.
+QStringList demoSiteCandidates() {
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    return {programDir.filePath(QStringLiteral("site.txt")),
+            programDir.filePath(QStringLiteral("../share/rtu7350/site.txt")),
+            QStringLiteral(RTU7350_EXAMPLES_DIR "/site.txt")};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Before any thread exists, so that only the main loop ever sees these signals.
+    rtu::ShutdownSignals::blockInThisThread();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("rtu7350"));
+    QApplication::setApplicationVersion(QStringLiteral("1.06"));
+
+    const std::optional<Options> options = parseOptions(app);
+    if (!options)
+        return ExitUsageError;
+
+    rtu::QtSerialLibrary library;
+    for (int port = 0; port < rtu::PortCount; ++port) {
+        if (!options->devices[std::size_t(port)].isEmpty())
+            library.setDevice(rtu::PortId(port), options->devices[std::size_t(port)]);
+    }
+    library.setDelayUnitOverride(options->delayUnitMs);
+
+    std::unique_ptr<rtu::DemoUnit> demo;
+    if (options->demo) {
+        demo = std::make_unique<rtu::DemoUnit>();
+        const QString error = demo->start(demoSiteCandidates());
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "rtu7350: the demo unit did not start: %s\n", qPrintable(error));
+            return ExitDemoError;
+        }
+        library.setDevice(0, demo->devicePath());
+        std::fprintf(stderr, "rtu7350: demo unit on %s (COM1), site %s\n",
+                     qPrintable(demo->devicePath()),
+                     demo->siteFile().isEmpty() ? "built in" : qPrintable(demo->siteFile()));
+    }
+
+    rtu::MessageBoxNotifier notifier;
+    rtu::FileDialogChooser files;
+    rtu::PortDevicesDialogChooser devices;
+    rtu::RtuForm form({library, notifier, files, devices, QDir::currentPath()});
+
+    // Every way the session can end goes through the window's close, which runs the
+    // shutdown (or waits for a running exchange to end first).
+    rtu::ShutdownSignals terminationSignals;
+    QObject::connect(&terminationSignals, &rtu::ShutdownSignals::shutdownRequested, &form,
+                     [&form] { form.close(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager&) { form.close(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
+                     [&form] { form.shutDownIfRunning(); });
+
+    form.load();
+    if (options->readAll) {
+        QTimer::singleShot(0, &form, [&form] {
+            const QString outcome = form.readAll();
+            std::fprintf(stderr, "rtu7350: %s\n", qPrintable(outcome));
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,164 @@
+#include "serial/PortSelection.h"
+
+#include "serial/LineCodes.h"
+#include "serial/LinkState.h"
+#include "serial/TerminalScreen.h"
+
+namespace rtu {
+
+namespace {
+
+// The constant arguments the port is opened with: receive and transmit queue sizes and
+// the library's own options.
+constexpr std::int16_t OpenOptionA = 0;
+constexpr std::int16_t OpenOptionB = 9;
+constexpr std::int16_t OpenOptionC = 0;
+constexpr std::int16_t ReceiveQueueSize = 2048;
+constexpr std::int16_t TransmitQueueSize = 1024;
+constexpr std::int16_t OpenOptionD = 0;
+
+} // namespace
+
+QString portName(PortId port) {
+    return QStringLiteral("COM%1").arg(port + 1);
+}
+
+PortSelection::PortSelection(SerialLibrary& library, LinkState& link, TerminalScreen& screen,
+                             PortMenus& menus, QObject* parent)
+    : QObject(parent), library_(library), link_(link), screen_(screen), menus_(menus) {
+    connect(&library_, &SerialLibrary::portLost, this, &PortSelection::handlePortLost);
+}
+
+void PortSelection::SelectPort(PortId index) {
+    uncheckAllPorts();
+    if (link_.CurrentPort != NoPort) {
+        uncheckLineSettings();
+        writeStatusLine(QStringLiteral("Uninitialize Port Status = "),
+                        library_.UnInitializePort(link_.CurrentPort));
+    }
+    link_.CurrentPort = index;
+    InitPort();
+    ApplyLineSettings();
+}
+
+void PortSelection::InitPort() {
+    const PortId port = link_.CurrentPort;
+    const std::int32_t result =
+        library_.InitializePort(port, port, HexToInt(QString()), OpenOptionA, OpenOptionB,
+                                OpenOptionC, ReceiveQueueSize, TransmitQueueSize, OpenOptionD);
+    writeStatusLine(QStringLiteral("Initialize Port Status = "), result);
+    if (result == 0) {
+        library_.ser_rs232_getport(port, link_.PortRecord);
+        checkLineSettings();
+    } else {
+        link_.CurrentPort = NoPort;
+    }
+}
+
+void PortSelection::ApplyLineSettings() {
+    const PortParameterBlock& record = link_.PortRecord;
+    const std::int32_t result = library_.SetPortCharacteristics(
+        link_.CurrentPort, record.BaudCode(), record.ParityCode(), record.LengthCode(),
+        record.StopBitsCode(), record.ProtocolCode());
+    if (result != 0)
+        return;
+    checkLineSettings();
+    menus_.setChecked(PortMenu::ComPortSet, link_.CurrentPort, true);
+}
+
+void PortSelection::BaudClick(int index) {
+    menus_.setChecked(PortMenu::Baud, link_.PortRecord.BaudCode(), false);
+    link_.PortRecord.setBaudCode(index);
+    menus_.setChecked(PortMenu::Baud, index, true);
+    ApplyLineSettings();
+}
+
+void PortSelection::ParityClick(int index) {
+    menus_.setChecked(PortMenu::Parity, link_.PortRecord.ParityCode(), false);
+    link_.PortRecord.setParityCode(static_cast<std::int16_t>(index));
+    menus_.setChecked(PortMenu::Parity, index, true);
+    ApplyLineSettings();
+}
+
+// Length applies before it checks its entry; the marks end up the same.
+void PortSelection::LengthClick(int index) {
+    menus_.setChecked(PortMenu::Length, link_.PortRecord.LengthCode(), false);
+    link_.PortRecord.setLengthCode(static_cast<std::int16_t>(index));
+    ApplyLineSettings();
+    menus_.setChecked(PortMenu::Length, index, true);
+}
+
+void PortSelection::StopBitsClick(int index) {
+    menus_.setChecked(PortMenu::StopBits, link_.PortRecord.StopBitsCode(), false);
+    link_.PortRecord.setStopBitsCode(static_cast<std::int16_t>(index));
+    menus_.setChecked(PortMenu::StopBits, index, true);
+    ApplyLineSettings();
+}
+
+void PortSelection::LineProtocolClick(int index) {
+    menus_.setChecked(PortMenu::LineProtocol, link_.PortRecord.ProtocolCode(), false);
+    link_.PortRecord.setProtocolCode(static_cast<std::int16_t>(index));
+    menus_.setChecked(PortMenu::LineProtocol, index, true);
+    ApplyLineSettings();
+}
+
+void PortSelection::checkLineSettings() {
+    const PortParameterBlock& record = link_.PortRecord;
+    menus_.setChecked(PortMenu::Length, record.LengthCode(), true);
+    menus_.setChecked(PortMenu::Parity, record.ParityCode(), true);
+    menus_.setChecked(PortMenu::Baud, record.BaudCode(), true);
+    menus_.setChecked(PortMenu::StopBits, record.StopBitsCode(), true);
+    menus_.setChecked(PortMenu::LineProtocol, record.ProtocolCode(), true);
+}
+
+void PortSelection::uncheckLineSettings() {
+    const PortParameterBlock& record = link_.PortRecord;
+    menus_.setChecked(PortMenu::Length, record.LengthCode(), false);
+    menus_.setChecked(PortMenu::Parity, record.ParityCode(), false);
+    menus_.setChecked(PortMenu::Baud, record.BaudCode(), false);
+    menus_.setChecked(PortMenu::StopBits, record.StopBitsCode(), false);
+    menus_.setChecked(PortMenu::LineProtocol, record.ProtocolCode(), false);
+}
+
+void PortSelection::uncheckAllPorts() {
+    for (int port = 0; port < PortCount; ++port)
+        menus_.setChecked(PortMenu::ComPortSet, port, false);
+}
+
+void PortSelection::writeStatusLine(const QString& prefix, std::int32_t result) {
+    screen_.appendLine(prefix + (result == 0 ? QStringLiteral("OK") : QStringLiteral("Failure")));
+}
+
+PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {
+    PortStatus status;
+    status.panels[0] = now.toString(QStringLiteral("hh:mm:ss"));
+    if (link_.CurrentPort == NoPort)
+        return status;
+    const PortParameterBlock& record = link_.PortRecord;
+    status.portControlsEnabled = true;
+    status.panels[1] = portName(link_.CurrentPort);
+    // A code without a menu entry (a damaged settings file) shows as an empty panel.
+    status.panels[2] = baudCaptions().value(record.BaudCode());
+    status.panels[3] = parityCaptions().value(record.ParityCode());
+    status.panels[4] = lengthCaptions().value(record.LengthCode());
+    status.panels[5] = stopBitsCaptions().value(record.StopBitsCode());
+    status.panels[6] = lineProtocolCaptions().value(record.ProtocolCode());
+    return status;
+}
+
+// An adapter that goes away must not leave the program sending into the void: the port
+// is released and counts as closed, so the status tick disables what needs a port and
+// picking the port again retries the open. The stored line settings are kept.
+void PortSelection::handlePortLost(PortId port) {
+    if (port == NoPort || port != link_.CurrentPort)
+        return;
+    screen_.appendLine(
+        QStringLiteral("Port %1 lost: the serial device is gone").arg(portName(port)));
+    uncheckAllPorts();
+    uncheckLineSettings();
+    library_.UnInitializePort(port);
+    link_.CurrentPort = NoPort;
+    emit portClosedByLoss(port);
+}
+
+} // namespace rtu

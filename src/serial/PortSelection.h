@@ -1,0 +1,88 @@
+#pragma once
+
+#include "serial/SerialLibrary.h"
+
+#include <QObject>
+#include <QString>
+#include <QTime>
+
+#include <array>
+#include <cstdint>
+
+namespace rtu {
+
+class TerminalScreen;
+struct LinkState;
+
+// The control arrays of the port menus: "Set Port Number" and the five submenus of
+// "Port Characteristics". An entry's index is the code it stands for.
+enum class PortMenu { ComPortSet, Baud, Parity, Length, StopBits, LineProtocol };
+
+// The check marks of the port menus. The desktop program sets them on its menu entries;
+// an index without an entry is ignored.
+class PortMenus {
+public:
+    virtual ~PortMenus() = default;
+    virtual void setChecked(PortMenu menu, int index, bool checked) = 0;
+};
+
+// What the status tick shows: the seven panels of the terminal window's status bar
+// (panels[0] is panel 1) and whether the controls that need an open port ("Program All",
+// "Read All", the "Port Characteristics" menu) are enabled.
+struct PortStatus {
+    static constexpr int PanelCount = 7;
+    std::array<QString, PanelCount> panels;
+    bool portControlsEnabled = false;
+};
+
+// Opening, closing and configuring the serial port from the port menus, with the check
+// marks that show the settings and the messages that report port changes on the terminal
+// screen. It also notices a port that goes away (adapter unplugged): the port then counts
+// as closed until the operator picks it again.
+class PortSelection : public QObject {
+    Q_OBJECT
+public:
+    PortSelection(SerialLibrary& library, LinkState& link, TerminalScreen& screen, PortMenus& menus,
+                  QObject* parent = nullptr);
+
+    // A click on a "Set Port Number" entry (and the start-up with the stored index): closes
+    // the open port, opens the chosen one and applies its line settings.
+    void SelectPort(PortId index);
+    // Opens CurrentPort and reads its parameters back; CurrentPort becomes -1 on failure.
+    void InitPort();
+    // Sends the five codes to the library; checks their entries if it accepts them.
+    void ApplyLineSettings();
+
+    // Clicks on the entries of the five "Port Characteristics" submenus.
+    void BaudClick(int index);
+    void ParityClick(int index);
+    void LengthClick(int index);
+    void StopBitsClick(int index);
+    void LineProtocolClick(int index);
+
+    // Unchecks the entries of the five current codes.
+    void uncheckLineSettings();
+
+    // The status tick's view of the port at time `now`.
+    PortStatus RefreshPortStatus(const QTime& now) const;
+
+signals:
+    // The open port went away and now counts as closed.
+    void portClosedByLoss(rtu::PortId port);
+
+private:
+    void checkLineSettings();
+    void uncheckAllPorts();
+    void writeStatusLine(const QString& prefix, std::int32_t result);
+    void handlePortLost(PortId port);
+
+    SerialLibrary& library_;
+    LinkState& link_;
+    TerminalScreen& screen_;
+    PortMenus& menus_;
+};
+
+// "COM1" .. "COM5" for port ids 0..4.
+QString portName(PortId port);
+
+} // namespace rtu

@@ -1,0 +1,112 @@
+#include "ui/Dialogs.h"
+
+#include "serial/PortSelection.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSerialPortInfo>
+#include <QVBoxLayout>
+
+namespace rtu {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A list of the system's serial ports that also takes any typed device path.
+QComboBox* deviceBox(const QString& current, const QList<QSerialPortInfo>& ports, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (const QSerialPortInfo& port : ports) {
+        const QString description =
+            port.description().isEmpty() ? port.portName() : port.description();
+        box->addItem(QStringLiteral("%1  (%2)").arg(port.systemLocation(), description),
+                     port.systemLocation());
+    }
+    // Picking a listed port puts its bare path in the box.
+    QObject::connect(box, &QComboBox::activated, box,
+                     [box](int index) { box->setEditText(box->itemData(index).toString()); });
+    box->setEditText(current);
+    box->setMinimumContentsLength(28);
+    return box;
+}
+
+} // namespace
+
+void MessageBoxNotifier::showMessage(const QString& text, const QString& title, MessageIcon icon) {
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? QApplication::applicationDisplayName() : title,
+                    text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void MessageBoxNotifier::beep() {
+    QApplication::beep();
+}
+
+QString FileDialogChooser::chooseFile(Purpose purpose, const QString& title, const QString& pattern,
+                                      const QString& proposedName) {
+    QFileDialog dialog(QApplication::activeWindow(), title, QDir::currentPath(), pattern);
+    if (purpose == Purpose::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+std::optional<PortDevices> PortDevicesDialogChooser::chooseDevices(const PortDevices& current) {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("PortDevicesDialog"));
+    dialog.setWindowTitle(QStringLiteral("Port Devices"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(
+        new QLabel(QStringLiteral("The device each \"Set Port Number\" entry opens.\n"
+                                  "A change takes effect when the port is next opened."),
+                   &dialog));
+    auto* form = new QFormLayout;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::array<QComboBox*, PortCount> boxes{};
+    for (PortId port = 0; port < PortCount; ++port) {
+        QComboBox* box = deviceBox(current[std::size_t(port)], ports, &dialog);
+        box->setObjectName(QStringLiteral("Device_%1").arg(port));
+        form->addRow(portName(port), box);
+        boxes[std::size_t(port)] = box;
+    }
+    layout->addLayout(form);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PortDevices chosen;
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        chosen[i] = boxes[i]->currentText().trimmed();
+    return chosen;
+}
+
+} // namespace rtu

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/UserNotifier.h"
+#include "serial/SerialLibrary.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class QWidget;
+
+namespace rtu {
+
+// The file dialog of the "Save" and "Load" buttons. An empty result means cancelled.
+class FileChooser {
+public:
+    enum class Purpose { Save, Load };
+    virtual ~FileChooser() = default;
+    virtual QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
+                               const QString& proposedName) = 0;
+};
+
+// The device behind each of COM1..COM5 (index 0..4).
+using PortDevices = std::array<QString, PortCount>;
+
+// The dialog that chooses the devices behind COM1..COM5; nullopt means cancelled.
+class DeviceChooser {
+public:
+    virtual ~DeviceChooser() = default;
+    virtual std::optional<PortDevices> chooseDevices(const PortDevices& current) = 0;
+};
+
+// Message boxes and the system beep, parented to the active window.
+class MessageBoxNotifier : public UserNotifier {
+public:
+    void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
+    void beep() override;
+};
+
+// A file dialog with the given title, "*.txt"-style pattern and proposed name.
+class FileDialogChooser : public FileChooser {
+public:
+    QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
+                       const QString& proposedName) override;
+};
+
+// The device dialog: one editable list per port, offering the serial ports the system
+// reports (with their descriptions) and taking any typed path such as /dev/pts/3.
+class PortDevicesDialogChooser : public DeviceChooser {
+public:
+    std::optional<PortDevices> chooseDevices(const PortDevices& current) override;
+};
+
+} // namespace rtu

@@ -1,0 +1,41 @@
+#include "ui/LcdTextBox.h"
+
+#include "app/UnitSettingsPanel.h"
+
+#include <algorithm>
+
+namespace rtu {
+
+namespace {
+
+constexpr QChar Quote = u'"';
+
+} // namespace
+
+LcdTextBox::LcdTextBox(QWidget* parent) : QLineEdit(parent), guard_(new QuoteGuard(*this)) {
+    setValidator(guard_);
+    // The validator sees the edited text only, so it keeps the text the edit started from.
+    connect(this, &QLineEdit::textChanged, this,
+            [this](const QString& text) { guard_->accepted = text; });
+}
+
+void LcdTextBox::showText(const QString& text) {
+    setMaxLength(std::max(UnitSettingsPanel::LcdTextMaxLength, int(text.size())));
+    guard_->accepted = text; // not an edit of the operator's: nothing to refuse
+    if (this->text() != text)
+        setText(text);
+}
+
+QValidator::State LcdTextBox::QuoteGuard::validate(QString& input, int&) const {
+    if (input.count(Quote) <= accepted.count(Quote))
+        return Acceptable;
+    emit box_.quoteRefused();
+    return Invalid;
+}
+
+void LcdTextBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit focusEntered();
+}
+
+} // namespace rtu

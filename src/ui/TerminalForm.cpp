@@ -1,0 +1,135 @@
+#include "ui/TerminalForm.h"
+
+#include "protocol/BatchUi.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace rtu {
+
+namespace {
+
+// A 0xBBGGRR colour as the indicator paints it.
+QColor fromBgr(int colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+QPushButton* button(const QString& caption, const QString& name, QWidget* parent) {
+    auto* result = new QPushButton(caption, parent);
+    result->setObjectName(name);
+    return result;
+}
+
+} // namespace
+
+void CommScreenEdit::keyPressEvent(QKeyEvent* event) {
+    if (!event->text().isEmpty())
+        emit keyTyped(event->text());
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+RtsLed::RtsLed(QWidget* parent) : QWidget(parent), colour_(BatchUi::RtsLedWhite) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void RtsLed::setColour(int colour) {
+    if (colour_ == colour)
+        return;
+    colour_ = colour;
+    update();
+}
+
+QSize RtsLed::sizeHint() const {
+    return {22, 22};
+}
+
+void RtsLed::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(fromBgr(colour_));
+    painter.drawEllipse(rect().adjusted(2, 2, -2, -2));
+}
+
+TerminalForm::TerminalForm(QWidget* parent)
+    : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
+      rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)) {
+    setObjectName(QStringLiteral("TerminalForm"));
+    setWindowTitle(QStringLiteral("Terminal"));
+
+    commScreen_->setObjectName(QStringLiteral("CommScreen"));
+    commScreen_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    commScreen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    commScreen_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(commScreen_, &CommScreenEdit::keyTyped, this, &TerminalForm::keyTyped);
+
+    rtsLed_->setObjectName(QStringLiteral("RTS_LED"));
+    auto* rtsOn = button(QStringLiteral("RTS ON"), QStringLiteral("Command8"), this);
+    auto* rtsOff = button(QStringLiteral("RTS OFF"), QStringLiteral("Command9"), this);
+    auto* clear = button(QStringLiteral("CLR SCREEN"), QStringLiteral("Command5"), this);
+    connect(rtsOn, &QPushButton::clicked, this, &TerminalForm::rtsOnClicked);
+    connect(rtsOff, &QPushButton::clicked, this, &TerminalForm::rtsOffClicked);
+    connect(clear, &QPushButton::clicked, this, &TerminalForm::clearScreen);
+
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        auto* panel = new QLabel(statusBar_);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setMinimumWidth(
+            QFontMetrics(panel->font()).horizontalAdvance(QStringLiteral("19.2K Baud__")));
+        statusBar_->addWidget(panel, 1);
+        panels_[i] = panel;
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(rtsOn);
+    buttons->addWidget(rtsOff);
+    buttons->addWidget(rtsLed_);
+    buttons->addStretch(1);
+    buttons->addWidget(clear);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(commScreen_, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(statusBar_);
+    resize(560, 420);
+}
+
+void TerminalForm::setPanels(const std::array<QString, PortStatus::PanelCount>& panels) {
+    for (std::size_t i = 0; i < panels.size(); ++i)
+        panels_[i]->setText(panels[i]);
+}
+
+QString TerminalForm::panelText(int panel) const {
+    return panel >= 1 && panel <= PortStatus::PanelCount ? panels_[std::size_t(panel - 1)]->text()
+                                                         : QString();
+}
+
+void TerminalForm::clearScreen() {
+    screen_.setText(QString());
+    screen_.moveCaretToEnd();
+    commScreen_->setFocus();
+}
+
+void TerminalForm::unload() {
+    unloading_ = true;
+    close();
+}
+
+void TerminalForm::closeEvent(QCloseEvent* event) {
+    // The program decides: it ends at once (unloading this window, which this close then
+    // completes) or, while an exchange runs, when the exchange is over.
+    if (!unloading_)
+        emit closeRequested();
+    event->setAccepted(unloading_);
+}
+
+} // namespace rtu

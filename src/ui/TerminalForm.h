@@ -1,0 +1,84 @@
+#pragma once
+
+#include "serial/PortSelection.h"
+#include "ui/CommScreenTerminal.h"
+
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+namespace rtu {
+
+// The log and typing area: every key typed is reported (for the serial line) before the
+// box inserts it as usual.
+class CommScreenEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+signals:
+    void keyTyped(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The RTS indicator: a filled circle in a colour given as 0xBBGGRR (255 red, 16777215 white).
+class RtsLed : public QWidget {
+    Q_OBJECT
+public:
+    explicit RtsLed(QWidget* parent = nullptr);
+    int colour() const { return colour_; }
+    void setColour(int colour);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int colour_;
+};
+
+// The terminal window: the traffic log (CommScreen) that is also a hand terminal, the RTS
+// buttons and indicator, "CLR SCREEN" and the status bar with the time and port settings.
+// Closing it asks the program to end; it goes away only when the program unloads it.
+class TerminalForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TerminalForm(QWidget* parent = nullptr);
+
+    TerminalScreen& screen() { return screen_; }
+    RtsLed& rtsLed() { return *rtsLed_; }
+    void setPanels(const std::array<QString, PortStatus::PanelCount>& panels);
+    QString panelText(int panel) const; // 1..7
+
+    // Closes the window for good (the program's shutdown).
+    void unload();
+
+signals:
+    void keyTyped(const QString& text);
+    void rtsOnClicked();
+    void rtsOffClicked();
+    // The operator closed the window: the program should end.
+    void closeRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void clearScreen();
+
+    CommScreenEdit* commScreen_;
+    CommScreenTerminal screen_;
+    RtsLed* rtsLed_;
+    QStatusBar* statusBar_;
+    std::array<QLabel*, PortStatus::PanelCount> panels_{};
+    bool unloading_ = false;
+};
+
+} // namespace rtu

@@ -1,0 +1,210 @@
+#include "GuiTestSupport.h"
+
+#include "ui/TerminalForm.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+
+#include <csignal>
+
+namespace rtu::test {
+namespace {
+
+using StartupTest = GuiTest;
+
+const QStringList DefaultSettingMarks{"Baud_7", "Length_3", "LineProtocol_4", "Parity_0",
+                                      "StopBits_0"};
+
+QStringList sorted(QStringList names) {
+    names.sort();
+    return names;
+}
+
+TEST_F(StartupTest, FirstStartInAnEmptyDirectoryOpensCom1WithTheDefaults) {
+    RtuForm& rtu = startProgram();
+
+    EXPECT_TRUE(rtu.isVisible());
+    EXPECT_TRUE(rtu.isEnabled());
+    TerminalForm& terminal = rtu.terminal();
+    EXPECT_TRUE(terminal.isVisible());
+    EXPECT_TRUE(terminal.isEnabled());
+    EXPECT_EQ(terminal.windowTitle(), "Terminal");
+    // The terminal stands against the main window's right edge, as tall as it.
+    EXPECT_EQ(terminal.frameGeometry().left(),
+              rtu.frameGeometry().left() + rtu.frameGeometry().width());
+    EXPECT_EQ(terminal.frameGeometry().top(), rtu.frameGeometry().top());
+    EXPECT_EQ(terminal.height(), rtu.height());
+
+    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_0"});
+    EXPECT_EQ(sorted(checkedEntries("Baud") + checkedEntries("Parity") + checkedEntries("Length") +
+                     checkedEntries("StopBits") + checkedEntries("LineProtocol")),
+              DefaultSettingMarks);
+    EXPECT_TRUE(checked("CLKAUTO"));
+    EXPECT_FALSE(checked("CLKMAN"));
+    EXPECT_EQ(screenText(), "Initialize Port Status = OK\r\n");
+    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedWhite);
+    EXPECT_EQ(directoryListing(), (QStringList{"COM.dat", "uart.dat"}));
+    EXPECT_EQ(readFile("COM.dat"), QByteArray());
+    EXPECT_EQ(readFile("uart.dat"), QByteArray());
+
+    ASSERT_TRUE(waitUntil([&] { return terminal.panelText(2) == "COM1"; }));
+    EXPECT_EQ(terminal.panelText(3), "9600 Baud");
+    EXPECT_EQ(terminal.panelText(4), "None");
+    EXPECT_EQ(terminal.panelText(5), "8 Bits");
+    EXPECT_EQ(terminal.panelText(6), "1 Stop Bit");
+    EXPECT_EQ(terminal.panelText(7), "NONNON");
+    EXPECT_TRUE(QTime::fromString(terminal.panelText(1), "hh:mm:ss").isValid());
+    EXPECT_TRUE(control<QPushButton>("Command1")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("Command2")->isEnabled());
+    EXPECT_TRUE(control<QMenu>("PortCharacteristics")->menuAction()->isEnabled());
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(notifier.beeps, 0);
+}
+
+TEST_F(StartupTest, ExitWithCom3OpenSavesThePortAndTheNextStartReopensIt) {
+    startProgram();
+    action("ComPortSet_2")->trigger();
+    action("Baud_9")->trigger();
+    ASSERT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_2"});
+
+    click("Command9"); // EXIT
+
+    EXPECT_TRUE(form->hasShutDown());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->terminal().isVisible());
+    // Written as COM.DAT and UART.DAT, they land on the files read as COM.dat and uart.dat.
+    EXPECT_EQ(directoryListing(), (QStringList{"COM.dat", "lastfile.txt", "uart.dat"}));
+    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
+    const QByteArray uart = readFile("uart.dat");
+    ASSERT_EQ(uart.size(), 196);
+    EXPECT_EQ(uart.right(4), QByteArray("\x02\x00\xAA\x00", 4));
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+
+    form.reset();
+    RtuForm& next = startProgram();
+    EXPECT_EQ(next.session().link.CurrentPort, 2);
+    EXPECT_EQ(next.session().link.PortRecord.BaudCode(), 9);
+    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_2"});
+    EXPECT_EQ(checkedEntries("Baud"), QStringList{"Baud_9"});
+}
+
+TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
+    writeFile("COM.dat", QByteArray("\x03\x00", 2)); // COM4 has no device
+    writeFile("lastfile.txt", "stale\r\n");
+    RtuForm& rtu = startProgram();
+
+    EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
+    EXPECT_EQ(screenText(), "Initialize Port Status = Failure\r\n");
+    EXPECT_TRUE(checkedEntries("ComPortSet").isEmpty());
+    TerminalForm& terminal = rtu.terminal();
+    ASSERT_TRUE(waitUntil([&] { return !control<QPushButton>("Command1")->isEnabled(); }));
+    EXPECT_FALSE(control<QPushButton>("Command2")->isEnabled());
+    EXPECT_FALSE(control<QMenu>("PortCharacteristics")->menuAction()->isEnabled());
+    EXPECT_FALSE(terminal.panelText(1).isEmpty());
+    for (int panel = 2; panel <= 7; ++panel)
+        EXPECT_TRUE(terminal.panelText(panel).isEmpty()) << "panel " << panel;
+
+    rtu.close();
+
+    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x03\x00", 2));
+    EXPECT_EQ(readFile("uart.dat"), QByteArray());
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+}
+
+TEST_F(StartupTest, ClosingTheTerminalWindowEndsTheProgramThroughTheShutdown) {
+    RtuForm& rtu = startProgram();
+    action("ComPortSet_2")->trigger();
+
+    rtu.terminal().close();
+
+    EXPECT_TRUE(rtu.hasShutDown());
+    EXPECT_FALSE(rtu.isVisible());
+    EXPECT_FALSE(rtu.terminal().isVisible());
+    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
+    EXPECT_EQ(readFile("uart.dat").size(), 196);
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+    // The port is closed: the library no longer takes settings for it.
+    EXPECT_NE(library.SetPortCharacteristics(2, 7, 0, 3, 0, 4), 0);
+}
+
+TEST_F(StartupTest, SwitchingPortsReportsBothStepsAndMovesTheMarks) {
+    RtuForm& rtu = startProgram();
+    action("Baud_8")->trigger();
+    EXPECT_EQ(checkedEntries("Baud"), QStringList{"Baud_8"});
+    EXPECT_EQ(rtu.session().link.PortRecord.BaudCode(), 8);
+    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(3) == "19.2K Baud"; }));
+
+    action("ComPortSet_1")->trigger();
+
+    EXPECT_TRUE(
+        screenText().endsWith("Uninitialize Port Status = OK\r\nInitialize Port Status = OK\r\n"));
+    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_1"});
+    // A freshly opened port reports the defaults.
+    EXPECT_EQ(sorted(checkedEntries("Baud") + checkedEntries("Parity") + checkedEntries("Length") +
+                     checkedEntries("StopBits") + checkedEntries("LineProtocol")),
+              DefaultSettingMarks);
+    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(2) == "COM2"; }));
+
+    // Clicking a checked entry does not take its mark away.
+    action("Parity_0")->trigger();
+    EXPECT_TRUE(checked("Parity_0"));
+    action("ComPortSet_1")->trigger();
+    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_1"});
+}
+
+TEST_F(StartupTest, ChoosingAPortWithoutADeviceDisablesWhatNeedsAPort) {
+    RtuForm& rtu = startProgram();
+
+    action("ComPortSet_3")->trigger();
+
+    EXPECT_TRUE(screenText().endsWith("Initialize Port Status = Failure\r\n"));
+    EXPECT_TRUE(checkedEntries("ComPortSet").isEmpty());
+    EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
+    ASSERT_TRUE(waitUntil([&] { return !control<QPushButton>("Command2")->isEnabled(); }));
+    EXPECT_TRUE(rtu.terminal().panelText(2).isEmpty());
+}
+
+TEST_F(StartupTest, TheDeviceDialogRewiresThePortsAndReopensTheOpenOne) {
+    RtuForm& rtu = startProgram();
+    PortDevices chosen;
+    for (PortId port = 0; port < PortCount; ++port)
+        chosen[std::size_t(port)] = library.device(port);
+    chosen[0] = com3.slavePath();
+    devices.answer = chosen;
+
+    action("PortDevices")->trigger();
+
+    EXPECT_EQ(devices.shown[0], com1.slavePath());
+    EXPECT_EQ(library.device(0), com3.slavePath());
+    EXPECT_TRUE(
+        screenText().endsWith("Uninitialize Port Status = OK\r\nInitialize Port Status = OK\r\n"));
+    rtu.session().library().PutByte(0, 'Z');
+    EXPECT_EQ(com3.readFor(2000, 1), "Z");
+}
+
+TEST_F(StartupTest, SigtermEndsTheProgramThroughTheShutdown) {
+    writeFile("COM.dat", QByteArray("\x02\x00", 2));
+    QProcess program;
+    program.setWorkingDirectory(workDir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(RTU7350_PROGRAM, {"--com3", com3.slavePath()});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    // The port opens during the start-up; the signal is taken once it has finished.
+    ASSERT_TRUE(waitUntil([&] { return !readFile("uart.dat").startsWith("<missing>"); }, 20000));
+    ::kill(pid_t(program.processId()), SIGTERM);
+
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
+    EXPECT_EQ(readFile("uart.dat").size(), 196);
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+}
+
+} // namespace
+} // namespace rtu::test
