@@ -24,7 +24,7 @@ QString Lifecycle::lastFilePath() const {
 
 bool Lifecycle::startUp(const std::function<void()>& showMainWindow) {
     try {
-        SetAllDefaults(session_.tables);
+        // The record tables already hold their defaults: the session fills them when made.
         if (showMainWindow)
             showMainWindow();
         session_.panel.setClockAuto(true);

@@ -506,9 +506,9 @@ QString RtuForm::readAll() {
     ReadReport report;
     if (!session_.commands.readAll(&report))
         return reportStoppedRead(QStringLiteral("Read All"), session_.exchange.lastError());
-    const QString outcome = QStringLiteral("Read All finished: %1 of %2 lines answered")
-                                .arg(report.answered.size())
-                                .arg(report.answered.size() + report.unanswered.size());
+    QString outcome = QStringLiteral("Read All finished: %1 of %2 lines answered")
+                          .arg(report.answered.size())
+                          .arg(report.answered.size() + report.unanswered.size());
     statusBar()->showMessage(outcome);
     return outcome;
 }
@@ -521,7 +521,7 @@ void RtuForm::readButton() {
 // A read cut short (the port went away, a reply that does not fit a control) leaves the
 // fields read so far; the operator is told which action stopped and why.
 QString RtuForm::reportStoppedRead(const QString& action, const QString& reason) {
-    const QString text = QStringLiteral("%1 stopped: %2").arg(action, reason);
+    QString text = QStringLiteral("%1 stopped: %2").arg(action, reason);
     statusBar()->showMessage(text);
     env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
     return text;

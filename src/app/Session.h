@@ -28,9 +28,10 @@ public:
     // safety net; every tick drains all waiting bytes.
     static constexpr int ReceiverTickMs = 1;
 
-    Session(SerialLibrary& library, TerminalScreen& screen, BatchUi& ui, UserNotifier& notifier,
-            UnitCommands::Clock clock = [] { return QDateTime::currentDateTime(); },
-            QObject* parent = nullptr);
+    Session(
+        SerialLibrary& library, TerminalScreen& screen, BatchUi& ui, UserNotifier& notifier,
+        UnitCommands::Clock clock = [] { return QDateTime::currentDateTime(); },
+        QObject* parent = nullptr);
 
     SerialLibrary& library() { return library_; }
     TerminalScreen& screen() { return screen_; }

@@ -295,7 +295,7 @@ QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& pane
         return QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
     const QByteArray bytes = WriteConfiguration(panel, tables);
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        QString reason = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         file.cancelWriting();
         return reason;
     }

@@ -6,9 +6,9 @@
 
 namespace rtu {
 
-inline constexpr int TankCount = 16;      // tank index 0..15
-inline constexpr int G4Count = 10;        // G4 module number 0..9
-inline constexpr int Loop420First = 1;    // 4-20mA module numbers are 1..8
+inline constexpr int TankCount = 16;   // tank index 0..15
+inline constexpr int G4Count = 10;     // G4 module number 0..9
+inline constexpr int Loop420First = 1; // 4-20mA module numbers are 1..8
 inline constexpr int Loop420Last = 8;
 
 // One tank: 21 characters in 7 fields.

@@ -17,7 +17,7 @@ public:
 
     virtual ~BatchUi() = default;
     virtual void setWindowEnabled(Window window, bool enabled) = 0;
-    virtual void setBusyPointer(bool busy) = 0;  // hourglass (11) or default (0)
+    virtual void setBusyPointer(bool busy) = 0;   // hourglass (11) or default (0)
     virtual void setRtsIndicator(int colour) = 0; // RtsLedRed or RtsLedWhite
     // Step `done` of `total` of a long action is about to run, described by `what`
     // ("Reading tank 07").

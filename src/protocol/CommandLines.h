@@ -7,18 +7,19 @@
 namespace rtu {
 
 // The "S" and "G" command lines for tanks and modules, each ending in CR LF.
-QString sensorProgramLine(int tank, const SensorRecord& record);  // "SU00\"TANK 01   \"L0IT0F1.6700E"
-QString sensorReadLine(int tank);                                  // "GU05"
-QString g4ProgramLine(int module, const G4Record& record);        // "SG40U99L1ONGT0000.000OFFLT0000.000"
-QString g4ReadLine(int module);                                    // "GG43"
-QString loop420ProgramLine(int module, const Loop420Record& record); // "S420C1U99L1V4M000.000V20M239.500"
-QString loop420ReadLine(int module);                               // "G420C3"
+QString sensorProgramLine(int tank, const SensorRecord& record); // "SU00\"TANK 01 \"L0IT0F1.6700E"
+QString sensorReadLine(int tank);                                // "GU05"
+QString g4ProgramLine(int module, const G4Record& record); // "SG40U99L1ONGT0000.000OFFLT0000.000"
+QString g4ReadLine(int module);                            // "GG43"
+QString loop420ProgramLine(int module,
+                           const Loop420Record& record); // "S420C1U99L1V4M000.000V20M239.500"
+QString loop420ReadLine(int module);                     // "G420C3"
 
 // What a read made of the reply it found.
 enum class ReplyOutcome {
-    NoReply,  // nothing usable: wrong keyword, wrong or invalid module number; nothing changed
-    Partial,  // the reply stopped part way; the fields before the stop were stored
-    Applied,  // every field stored
+    NoReply, // nothing usable: wrong keyword, wrong or invalid module number; nothing changed
+    Partial, // the reply stopped part way; the fields before the stop were stored
+    Applied, // every field stored
 };
 
 // Reply parsers: `reply` is the reply buffer as collected after the read line's delay.

@@ -13,7 +13,7 @@ class UserNotifier;
 struct LinkState;
 
 // Settle counts, in CdrvDelay units, after each kind of command line.
-inline constexpr int UnitSettleCount = 25;       // unit-settings "S" and "G" lines
+inline constexpr int UnitSettleCount = 25;          // unit-settings "S" and "G" lines
 inline constexpr int ModuleProgramSettleCount = 20; // tank, G4 and 4-20mA "S" lines
 inline constexpr int ModuleReadSettleCount = 15;    // tank, G4 and 4-20mA "G" lines
 
@@ -82,7 +82,8 @@ private:
     QString lastError_;
 };
 
-template <typename Body> bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
+template <typename Body>
+bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
     bool completed = true;
     BeginExchangeBatch(window);
     try {

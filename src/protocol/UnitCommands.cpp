@@ -229,6 +229,7 @@ struct ModuleStep {
 
 std::vector<ModuleStep> moduleSteps() {
     std::vector<ModuleStep> steps;
+    steps.reserve(TankCount + G4Count + Loop420Last - Loop420First + 1);
     for (int tank = 0; tank < TankCount; ++tank)
         steps.push_back({ModuleKind::Tank, tank});
     for (int module = 0; module < G4Count; ++module)

@@ -28,8 +28,9 @@ class UnitCommands {
 public:
     using Clock = std::function<QDateTime()>;
 
-    UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
-                 Clock clock = [] { return QDateTime::currentDateTime(); });
+    UnitCommands(
+        Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
+        Clock clock = [] { return QDateTime::currentDateTime(); });
 
     // Unit settings (all flag 1 = every group, 0 = the ticked rows only).
     void ProgramUnitSettings(int allFlag);
@@ -46,10 +47,10 @@ public:
     ReplyOutcome ReadLoop420(int module);
 
     // The main window's buttons, each running its own batch.
-    bool programButton();  // "Program": beep on error
+    bool programButton();                          // "Program": beep on error
     bool readButton(ReadReport* report = nullptr); // "Read"
-    bool programAll();     // "Program All": 39 lines; "Error!" box and beep on error
-    bool readAll(ReadReport* report = nullptr);    // "Read All": 39 reads
+    bool programAll(); // "Program All": 39 lines; "Error!" box and beep on error
+    bool readAll(ReadReport* report = nullptr); // "Read All": 39 reads
 
     static constexpr int WholeUnitLineCount = 39;
 

@@ -36,9 +36,8 @@ public:
                                 std::int16_t receiveSize, std::int16_t transmitSize,
                                 std::int16_t d) override;
     std::int32_t UnInitializePort(PortId port) override;
-    std::int32_t SetPortCharacteristics(PortId port, std::int32_t baudCode,
-                                        std::int16_t parityCode, std::int16_t lengthCode,
-                                        std::int16_t stopBitsCode,
+    std::int32_t SetPortCharacteristics(PortId port, std::int32_t baudCode, std::int16_t parityCode,
+                                        std::int16_t lengthCode, std::int16_t stopBitsCode,
                                         std::int16_t protocolCode) override;
     std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) override;
     std::int32_t GetByte(PortId port) override;
