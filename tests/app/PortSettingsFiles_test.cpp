@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace rtu {
 namespace {
 
@@ -22,34 +24,43 @@ protected:
     }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 
-    // A block whose library bytes all carry a pattern, with COM3-style settings.
+    // A block whose bytes, the five codes included, all differ from the defaults.
     static PortParameterBlock patternedBlock() {
         PortParameterBlock block;
         for (int i = 0; i < PortParameterBlock::Size; ++i)
             block.bytes()[std::size_t(i)] = std::uint8_t(i + 1);
-        block.setBaudCode(8);
-        block.setParityCode(2);
-        block.setLengthCode(2);
-        block.setStopBitsCode(1);
-        block.setProtocolCode(7);
         return block;
+    }
+    static QByteArray bytesOf(const PortParameterBlock& block) {
+        return {reinterpret_cast<const char*>(block.bytes().data()), PortParameterBlock::Size};
+    }
+    // The first 192 bytes with the five codes set to their defaults.
+    static QByteArray withDefaultCodes(const QByteArray& bytes) {
+        PortParameterBlock block;
+        std::copy_n(bytes.begin(), PortParameterBlock::Size, block.bytes().begin());
+        block.setDefaultCodes();
+        return bytesOf(block);
     }
 
     QTemporaryDir dir;
     PortSettingsFiles settings{dir.path()};
 };
 
-TEST_F(PortSettingsFilesTest, FirstStartReadsCom1AndDefaultsAndCreatesEmptyFiles) {
+TEST_F(PortSettingsFilesTest, FirstStartReadsCom1AndDefaultsIntoEmptyFilesThatWritesReuse) {
     EXPECT_EQ(settings.readPortIndex(), 0);
-    PortParameterBlock record;
-    record.bytes().fill(0x33);
+    PortParameterBlock record = patternedBlock();
     EXPECT_FALSE(settings.readLineSettings(record));
-    PortParameterBlock expected;
-    expected.setDefaultCodes();
-    EXPECT_EQ(record, expected);
+    EXPECT_EQ(bytesOf(record), withDefaultCodes(QByteArray(PortParameterBlock::Size, '\0')));
     EXPECT_EQ(files(), QStringList({"COM.dat", "uart.dat"}));
-    EXPECT_EQ(contents("COM.dat"), QByteArray());
-    EXPECT_EQ(contents("uart.dat"), QByteArray());
+    EXPECT_EQ(contents("COM.dat") + contents("uart.dat"), QByteArray());
+
+    // Names meet without regard to case, so the writes land on the files made above.
+    ASSERT_TRUE(settings.writePortIndex(4));
+    ASSERT_TRUE(settings.writeLineSettings(patternedBlock()));
+    EXPECT_EQ(files(), QStringList({"COM.dat", "uart.dat"}));
+    EXPECT_EQ(contents("COM.dat"), QByteArray("\x04\x00", 2));
+    EXPECT_EQ(contents("uart.dat").size(), 196);
+    EXPECT_EQ(settings.resolve("other.dat"), dir.filePath("other.dat"));
 }
 
 TEST_F(PortSettingsFilesTest, SavedPortAndSettingsHaveTheirExactBytesAndReadBack) {
@@ -58,10 +69,7 @@ TEST_F(PortSettingsFilesTest, SavedPortAndSettingsHaveTheirExactBytesAndReadBack
     ASSERT_TRUE(settings.writeLineSettings(block));
     EXPECT_EQ(files(), QStringList({"COM.DAT", "UART.DAT"}));
     EXPECT_EQ(contents("COM.DAT"), QByteArray("\x02\x00", 2));
-    const QByteArray uart = contents("UART.DAT");
-    ASSERT_EQ(uart.size(), 196);
-    EXPECT_EQ(uart.right(4), QByteArray("\x02\x00\xAA\x00", 4));
-    EXPECT_EQ(uart.mid(8, 4), QByteArray("\x08\x00\x00\x00", 4));
+    EXPECT_EQ(contents("UART.DAT"), bytesOf(block) + QByteArray("\x02\x00\xAA\x00", 4));
 
     EXPECT_EQ(settings.readPortIndex(), 2);
     PortParameterBlock record;
@@ -69,49 +77,31 @@ TEST_F(PortSettingsFilesTest, SavedPortAndSettingsHaveTheirExactBytesAndReadBack
     EXPECT_EQ(record, block);
 }
 
-TEST_F(PortSettingsFilesTest, WritesLandOnTheExistingSpellingOfTheName) {
-    settings.readPortIndex(); // creates "COM.dat" and "uart.dat"
-    PortParameterBlock ignored;
-    settings.readLineSettings(ignored);
-    ASSERT_TRUE(settings.writePortIndex(4));
-    ASSERT_TRUE(settings.writeLineSettings(patternedBlock()));
-    EXPECT_EQ(files(), QStringList({"COM.dat", "uart.dat"}));
-    EXPECT_EQ(contents("COM.dat"), QByteArray("\x04\x00", 2));
-    EXPECT_EQ(contents("uart.dat").size(), 196);
-    EXPECT_EQ(settings.resolve("com.DAT"), dir.filePath("COM.dat"));
-    EXPECT_EQ(settings.resolve("other.dat"), dir.filePath("other.dat"));
-}
-
-TEST_F(PortSettingsFilesTest, WithoutTheMarkerOnlyTheFiveCodesTakeTheirDefaults) {
-    const PortParameterBlock block = patternedBlock();
-    const QByteArray blockBytes(reinterpret_cast<const char*>(block.bytes().data()), 192);
-    for (const QByteArray& record2 :
-         {QByteArray("\x02\x00\xAB\x00", 4), QByteArray("\x03\x00\xAA\x00", 4),
-          QByteArray("\x02\x00", 2), QByteArray()}) {
-        put("uart.dat", blockBytes + record2);
+// Without the marker the five codes take their defaults and the other bytes stay as read.
+TEST_F(PortSettingsFilesTest, OnlyAMarkedSettingsFileKeepsItsCodes) {
+    const QByteArray block = bytesOf(patternedBlock());
+    const QByteArray marker("\x02\x00\xAA\x00", 4);
+    const QByteArray allFF(PortParameterBlock::Size, '\xFF');
+    const QByteArray short7F(100, '\x7F');
+    const struct {
+        QByteArray file;
+        bool marked;
+        QByteArray read;
+    } cases[] = {
+        {block + QByteArray("\x02\x00\xAB\x00", 4), false, withDefaultCodes(block)},
+        {block + QByteArray("\x03\x00\xAA\x00", 4), false, withDefaultCodes(block)},
+        {block + marker.left(2), false, withDefaultCodes(block)},
+        {block, false, withDefaultCodes(block)},
+        {short7F, false, withDefaultCodes(short7F + QByteArray(92, '\0'))},
+        {allFF + marker + QByteArray(100000, '\xFF'), true, allFF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.left(200).toHex().constData());
+        put("UART.dat", c.file); // read whatever the letter case
         PortParameterBlock record;
-        EXPECT_FALSE(settings.readLineSettings(record)) << record2.toHex().constData();
-        PortParameterBlock expected = block;
-        expected.setDefaultCodes();
-        EXPECT_EQ(record, expected) << record2.toHex().constData();
+        EXPECT_EQ(settings.readLineSettings(record), c.marked);
+        EXPECT_EQ(bytesOf(record), c.read);
     }
-}
-
-TEST_F(PortSettingsFilesTest, ShortOrOversizedSettingsFilesAreReadSafely) {
-    put("UART.dat", QByteArray(100, '\x7F'));
-    PortParameterBlock record;
-    EXPECT_FALSE(settings.readLineSettings(record));
-    EXPECT_EQ(record.bytes()[99], 0x7F);
-    EXPECT_EQ(record.bytes()[100], 0);
-    EXPECT_EQ(record.bytes()[191], 0);
-    EXPECT_EQ(record.BaudCode(), 7);
-
-    QByteArray big(100 * 1024, '\xFF');
-    big.replace(192, 4, QByteArray("\x02\x00\xAA\x00", 4));
-    put("UART.dat", big);
-    EXPECT_TRUE(settings.readLineSettings(record));
-    EXPECT_EQ(record.BaudCode(), -1);
-    EXPECT_EQ(record.bytes()[191], 0xFF);
 }
 
 TEST_F(PortSettingsFilesTest, PortIndexWithoutAMenuEntryFallsBackToCom1) {

@@ -1,10 +1,18 @@
 // rtu7350-cli against rtu7350-sim over a real pseudo-terminal and QSerialPort, and against
-// a bare pseudo-terminal where the exact bytes on the wire matter.
+// a bare pseudo-terminal where the exact bytes on the wire matter or nothing may answer.
 
-#include "CliProcess.h"
 #include "support/Pty.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
 
 namespace rtu::test {
 namespace {
@@ -15,6 +23,63 @@ const QStringList FastSim{"--baud", "115200", "--turnaround-ms", "2"};
 
 QStringList fastCli(const QString& device) {
     return {"--port", device, "--baud", "115200", "--delay-unit-ms", "8", "--quiet"};
+}
+
+// On a bare pseudo-terminal nothing ever answers, so the settle delays only cost time.
+QStringList bareCli(const Pty& wire) {
+    return {"--port", wire.slavePath(), "--delay-unit-ms", "1"};
+}
+
+const QString SiteFile = QStringLiteral(RTU7350_EXAMPLES_DIR "/site.txt");
+
+// How a run of rtu7350-cli ended; `exited` is false for a crash or a run that was killed.
+struct CliResult {
+    bool exited = false;
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs rtu7350-cli to its end while `whileRunning` keeps being called, so that a
+// pseudo-terminal served from the test stays drained.
+CliResult runCli(
+    const QStringList& arguments, const std::function<void()>& whileRunning = [] {}) {
+    QProcess process;
+    process.start(QStringLiteral(RTU7350_CLI_PROGRAM), arguments);
+    const QDeadlineTimer deadline(60000);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        whileRunning();
+        process.waitForFinished(5);
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit, process.exitCode(),
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// The lines of a configuration file, without their CR LF.
+QList<QByteArray> configurationLines(QByteArray content) {
+    QList<QByteArray> lines = content.replace('\r', "").split('\n');
+    lines.removeAll(QByteArray());
+    return lines;
+}
+
+// The lines after the two clock lines, which a read never reproduces.
+QList<QByteArray> withoutClock(const QList<QByteArray>& lines) {
+    return lines.mid(2);
+}
+
+QByteArray fileContent(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // Every read line of a whole-unit read, in order.
@@ -29,75 +94,96 @@ QStringList allReadLines() {
     return lines;
 }
 
-QByteArray unansweredLine(const QStringList& names) {
-    return QStringLiteral("no reply to %1 of 39 reads: %2")
-        .arg(names.size())
-        .arg(names.join(' '))
-        .toLatin1();
-}
-
 // The read lines that the stderr report names as unanswered.
 QStringList namedUnanswered(const QByteArray& err) {
-    const QByteArray marker = "reads: ";
-    const qsizetype at = err.indexOf(marker);
-    if (at < 0)
-        return {};
-    const QByteArray rest = err.mid(at + marker.size());
-    return QString::fromLatin1(rest.left(rest.indexOf('\n'))).split(' ', Qt::SkipEmptyParts);
+    const QRegularExpression report(QStringLiteral("reads: (.*)\n"));
+    return report.match(QString::fromLatin1(err)).captured(1).split(' ', Qt::SkipEmptyParts);
 }
 
-class CliEndToEnd : public QtApplicationTest {
+// rtu7350-sim running in the background on its own pseudo-terminal.
+class SimulatedUnitProcess {
+public:
+    explicit SimulatedUnitProcess(const QStringList& arguments) {
+        process_.start(QStringLiteral(RTU7350_SIM_PROGRAM), FastSim + arguments);
+        const QDeadlineTimer deadline(10000);
+        while (!process_.canReadLine() && process_.waitForReadyRead(int(deadline.remainingTime())))
+            ;
+        device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    ~SimulatedUnitProcess() { stop(); }
+
+    // The options that make rtu7350-cli talk to this unit.
+    QStringList cli() const { return fastCli(device_); }
+
+    // Stops it as an operator would (SIGTERM); it writes its --dump file then. True when
+    // it ended by itself with status 0.
+    bool stop() {
+        process_.terminate();
+        if (!process_.waitForFinished(10000) && process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+            return false;
+        }
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    QString device_;
+};
+
+class CliEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        siteLines = configurationLines(fileContent(examplePath("site.txt")));
+        ASSERT_TRUE(wire.isOpen());
+        siteLines = configurationLines(fileContent(SiteFile));
         ASSERT_EQ(siteLines.size(), 39);
-    }
-
-    void requireSimulator() {
-        if (!SimulatedUnitProcess::available())
-            GTEST_SKIP() << "rtu7350-sim is not part of this build";
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    // The file's lines after the two clock lines, which a read never reproduces.
-    static QList<QByteArray> withoutClock(const QList<QByteArray>& lines) { return lines.mid(2); }
-
+    int argc_ = 1;
+    char name_[13] = "test_cli_e2e";
+    char* argv_[2] = {name_, nullptr};
+    QCoreApplication app_{argc_, argv_};
     QTemporaryDir dir;
+    Pty wire;
     QList<QByteArray> siteLines;
 };
 
-TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteConfiguration) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim + QStringList{"--dump", path("dump.txt")});
-    ASSERT_FALSE(unit.device().isEmpty());
-    const QStringList cli = fastCli(unit.device());
-
+TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifference) {
+    SimulatedUnitProcess unit({"--dump", path("dump.txt")});
     const CliResult programmed =
-        runCli(cli + QStringList{"--clock", "manual", "--time", "08:15:30", "--date", "07/04/2025",
-                                 "program", examplePath("site.txt")});
+        runCli(unit.cli() + QStringList{"--clock", "manual", "--time", "08:15:30", "--date",
+                                        "07/04/2025", "program", SiteFile});
     ASSERT_TRUE(programmed.exited);
     EXPECT_EQ(programmed.exitCode, 0) << programmed.err.constData();
     EXPECT_TRUE(programmed.err.isEmpty()) << programmed.err.constData();
 
-    const CliResult toFile = runCli(cli + QStringList{"read", "--output", path("read.txt")});
-    EXPECT_EQ(toFile.exitCode, 0) << toFile.err.constData();
-    const QList<QByteArray> readLines = configurationLines(fileContent(path("read.txt")));
+    const CliResult read = runCli(unit.cli() + QStringList{"read"});
+    EXPECT_EQ(read.exitCode, 0) << read.err.constData();
+    const QList<QByteArray> readLines = configurationLines(read.out);
     ASSERT_EQ(readLines.size(), 39);
     EXPECT_EQ(withoutClock(readLines), withoutClock(siteLines));
     // The manual clock reached the unit, whose clock then ran on from it.
     EXPECT_EQ(readLines[1], "SRTCD070425");
     EXPECT_TRUE(readLines[0].startsWith("SRTCT08")) << readLines[0].constData();
-    EXPECT_TRUE(fileContent(path("read.txt")).endsWith("\r\n"));
 
-    const CliResult toStdout = runCli(cli + QStringList{"read"});
-    EXPECT_EQ(toStdout.exitCode, 0) << toStdout.err.constData();
-    EXPECT_EQ(withoutClock(configurationLines(toStdout.out)), withoutClock(siteLines));
-
-    const CliResult verified = runCli(cli + QStringList{"verify", examplePath("site.txt")});
-    EXPECT_EQ(verified.exitCode, 0) << verified.out.constData();
-    EXPECT_TRUE(verified.out.isEmpty()) << verified.out.constData();
+    QList<QByteArray> changed = siteLines;
+    changed[4] = "SPP600";                              // poll period 10 minutes
+    changed[5 + 5] = "SU05\"GUN BARREL\"L2IT1F3.1000E"; // volume factor
+    changed[21 + 3] = "SG43U03L1ONLT13.000OFFGT24.000"; // on value
+    changed[31 + 1] = "S420C2U01L1V4M0.000V20M250.000"; // value at 20 mA
+    changed[5 + 7] = "SU07\"FRAC 7    \"L1IT0F1.6700%"; // label
+    ASSERT_TRUE(writeFile(path("changed.txt"), changed.join("\r\n") + "\r\n"));
+    const CliResult verified = runCli(unit.cli() + QStringList{"verify", path("changed.txt")});
+    EXPECT_EQ(verified.exitCode, 4) << verified.err.constData();
+    EXPECT_EQ(verified.out, "unit PollPeriod: file 600, unit 900\n"
+                            "tank 05 VolumeFactor: file 3.1, unit 2.5\n"
+                            "tank 07 Label: file \"FRAC 7\", unit \"FRAC TANK\"\n"
+                            "g4 3 OnValue: file 13, unit 12\n"
+                            "4-20mA 2 Value20mA: file 250, unit 240\n");
 
     ASSERT_TRUE(unit.stop());
     EXPECT_EQ(withoutClock(configurationLines(fileContent(path("dump.txt")))),
@@ -115,13 +201,11 @@ TEST_F(CliEndToEnd, ProgramAllOfTheDefaultsPutsExactlyTheseBytesOnTheWire) {
     for (int module = 1; module <= 8; ++module)
         expected += "S420C" + QByteArray::number(module) + "U99L1V4M000.000V20M239.500\r\n";
 
-    Pty wire;
-    ASSERT_TRUE(wire.isOpen());
     ASSERT_TRUE(writeFile(path("empty.txt"), {}));
     QByteArray sent;
     const CliResult result =
-        runCli({"--port", wire.slavePath(), "--delay-unit-ms", "1", "--quiet", "--log",
-                path("log.txt"), "--clock", "manual", "program", path("empty.txt")},
+        runCli(bareCli(wire) + QStringList{"--log", path("log.txt"), "--clock", "manual", "program",
+                                           path("empty.txt")},
                [&] { sent += wire.readAvailable(); });
     sent += wire.readAvailable();
 
@@ -132,84 +216,72 @@ TEST_F(CliEndToEnd, ProgramAllOfTheDefaultsPutsExactlyTheseBytesOnTheWire) {
     EXPECT_EQ(fileContent(path("log.txt")), "Initialize Port Status = OK\r\n" + expected);
 }
 
-TEST_F(CliEndToEnd, SilentUnitLeavesEveryReadUnansweredButTheFileIsWritten) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim + QStringList{"--silent"});
+TEST_F(CliEndToEnd, ReadFromASilentUnitNamesEveryReadAndStillWritesTheFile) {
     const CliResult result =
-        runCli(fastCli(unit.device()) + QStringList{"read", "--output", path("read.txt")});
+        runCli(bareCli(wire) + QStringList{"read", "--output", path("read.txt")});
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_TRUE(result.err.contains(unansweredLine(allReadLines()))) << result.err.constData();
-    const QList<QByteArray> lines = configurationLines(fileContent(path("read.txt")));
+    EXPECT_TRUE(
+        result.err.contains(("no reply to 39 of 39 reads: " + allReadLines().join(' ')).toLatin1()))
+        << result.err.constData();
+    // Without --quiet: one progress line for the five unit-settings reads, one per module.
+    EXPECT_TRUE(result.err.startsWith("line 1 of 39: Reading unit settings\n"
+                                      "line 6 of 39: Reading tank 00\n"));
+    EXPECT_TRUE(result.err.contains("\nline 39 of 39: Reading 4-20mA module 8\n"));
+    EXPECT_EQ(result.err.count("of 39: Reading"), 35);
+    const QByteArray file = fileContent(path("read.txt"));
+    EXPECT_TRUE(file.endsWith("\r\n"));
+    const QList<QByteArray> lines = configurationLines(file);
     ASSERT_EQ(lines.size(), 39);
     // The read's placeholders for LCD lines nobody answered.
     EXPECT_EQ(lines[3], "SLCDT1\"????????????????????\"T2\"????????????????????\"");
+
+    // A file that cannot be written fails the run, unanswered reads or not.
+    const CliResult unwritable =
+        runCli(bareCli(wire) + QStringList{"read", "--output", path("missing/dir/read.txt")});
+    ASSERT_TRUE(unwritable.exited);
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.contains("missing/dir/read.txt")) << unwritable.err.constData();
 }
 
-TEST_F(CliEndToEnd, DroppedRequestsAreNamedAndLeftOutOfTheComparison) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim +
-                              QStringList{"--state", examplePath("site.txt"), "--drop", "7"});
-    const QStringList cli = fastCli(unit.device());
-
-    // Requests 7, 14, 21, 28 and 35 of the 39 go unanswered.
-    const CliResult read = runCli(cli + QStringList{"read", "--output", path("read.txt")});
-    EXPECT_EQ(read.exitCode, 3);
-    EXPECT_EQ(namedUnanswered(read.err), QStringList({"GU01", "GU08", "GU15", "GG46", "G420C4"}))
-        << read.err.constData();
-    EXPECT_EQ(configurationLines(fileContent(path("read.txt"))).size(), 39);
-
-    // Other requests are dropped this time; whatever was answered matches the file.
-    const CliResult verified = runCli(cli + QStringList{"verify", examplePath("site.txt")});
-    EXPECT_EQ(verified.exitCode, 3);
-    EXPECT_EQ(namedUnanswered(verified.err).size(), 6) << verified.err.constData();
-    EXPECT_TRUE(verified.out.isEmpty()) << verified.out.constData();
-}
-
-TEST_F(CliEndToEnd, GarbledRepliesCountAsUnansweredAndNeverAsWrongValues) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim +
-                              QStringList{"--state", examplePath("site.txt"), "--garble", "4"});
-    const QStringList cli = fastCli(unit.device());
-
-    // The unit garbles the keyword of answers 4, 8, ... 36.
-    const CliResult read = runCli(cli + QStringList{"read"});
-    EXPECT_EQ(read.exitCode, 3);
-    EXPECT_EQ(namedUnanswered(read.err), QStringList({"GLCDT", "GU02", "GU06", "GU10", "GU14",
-                                                      "GG42", "GG46", "G420C1", "G420C5"}))
-        << read.err.constData();
-
-    const CliResult verified = runCli(cli + QStringList{"verify", examplePath("site.txt")});
-    EXPECT_EQ(verified.exitCode, 3);
-    EXPECT_FALSE(namedUnanswered(verified.err).isEmpty());
-    EXPECT_TRUE(verified.out.isEmpty()) << verified.out.constData();
-}
-
-// An echoing line puts each read line in front of its reply. Module replies must open the
-// reply buffer, so all 34 module reads go unanswered. The unit-settings replies are found
-// by the first occurrence of their keyword, which the echo holds for "GPP" (no number
-// follows: unanswered), "GRTCT" and "GV" (taken as answered), and "GLCD", whose timing is
-// then read from the echo's line end as 0 and 0.
-TEST_F(CliEndToEnd, EchoingLineHidesModuleRepliesAndMisleadsTheLcdTiming) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim + QStringList{"--state", examplePath("site.txt"), "--echo"});
-    const CliResult verified =
-        runCli(fastCli(unit.device()) + QStringList{"verify", examplePath("site.txt")});
-    ASSERT_TRUE(verified.exited);
-    EXPECT_EQ(verified.exitCode, 3);
-    EXPECT_EQ(namedUnanswered(verified.err), QStringList{"GPP"} + allReadLines().mid(5))
-        << verified.err.constData();
-    EXPECT_EQ(verified.out, "unit LcdSeconds: file 5, unit 0\nunit LcdRepeats: file 3, unit 0\n");
+// Against a unit that holds the site: a faulty line costs answers, never a wrong value.
+TEST_F(CliEndToEnd, DroppedGarbledAndEchoedRepliesAreNamedAsUnanswered) {
+    const struct {
+        QStringList fault;
+        QStringList unanswered;
+        QByteArray differences;
+    } cases[] = {
+        // Requests 7, 14, 21, 28 and 35 of the 39 go unanswered.
+        {{"--drop", "7"}, {"GU01", "GU08", "GU15", "GG46", "G420C4"}, ""},
+        // The unit garbles the keyword of answers 4, 8, ... 36.
+        {{"--garble", "4"},
+         {"GLCDT", "GU02", "GU06", "GU10", "GU14", "GG42", "GG46", "G420C1", "G420C5"},
+         ""},
+        // An echoing line puts each read line in front of its reply. Module replies must
+        // open the reply buffer, so all 34 module reads go unanswered. The unit-settings
+        // replies are found by the first occurrence of their keyword, which the echo holds
+        // for "GPP" (no number follows: unanswered), "GRTCT" and "GV" (taken as answered),
+        // and "GLCD", whose timing is then read from the echo's line end as 0 and 0.
+        {{"--echo"},
+         QStringList{"GPP"} + allReadLines().mid(5),
+         "unit LcdSeconds: file 5, unit 0\nunit LcdRepeats: file 3, unit 0\n"},
+    };
+    for (const auto& line : cases) {
+        SCOPED_TRACE(qPrintable(line.fault.join(' ')));
+        SimulatedUnitProcess unit(QStringList{"--state", SiteFile} + line.fault);
+        const CliResult verified = runCli(unit.cli() + QStringList{"verify", SiteFile});
+        EXPECT_EQ(verified.exitCode, 3);
+        EXPECT_EQ(namedUnanswered(verified.err), line.unanswered) << verified.err.constData();
+        EXPECT_EQ(verified.out, line.differences);
+    }
 }
 
 // Noise comes only while the unit has nothing else to send, so it never splits a reply:
 // a value is never read wrong. A burst that lands between a module read line and its
 // reply makes that one read unanswered, as the reply no longer opens the reply buffer.
 TEST_F(CliEndToEnd, NoiseBetweenRepliesNeverGivesWrongValues) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim + QStringList{"--state", examplePath("site.txt"), "--noise"});
-    const CliResult verified =
-        runCli(fastCli(unit.device()) + QStringList{"verify", examplePath("site.txt")});
+    SimulatedUnitProcess unit({"--state", SiteFile, "--noise"});
+    const CliResult verified = runCli(unit.cli() + QStringList{"verify", SiteFile});
     ASSERT_TRUE(verified.exited);
     EXPECT_TRUE(verified.exitCode == 0 || verified.exitCode == 3) << verified.exitCode;
     EXPECT_TRUE(verified.out.isEmpty()) << verified.out.constData();
@@ -218,84 +290,38 @@ TEST_F(CliEndToEnd, NoiseBetweenRepliesNeverGivesWrongValues) {
 }
 
 TEST_F(CliEndToEnd, HangUpMidwayEndsWithExit1AndNoOutputFile) {
-    requireSimulator();
-    {
-        SimulatedUnitProcess unit(FastSim + QStringList{"--hangup-after", "10"});
-        const CliResult read =
-            runCli(fastCli(unit.device()) + QStringList{"read", "--output", path("read.txt")});
-        ASSERT_TRUE(read.exited);
-        EXPECT_EQ(read.exitCode, 1);
-        EXPECT_TRUE(read.err.contains("port lost")) << read.err.constData();
-        EXPECT_EQ(read.err.count('\n'), 1) << read.err.constData();
-        EXPECT_FALSE(QFile::exists(path("read.txt")));
+    for (const QStringList& command :
+         {QStringList{"read", "--output", path("read.txt")}, QStringList{"program", SiteFile}}) {
+        SCOPED_TRACE(qPrintable(command.first()));
+        SimulatedUnitProcess unit({"--hangup-after", "10"});
+        const CliResult result = runCli(unit.cli() + command);
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.err.contains("port lost")) << result.err.constData();
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
     }
-    {
-        SimulatedUnitProcess unit(FastSim + QStringList{"--hangup-after", "10"});
-        const CliResult program =
-            runCli(fastCli(unit.device()) + QStringList{"program", examplePath("site.txt")});
-        ASSERT_TRUE(program.exited);
-        EXPECT_EQ(program.exitCode, 1);
-        EXPECT_TRUE(program.err.contains("port lost")) << program.err.constData();
-        EXPECT_EQ(program.err.count('\n'), 1) << program.err.constData();
-    }
+    EXPECT_FALSE(QFile::exists(path("read.txt")));
 }
 
-TEST_F(CliEndToEnd, VerifyNamesEveryDifferenceAndExits4) {
-    requireSimulator();
-    QList<QByteArray> changed = siteLines;
-    changed[4] = "SPP600";                              // poll period 10 minutes
-    changed[5 + 5] = "SU05\"GUN BARREL\"L2IT1F3.1000E"; // volume factor
-    changed[21 + 3] = "SG43U03L1ONLT13.000OFFGT24.000"; // on value
-    changed[31 + 1] = "S420C2U01L1V4M0.000V20M250.000"; // value at 20 mA
-    changed[5 + 7] = "SU07\"FRAC 7    \"L1IT0F1.6700%"; // label
-    ASSERT_TRUE(writeFile(path("changed.txt"), changed.join("\r\n") + "\r\n"));
-
-    SimulatedUnitProcess unit(FastSim + QStringList{"--state", examplePath("site.txt")});
-    const CliResult verified =
-        runCli(fastCli(unit.device()) + QStringList{"verify", path("changed.txt")});
-    ASSERT_TRUE(verified.exited);
-    EXPECT_EQ(verified.exitCode, 4) << verified.err.constData();
-    EXPECT_EQ(verified.out, "unit PollPeriod: file 600, unit 900\n"
-                            "tank 05 VolumeFactor: file 3.1, unit 2.5\n"
-                            "tank 07 Label: file \"FRAC 7\", unit \"FRAC TANK\"\n"
-                            "g4 3 OnValue: file 13, unit 12\n"
-                            "4-20mA 2 Value20mA: file 250, unit 240\n");
-}
-
-TEST_F(CliEndToEnd, OutputFileThatCannotBeWrittenExits1) {
-    requireSimulator();
-    SimulatedUnitProcess unit(FastSim);
-    const CliResult read = runCli(fastCli(unit.device()) +
-                                  QStringList{"read", "--output", path("missing/dir/read.txt")});
-    ASSERT_TRUE(read.exited);
-    EXPECT_EQ(read.exitCode, 1);
-    EXPECT_TRUE(read.err.contains("missing/dir/read.txt")) << read.err.constData();
-}
-
-TEST_F(CliEndToEnd, FileRejectedByTheLoadRulesSendsNothing) {
-    Pty wire;
-    ASSERT_TRUE(wire.isOpen());
+TEST_F(CliEndToEnd, AFileRejectedByTheLoadRulesOrMissingSendsNothing) {
     ASSERT_TRUE(writeFile(path("bad.txt"), "SPP900\r\nSLCD05R03\r\nSU03\"WATER 1\r\n"));
-    for (const char* command : {"program", "verify"}) {
-        const CliResult result =
-            runCli({"--port", wire.slavePath(), "--delay-unit-ms", "1", command, path("bad.txt")});
+    const std::pair<const char*, QString> cases[] = {
+        {"program", "bad.txt:3: "}, {"verify", "bad.txt:3: "}, {"program", "missing.txt: "}};
+    for (const auto& [command, reported] : cases) {
+        const QString file = path(reported.section(':', 0, 0));
+        const CliResult result = runCli(bareCli(wire) + QStringList{command, file});
         ASSERT_TRUE(result.exited);
         EXPECT_EQ(result.exitCode, 1) << command;
-        EXPECT_TRUE(result.err.startsWith(("rtu7350-cli: " + path("bad.txt") + ":3: ").toUtf8()))
+        EXPECT_TRUE(result.err.startsWith(("rtu7350-cli: " + path(reported)).toUtf8()))
             << result.err.constData();
         EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
     }
-    const CliResult missing = runCli({"--port", wire.slavePath(), "program", path("missing.txt")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.startsWith(("rtu7350-cli: " + path("missing.txt") + ": ").toUtf8()))
-        << missing.err.constData();
     EXPECT_TRUE(wire.readAvailable().isEmpty());
 }
 
-TEST_F(CliEndToEnd, UsageErrorsExit2AndPortTroubleExits1) {
+TEST_F(CliEndToEnd, UsageErrorsExit2PortTroubleExits1AndPortsListsTabSeparatedLines) {
     for (const QStringList& arguments :
-         {QStringList{"read"}, QStringList{"--port", "/dev/null", "--baud", "9601", "read"},
-          QStringList{"--port", "/dev/null", "fetch"}, QStringList{"--port", "/dev/null"}}) {
+         {QStringList{"read"}, QStringList{"--port", "/dev/null", "--baud", "9601", "read"}}) {
         const CliResult result = runCli(arguments);
         EXPECT_EQ(result.exitCode, 2) << qPrintable(arguments.join(' '));
         EXPECT_TRUE(result.out.isEmpty());
@@ -304,13 +330,11 @@ TEST_F(CliEndToEnd, UsageErrorsExit2AndPortTroubleExits1) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("no-such-tty: cannot open the port")) << missing.err.data();
     EXPECT_TRUE(missing.out.isEmpty());
-}
 
-TEST_F(CliEndToEnd, PortsListsOneTabSeparatedLinePerPort) {
-    const CliResult result = runCli({"ports"});
-    ASSERT_TRUE(result.exited);
-    EXPECT_EQ(result.exitCode, 0);
-    for (const QByteArray& line : configurationLines(result.out))
+    const CliResult ports = runCli({"ports"});
+    ASSERT_TRUE(ports.exited);
+    EXPECT_EQ(ports.exitCode, 0);
+    for (const QByteArray& line : configurationLines(ports.out))
         EXPECT_EQ(line.count('\t'), 3) << line.constData();
 }
 

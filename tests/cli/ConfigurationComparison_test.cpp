@@ -1,8 +1,6 @@
 #include "cli/ConfigurationComparison.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/CommaDecimalLocale.h"
-#include "support/RecordingNotifier.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +12,6 @@ ConfigurationSnapshot defaults() {
     SetAllDefaults(snapshot.tables);
     snapshot.unit = {60, 3, 5, QStringLiteral("Company"), QStringLiteral("Lease Name")};
     return snapshot;
-}
-
-TEST(ConfigurationComparison, EqualConfigurationsHaveNoDifferences) {
-    EXPECT_TRUE(configurationDifferences(defaults(), defaults()).isEmpty());
 }
 
 // A read stores values in the unit's forms, a file load in the shortest forms; padded
@@ -37,7 +31,9 @@ TEST(ConfigurationComparison, NumbersCompareByValueAndTextsIgnoreTrailingSpaces)
     EXPECT_TRUE(configurationDifferences(file, unit).isEmpty());
 }
 
+// Values print with a point whatever the locale.
 TEST(ConfigurationComparison, EachDifferenceNamesRecordFieldAndBothValuesInFileOrder) {
+    const CommaDecimalLocale german;
     ConfigurationSnapshot file = defaults();
     ConfigurationSnapshot unit = defaults();
     file.unit.pollPeriodSeconds = 900;
@@ -65,48 +61,6 @@ TEST(ConfigurationComparison, EachDifferenceNamesRecordFieldAndBothValuesInFileO
         "4-20mA 8 Source: file \"L\", unit \"T\"",
     };
     EXPECT_EQ(configurationDifferences(file, unit), expected);
-}
-
-TEST(ConfigurationComparison, SettingsWithoutAReadingAreLeftOut) {
-    ConfigurationSnapshot file = defaults();
-    ConfigurationSnapshot unit = defaults();
-    unit.unit.pollPeriodSeconds = 1;
-    unit.unit.lcdSeconds = 1;
-    unit.unit.lcdLine1 = QStringLiteral("????????????????????");
-    unit.tables.SensorRecords.at(5).Floats = "3";
-    unit.tables.G4Records.at(0).Channel = "2";
-    unit.tables.Loop420Records[8].Unit = "7";
-    unit.tables.Loop420Records[7].Unit = "7";
-
-    EXPECT_EQ(configurationDifferences(file, unit, {"GPP", "GLCDT", "GU05", "GG40", "G420C8"}),
-              QStringList({"unit LcdSeconds: file 3, unit 1", "4-20mA 7 Unit: file 99, unit 7"}));
-}
-
-TEST(ConfigurationComparison, ValuesPrintWithAPointWhateverTheLocale) {
-    const CommaDecimalLocale german;
-    ConfigurationSnapshot file = defaults();
-    ConfigurationSnapshot unit = defaults();
-    unit.tables.SensorRecords.at(0).VolumeFactor = "2.5";
-    EXPECT_EQ(configurationDifferences(file, unit),
-              QStringList{"tank 00 VolumeFactor: file 1.67, unit 2.5"});
-}
-
-TEST(ConfigurationComparison, UnitWideValuesComeFromThePanel) {
-    RecordingNotifier notifier;
-    UnitSettingsPanel panel(notifier);
-    panel.setVScroll(2, 2);
-    panel.setVScroll(3, 5);
-    panel.setVScroll(4, 7);
-    panel.setVScroll(5, 9);
-    panel.setVScroll(6, 42);
-    panel.setText1(0, QStringLiteral("NORTHFIELD"));
-    panel.setText1(1, QStringLiteral("LEASE 14"));
-    const UnitWideValues values = unitWideValues(panel);
-    EXPECT_EQ(values.pollPeriodSeconds, 7507);
-    EXPECT_EQ(values.lcdSeconds, 9);
-    EXPECT_EQ(values.lcdRepeats, 42);
-    EXPECT_EQ(values.lcdLine1, "NORTHFIELD");
-    EXPECT_EQ(values.lcdLine2, "LEASE 14");
 }
 
 } // namespace

@@ -7,320 +7,192 @@
 namespace rtu {
 namespace {
 
-class CommandLinesTest : public ::testing::Test {
-protected:
-    CommandLinesTest() { SetAllDefaults(tables); }
+// Runs `check` under the C locale and again under a comma-decimal one.
+template <typename Check> void inBothLocales(const Check& check) {
+    check();
+    const CommaDecimalLocale german;
+    SCOPED_TRACE("comma-decimal locale");
+    check();
+}
+
+RecordTables defaultTables() {
     RecordTables tables;
-};
-
-// --- "S" and "G" lines ---------------------------------------------------------------------
-
-TEST_F(CommandLinesTest, DefaultRecordsGiveTheUnitsProgramLines) {
-    EXPECT_EQ(sensorProgramLine(0, tables.SensorRecords[0]),
-              u"SU00\"TANK 01   \"L0IT0F1.6700E\r\n");
-    EXPECT_EQ(sensorProgramLine(15, tables.SensorRecords[15]),
-              u"SU15\"TANK 16   \"L0IT0F1.6700E\r\n");
-    EXPECT_EQ(g4ProgramLine(0, tables.G4Records[0]), u"SG40U99L1ONGT0000.000OFFLT0000.000\r\n");
-    EXPECT_EQ(loop420ProgramLine(1, tables.Loop420Records[1]),
-              u"S420C1U99L1V4M000.000V20M239.500\r\n");
-    EXPECT_EQ(loop420ProgramLine(8, tables.Loop420Records[8]),
-              u"S420C8U99L1V4M000.000V20M239.500\r\n");
+    SetAllDefaults(tables);
+    return tables;
 }
 
-TEST_F(CommandLinesTest, ReadLinesNumberTanksWithTwoDigitsAndModulesWithOne) {
-    EXPECT_EQ(sensorReadLine(0), u"GU00\r\n");
-    EXPECT_EQ(sensorReadLine(5), u"GU05\r\n");
-    EXPECT_EQ(sensorReadLine(15), u"GU15\r\n");
-    EXPECT_EQ(g4ReadLine(3), u"GG43\r\n");
-    EXPECT_EQ(loop420ReadLine(3), u"G420C3\r\n");
-    EXPECT_EQ(loop420ReadLine(8), u"G420C8\r\n");
-}
+enum class Kind { Tank, G4, Loop420 };
+// By kind, the earliest piece that a complete reply needs.
+const char* const CompleteFrom[] = {".", "OFF", "V20M"};
 
-TEST_F(CommandLinesTest, G4LineFormatsUnitAndValues) {
-    G4Record& module = tables.G4Records[9];
-    module.Unit = "7";
-    module.Source = "T";
-    module.Channel = "3";
-    module.OnTest = "GT";
-    module.OnValue = "150";
-    module.OffTest = "LT";
-    module.OffValue = "140.25";
-    EXPECT_EQ(g4ProgramLine(9, module), u"SG49U07T3ONGT0150.000OFFLT0140.250\r\n");
-    module.OnValue = "-2.5";
-    module.OffValue = "";
-    EXPECT_EQ(g4ProgramLine(9, module), u"SG49U07T3ONGT-0002.500OFFLT0000.000\r\n");
-}
-
-TEST_F(CommandLinesTest, Loop420LineFormatsUnitAndValues) {
-    Loop420Record& module = tables.Loop420Records[2];
-    module.Unit = "5";
-    module.Value4mA = "4.25";
-    module.Value20mA = "";
-    EXPECT_EQ(loop420ProgramLine(2, module), u"S420C2U05L1V4M004.250V20M000.000\r\n");
-    module.Value20mA = "1234.5";
-    EXPECT_EQ(loop420ProgramLine(2, module), u"S420C2U05L1V4M004.250V20M1234.500\r\n");
-}
-
-TEST_F(CommandLinesTest, SensorLineQuotesTenCharactersAndFormatsTheFactor) {
-    SensorRecord& tank = tables.SensorRecords[3];
-    tank.Label = "AB";
-    tank.VolumeFactor = "0.5";
-    EXPECT_EQ(sensorProgramLine(3, tank), u"SU03\"AB        \"L0IT0F0.5000E\r\n");
-    tank.VolumeFactor = "";
-    EXPECT_EQ(sensorProgramLine(3, tank), u"SU03\"AB        \"L0IT0F0.0000E\r\n");
-    tank.VolumeFactor = "123456";
-    EXPECT_EQ(sensorProgramLine(3, tank), u"SU03\"AB        \"L0IT0F123456.0000E\r\n");
-}
-
-TEST_F(CommandLinesTest, LinesUseAPointUnderACommaDecimalLocale) {
-    CommaDecimalLocale german;
-    tables.G4Records[0].OnValue = "12.5";
-    EXPECT_EQ(g4ProgramLine(0, tables.G4Records[0]), u"SG40U99L1ONGT0012.500OFFLT0000.000\r\n");
-    EXPECT_EQ(sensorProgramLine(0, tables.SensorRecords[0]),
-              u"SU00\"TANK 01   \"L0IT0F1.6700E\r\n");
-    RecordTables read;
-    applyLoop420Reply(QStringLiteral("420C1U99L1V4M001.250V20M239.500\r\n"), read);
-    EXPECT_EQ(read.Loop420Records[1].Value4mA.text(), u"1.25    ");
-}
-
-// --- Tank replies ----------------------------------------------------------------------------
-
-TEST_F(CommandLinesTest, SensorReplyInTheProgramLinesShapeFillsTheRecord) {
-    SensorRecord record; // blank
-    const QString reply = QStringLiteral("SU00\"TANK 01   \"L0IT0F1.6700E\r\n");
-    EXPECT_EQ(applySensorReply(reply, 0, record), ReplyOutcome::Applied);
-    EXPECT_EQ(record, tables.SensorRecords[0]);
-    EXPECT_EQ(record.VolumeFactor.text(), u"1.67  ");
-}
-
-TEST_F(CommandLinesTest, SensorReplyMustStartWithSuAndNameTheTankAsked) {
-    const SensorRecord before = tables.SensorRecords[9];
-    const QString body = QStringLiteral("\"NEW LABEL \"L3CT2C2.0000M\r\n");
-    for (const char* head : {"SU03", " SU09", "XSU09", "GU09", "su09"}) {
-        SensorRecord record = before;
-        EXPECT_EQ(applySensorReply(QLatin1String(head) + body, 9, record), ReplyOutcome::NoReply)
-            << head;
-        EXPECT_EQ(record, before) << head;
+// Parses a reply of `kind`; `named` receives the record written (the tank asked for tanks).
+ReplyOutcome apply(Kind kind, const QString& reply, int tank, RecordTables& tables, int& named) {
+    if (kind == Kind::Tank) {
+        named = tank;
+        return applySensorReply(reply, tank, tables.SensorRecords[tank]);
     }
-    for (const char* head : {"SU09", "SU9 "}) {
-        SensorRecord record = before;
-        EXPECT_EQ(applySensorReply(QLatin1String(head) + body, 9, record), ReplyOutcome::Applied)
-            << head;
-        EXPECT_EQ(record.Label.text(), u"NEW LABEL ");
-        EXPECT_EQ(record.Floats.text(), u"3");
-        EXPECT_EQ(record.LevelUnit.text(), u"C");
-        EXPECT_EQ(record.TempSensors.text(), u"2");
-        EXPECT_EQ(record.TempUnit.text(), u"C");
-        EXPECT_EQ(record.VolumeFactor.text(), u"2     ");
-        EXPECT_EQ(record.VolumeUnit.text(), u"M");
+    return kind == Kind::G4 ? applyG4Reply(reply, tables, &named)
+                            : applyLoop420Reply(reply, tables, &named);
+}
+
+// A record as the program line that would send it back to the unit.
+QString programLine(Kind kind, int number, const RecordTables& tables) {
+    switch (kind) {
+    case Kind::Tank:
+        return sensorProgramLine(number, tables.SensorRecords[number]);
+    case Kind::G4:
+        return g4ProgramLine(number, tables.G4Records[number]);
+    case Kind::Loop420:
+        return loop420ProgramLine(number, tables.Loop420Records[number]);
     }
-    SensorRecord record = before;
-    EXPECT_EQ(applySensorReply(QStringLiteral("SU03") + body, 4, record), ReplyOutcome::NoReply);
-    EXPECT_EQ(applySensorReply(QString(), 4, record), ReplyOutcome::NoReply);
-    EXPECT_EQ(record, before);
+    return {};
 }
 
-TEST_F(CommandLinesTest, SensorReplyCutsLabelAndFactorToTheirFields) {
-    SensorRecord record = tables.SensorRecords[2];
-    EXPECT_EQ(applySensorReply(QStringLiteral("SU02\"TWELVE CHARS\"L1IT1F12.3457%\r\n"), 2, record),
-              ReplyOutcome::Applied);
-    EXPECT_EQ(record.Label.text(), u"TWELVE CHA");
-    EXPECT_EQ(record.VolumeFactor.text(), u"12.345");
-    EXPECT_EQ(record.VolumeUnit.text(), u"%");
+TEST(CommandLines, ProgramLinesPadAndFormatTheirFields) {
+    inBothLocales([] {
+        RecordTables tables = defaultTables();
+        G4Record& g4 = tables.G4Records[9];
+        g4.Unit = "7";
+        g4.Source = "T";
+        g4.Channel = "3";
+        g4.OnValue = "150";
+        g4.OffValue = "140.25";
+        EXPECT_EQ(g4ProgramLine(9, g4), u"SG49U07T3ONGT0150.000OFFLT0140.250\r\n");
+        g4.OnValue = "-2.5";
+        g4.OffValue = "";
+        EXPECT_EQ(g4ProgramLine(9, g4), u"SG49U07T3ONGT-0002.500OFFLT0000.000\r\n");
+
+        Loop420Record& loop = tables.Loop420Records[2];
+        loop.Unit = "5";
+        loop.Value4mA = "4.25";
+        loop.Value20mA = "1234.5";
+        EXPECT_EQ(loop420ProgramLine(2, loop), u"S420C2U05L1V4M004.250V20M1234.500\r\n");
+
+        SensorRecord& tank = tables.SensorRecords[3];
+        tank.Label = "AB";
+        tank.VolumeFactor = "0.5";
+        EXPECT_EQ(sensorProgramLine(3, tank), u"SU03\"AB        \"L0IT0F0.5000E\r\n");
+    });
 }
 
-TEST_F(CommandLinesTest, SensorReplyStoppingPartWayKeepsTheFieldsBeforeTheStop) {
-    const SensorRecord before = tables.SensorRecords[1];
-    SensorRecord record = before;
-    // A level part but no "T" after the closing quote (the label's T does not count).
-    EXPECT_EQ(applySensorReply(QStringLiteral("SU01\"TOP TANK  \"L4C\r\n"), 1, record),
-              ReplyOutcome::Partial);
-    EXPECT_EQ(record.Label.text(), u"TOP TANK  ");
-    EXPECT_EQ(record.Floats.text(), u"4");
-    EXPECT_EQ(record.LevelUnit.text(), u"C");
-    EXPECT_EQ(record.TempSensors, before.TempSensors);
-    EXPECT_EQ(record.VolumeFactor, before.VolumeFactor);
+// Each reply is applied to the default records. `line` is the written record as a program
+// line; null when no record may change at all.
+TEST(CommandLines, RepliesFillTheRecordTheyNameUpToWhereTheyStop) {
+    using enum ReplyOutcome;
+    using enum Kind;
+    const struct {
+        Kind kind;
+        const char* reply;
+        int number;
+        ReplyOutcome outcome;
+        const char16_t* line;
+    } cases[] = {
+        {Tank, "SU09\"NEW LABEL \"L3CT2C2.0000M\r\n", 9, Applied,
+         u"SU09\"NEW LABEL \"L3CT2C2.0000M\r\n"},
+        {Tank, "SU9 \"NEW LABEL \"L3CT2C2.0000M\r\n", 9, Applied,
+         u"SU09\"NEW LABEL \"L3CT2C2.0000M\r\n"},
+        {Tank, "SU03\"NEW LABEL \"L3CT2C2.0000M\r\n", 9, NoReply, nullptr},
+        {Tank, "GU09\"NEW LABEL \"L3CT2C2.0000M\r\n", 9, NoReply, nullptr},
+        {Tank, "", 4, NoReply, nullptr},
+        {Tank, "SU02\"TWELVE CHARS\"L1IT1F12.3457%\r\n", 2, Applied,
+         u"SU02\"TWELVE CHA\"L1IT1F12.3450%\r\n"},
+        // No "T" after the closing quote (the label's T does not count).
+        {Tank, "SU01\"TOP TANK  \"L4C\r\n", 1, Partial, u"SU01\"TOP TANK  \"L4CT0F1.6700E\r\n"},
+        {Tank, "SU01\"NO CLOSING QUOTE", 1, Partial, nullptr},
+        // No point after the factor: the volume unit stays.
+        {Tank, "SU01\"X\"LxIT9F7M", 1, Partial, u"SU01\"X         \"L0IT9F7.0000E\r\n"},
 
-    record = before;
-    EXPECT_EQ(applySensorReply(QStringLiteral("SU01\"NO CLOSING QUOTE"), 1, record),
-              ReplyOutcome::Partial);
-    EXPECT_EQ(record, before);
+        {G4, "G41U05L2ONEQ0010.000OFFGT0020.000\r\n", 1, Applied,
+         u"SG41U05L2ONEQ0010.000OFFGT0020.000\r\n"},
+        {G4, "G4xU05L2ON", 0, NoReply, nullptr},
+        {G4, "GG40U05", 0, NoReply, nullptr},
+        {G4, "G40", 0, Partial, nullptr},
+        {G4, "G44U12T3\r\n", 4, Partial, u"SG44U12T3ONGT0000.000OFFLT0000.000\r\n"},
+        // Nothing after ON is stored without OFF.
+        {G4, "G44U12T3ONEQ0005.000\r\n", 4, Partial, u"SG44U12T3ONGT0000.000OFFLT0000.000\r\n"},
 
-    // No point after the factor: the factor is stored, the volume unit is not.
-    record = before;
-    EXPECT_EQ(applySensorReply(QStringLiteral("SU01\"X\"LxIT9F7M"), 1, record),
-              ReplyOutcome::Partial);
-    EXPECT_EQ(record.Floats.text(), u"0") << "a character that is no digit counts as 0";
-    EXPECT_EQ(record.TempSensors.text(), u"9");
-    EXPECT_EQ(record.VolumeFactor.text(), u"7     ");
-    EXPECT_EQ(record.VolumeUnit, before.VolumeUnit);
+        {Loop420, "420C2U05T2V4M010.000V20M1234.56789\r\n", 2, Applied,
+         u"S420C2U05T2V4M010.000V20M1234.567\r\n"},
+        {Loop420, "420C4U07T3V4M012.500\r\n", 4, Partial, u"S420C4U07T3V4M012.500V20M239.500\r\n"},
+        {Loop420, "420C9U05T2V4M010.000", 0, NoReply, nullptr},
+        {Loop420, "420C0U05T2V4M010.000", 0, NoReply, nullptr},
+        {Loop420, "G420C1U05", 0, NoReply, nullptr},
+    };
+    inBothLocales([&] {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.reply);
+            const QString reply = QString::fromLatin1(c.reply);
+            RecordTables tables = defaultTables();
+            int named = -1;
+            EXPECT_EQ(apply(c.kind, reply, c.number, tables, named), c.outcome);
+            if (c.line) {
+                EXPECT_EQ(named, c.number);
+                EXPECT_EQ(programLine(c.kind, c.number, tables), c.line);
+            } else {
+                EXPECT_EQ(tables, defaultTables());
+            }
+            // A complete reply cut before its last part is never taken as complete.
+            for (qsizetype n = 0; c.outcome == Applied && n < reply.size(); ++n) {
+                if (!reply.left(n).contains(QLatin1String(CompleteFrom[int(c.kind)]))) {
+                    EXPECT_NE(apply(c.kind, reply.left(n), c.number, tables, named), Applied) << n;
+                }
+            }
+        }
+    });
 }
 
-// --- G4 replies ------------------------------------------------------------------------------
+TEST(CommandLines, RepliesKeepTheUnitsTextCutToTheFieldWidths) {
+    inBothLocales([] {
+        const RecordTables defaults = defaultTables();
+        SensorRecord tank; // blank
+        EXPECT_EQ(applySensorReply(sensorProgramLine(0, defaults.SensorRecords[0]), 0, tank),
+                  ReplyOutcome::Applied);
+        EXPECT_EQ(tank, defaults.SensorRecords[0]);
+        EXPECT_EQ(tank.VolumeFactor.text(), u"1.67  ");
 
-TEST_F(CommandLinesTest, G4ReplyFillsTheRecordItNames) {
-    int named = -1;
-    EXPECT_EQ(applyG4Reply(QStringLiteral("G41U05L2ONEQ0010.000OFFGT0020.000\r\n"), tables, &named),
-              ReplyOutcome::Applied);
-    EXPECT_EQ(named, 1);
-    const G4Record& module = tables.G4Records[1];
-    EXPECT_EQ(module.Unit.text(), u"5 ");
-    EXPECT_EQ(module.Source.text(), u"L");
-    EXPECT_EQ(module.Channel.text(), u"2");
-    EXPECT_EQ(module.OnTest.text(), u"EQ");
-    EXPECT_EQ(module.OnValue.text(), u"0010.000");
-    EXPECT_EQ(module.OffTest.text(), u"GT");
-    EXPECT_EQ(module.OffValue.text(), u"0020.000");
-    EXPECT_EQ(g4ProgramLine(1, module), u"SG41U05L2ONEQ0010.000OFFGT0020.000\r\n");
+        RecordTables tables = defaults;
+        applyG4Reply(QStringLiteral("G42U01T1ONLT12.5OFFGT7\r\n"), tables);
+        const G4Record& g4 = tables.G4Records[2];
+        EXPECT_EQ(g4.Unit.text(), u"1 ");
+        EXPECT_EQ(g4.OnValue.text(), u"12.5OFFG") << "short values carry what follows";
+        EXPECT_EQ(g4.OffValue.text(), u"7\r\n     ");
 
-    RecordTables expected;
-    SetAllDefaults(expected);
-    expected.G4Records[1] = module;
-    EXPECT_EQ(tables, expected) << "only the named record changes";
+        applyLoop420Reply(QStringLiteral("420C1U99L1V4M001.250V20M239.500\r\n"), tables);
+        const Loop420Record& loop = tables.Loop420Records[1];
+        EXPECT_EQ(loop.Value4mA.text(), u"1.25    ");
+        EXPECT_EQ(loop.Value20mA.text(), u"239.5   ");
+
+        RecordTables expected = defaults;
+        expected.G4Records[2] = g4;
+        expected.Loop420Records[1] = loop;
+        EXPECT_EQ(tables, expected) << "only the named records change";
+    });
 }
 
-TEST_F(CommandLinesTest, G4ReplyNamingAnotherModuleWritesThatModule) {
-    int named = -1;
-    applyG4Reply(QStringLiteral("G45U03T1ONLT0001.000OFFGT0002.000\r\n"), tables, &named);
-    EXPECT_EQ(named, 5);
-    EXPECT_EQ(tables.G4Records[5].Unit.text(), u"3 ");
-    EXPECT_EQ(tables.G4Records[2].Unit.text(), u"99");
-}
-
-TEST_F(CommandLinesTest, G4ReplyThatDoesNotStartWithG4AndADigitChangesNothing) {
-    const RecordTables before = tables;
-    for (const char* reply :
-         {" G40U05L2ONEQ0010.000OFFGT0020.000", "XG40U05", "G4xU05L2ON", "G4", "GG40U05", ""}) {
-        EXPECT_EQ(applyG4Reply(QString::fromLatin1(reply), tables), ReplyOutcome::NoReply) << reply;
-    }
-    for (const char* reply : {"G40", "G40 no unit letter"})
-        EXPECT_EQ(applyG4Reply(QString::fromLatin1(reply), tables), ReplyOutcome::Partial) << reply;
-    EXPECT_EQ(tables, before);
-}
-
-TEST_F(CommandLinesTest, G4ReplyWithoutOnOrOffKeepsTheLaterFields) {
-    const G4Record before = tables.G4Records[4];
-    EXPECT_EQ(applyG4Reply(QStringLiteral("G44U12T3\r\n"), tables), ReplyOutcome::Partial);
-    G4Record& module = tables.G4Records[4];
-    EXPECT_EQ(module.Unit.text(), u"12");
-    EXPECT_EQ(module.Source.text(), u"T");
-    EXPECT_EQ(module.Channel.text(), u"3");
-    EXPECT_EQ(module.OnTest, before.OnTest);
-
-    EXPECT_EQ(applyG4Reply(QStringLiteral("G44U12T3ONEQ0005.000\r\n"), tables),
-              ReplyOutcome::Partial);
-    EXPECT_EQ(module.OnTest, before.OnTest) << "nothing after ON is stored without OFF";
-    EXPECT_EQ(module.OnValue, before.OnValue);
-}
-
-TEST_F(CommandLinesTest, ShortG4ValuesCarryTheFollowingCharacters) {
-    applyG4Reply(QStringLiteral("G42U01T1ONLT12.5OFFGT7\r\n"), tables);
-    EXPECT_EQ(tables.G4Records[2].OnValue.text(), u"12.5OFFG");
-    EXPECT_EQ(tables.G4Records[2].OffValue.text(), u"7\r\n     ");
-}
-
-// --- 4-20mA replies --------------------------------------------------------------------------
-
-TEST_F(CommandLinesTest, Loop420ReplyInTheProgramLinesShapeFillsTheRecord) {
-    RecordTables read;
-    int named = 0;
-    EXPECT_EQ(
-        applyLoop420Reply(QStringLiteral("420C1U99L1V4M000.000V20M239.500\r\n"), read, &named),
-        ReplyOutcome::Applied);
-    EXPECT_EQ(named, 1);
-    const Loop420Record& module = read.Loop420Records[1];
-    EXPECT_EQ(module.Unit.text(), u"99");
-    EXPECT_EQ(module.Source.text(), u"L");
-    EXPECT_EQ(module.Channel.text(), u"1");
-    EXPECT_EQ(module.Value4mA.text(), u"0       ");
-    EXPECT_EQ(module.Value20mA.text(), u"239.5   ");
-}
-
-TEST_F(CommandLinesTest, Loop420ReplyNamesItsModule) {
-    int named = 0;
-    applyLoop420Reply(QStringLiteral("420C2U05T2V4M010.000V20M1234.56789\r\n"), tables, &named);
-    EXPECT_EQ(named, 2);
-    const Loop420Record& module = tables.Loop420Records[2];
-    EXPECT_EQ(module.Unit.text(), u"5 ");
-    EXPECT_EQ(module.Channel.text(), u"2");
-    EXPECT_EQ(module.Value20mA.text(), u"1234.567");
-    EXPECT_EQ(loop420ProgramLine(2, module), u"S420C2U05T2V4M010.000V20M1234.567\r\n");
-    EXPECT_EQ(tables.Loop420Records[3].Unit.text(), u"99");
-
-    const RecordTables before = tables;
-    for (const char* reply : {"420C9U05T2V4M010.000", "420C0U05T2V4M010.000", "420CxU05",
-                              " 420C1U05", "G420C1U05", "420"}) {
-        EXPECT_EQ(applyLoop420Reply(QString::fromLatin1(reply), tables), ReplyOutcome::NoReply)
-            << reply;
-    }
-    EXPECT_EQ(tables, before);
-}
-
-TEST_F(CommandLinesTest, Loop420ReplyWithoutV20mKeepsOnlyThatValue) {
-    EXPECT_EQ(applyLoop420Reply(QStringLiteral("420C4U07T3V4M012.500\r\n"), tables),
-              ReplyOutcome::Partial);
-    const Loop420Record& module = tables.Loop420Records[4];
-    EXPECT_EQ(module.Unit.text(), u"7 ");
-    EXPECT_EQ(module.Source.text(), u"T");
-    EXPECT_EQ(module.Channel.text(), u"3");
-    EXPECT_EQ(module.Value4mA.text(), u"12.5    ");
-    EXPECT_EQ(module.Value20mA.text(), u"239.5   ");
-}
-
-// --- Bad input -------------------------------------------------------------------------------
-
-TEST_F(CommandLinesTest, TruncatedRepliesStopCleanly) {
-    const QString sensor = QStringLiteral("SU05\"TANK 06   \"L2IT1F1.6700E\r\n");
-    const QString g4 = QStringLiteral("G43U05L2ONEQ0010.000OFFGT0020.000\r\n");
-    const QString loop = QStringLiteral("420C3U05L2V4M010.000V20M020.000\r\n");
-    for (qsizetype n = 0; n <= sensor.size(); ++n) {
-        SensorRecord record;
-        const ReplyOutcome outcome = applySensorReply(sensor.left(n), 5, record);
-        if (!sensor.left(n).contains(u'.'))
-            EXPECT_NE(outcome, ReplyOutcome::Applied) << n;
-    }
-    for (qsizetype n = 0; n <= g4.size(); ++n) {
-        const ReplyOutcome outcome = applyG4Reply(g4.left(n), tables);
-        if (!g4.left(n).contains(u"OFF"))
-            EXPECT_NE(outcome, ReplyOutcome::Applied) << n;
-    }
-    for (qsizetype n = 0; n <= loop.size(); ++n) {
-        const ReplyOutcome outcome = applyLoop420Reply(loop.left(n), tables);
-        if (!loop.left(n).contains(u"V20M"))
-            EXPECT_NE(outcome, ReplyOutcome::Applied) << n;
-    }
-}
-
-TEST_F(CommandLinesTest, HugeAndBinaryRepliesNeverBreakTheFields) {
+TEST(CommandLines, HugeAndBinaryRepliesAreCutToTheFields) {
+    RecordTables tables = defaultTables();
     const QString digits(100000, QLatin1Char('9'));
-    const QString nuls(100000, QChar(0));
-    SensorRecord tank;
-    applySensorReply(QStringLiteral("SU00\"") + nuls + QStringLiteral("\"L") + digits +
-                         QStringLiteral("T") + digits,
+    SensorRecord& tank = tables.SensorRecords[0];
+    applySensorReply(QStringLiteral("SU00\"") + QString(100000, QChar(0)) + QStringLiteral("\"L") +
+                         digits + QStringLiteral("T") + digits,
                      0, tank);
     EXPECT_EQ(tank.Label.text(), QString(10, QChar(0)));
     EXPECT_EQ(tank.Floats.text(), u"9");
-    EXPECT_EQ(tank.VolumeFactor.text().size(), 6);
-
     applyG4Reply(QStringLiteral("G40U") + digits, tables);
     EXPECT_EQ(tables.G4Records[0].Unit.text(), u"99");
     EXPECT_EQ(applyLoop420Reply(QStringLiteral("420C1U") + digits + QStringLiteral("V4M") + digits +
                                     QStringLiteral("V20M-") + digits,
                                 tables),
               ReplyOutcome::Applied);
-    for (const auto& field :
-         {tables.Loop420Records[1].Value4mA.text(), tables.Loop420Records[1].Value20mA.text()})
-        EXPECT_EQ(field.size(), 8);
 
     QString garbage;
     for (int i = 0; i < 100000; ++i)
         garbage += QChar(char16_t((i * 7919) % 256));
-    for (const QString& head :
-         {QStringLiteral("SU00"), QStringLiteral("G41"), QStringLiteral("420C2"), QString()}) {
-        SensorRecord record;
-        applySensorReply(head + garbage, 0, record);
-        applyG4Reply(head + garbage, tables);
-        applyLoop420Reply(head + garbage, tables);
+    for (const char* head : {"SU00", "G41", "420C2", ""}) {
+        for (Kind kind : {Kind::Tank, Kind::G4, Kind::Loop420}) {
+            int named = -1;
+            apply(kind, QLatin1String(head) + garbage, 0, tables, named);
+        }
     }
 }
 

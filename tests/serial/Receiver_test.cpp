@@ -1,51 +1,13 @@
 #include "serial/Receiver.h"
 
+#include "serial/FakeSerialLibrary.h"
 #include "serial/LinkState.h"
-#include "serial/SerialLibrary.h"
 #include "serial/TerminalScreen.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-
 namespace rtu {
 namespace {
-
-// Hands out queued bytes on the open port 0; everything else is inert.
-class QueueLibrary : public SerialLibrary {
-public:
-    void queue(const QByteArray& bytes) {
-        for (char c : bytes)
-            incoming.push_back(std::uint8_t(c));
-    }
-
-    std::int32_t GetByte(PortId port) override {
-        portsAsked.push_back(port);
-        if (port != 0 || incoming.empty())
-            return -1;
-        const int byte = incoming.front();
-        incoming.pop_front();
-        return byte;
-    }
-    std::int32_t InitializePort(PortId, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
-                                std::int16_t, std::int16_t, std::int16_t, std::int16_t) override {
-        return 0;
-    }
-    std::int32_t UnInitializePort(PortId) override { return 0; }
-    std::int32_t SetPortCharacteristics(PortId, std::int32_t, std::int16_t, std::int16_t,
-                                        std::int16_t, std::int16_t) override {
-        return 0;
-    }
-    std::int32_t ser_rs232_getport(PortId, PortParameterBlock&) override { return 0; }
-    std::int32_t PutString(PortId, const QByteArray&) override { return 0; }
-    std::int32_t PutByte(PortId, int) override { return 0; }
-    std::int32_t RtsOn(PortId) override { return 0; }
-    std::int32_t RtsOff(PortId) override { return 0; }
-    std::int32_t CdrvDelay(PortId, int) override { return 0; }
-
-    std::deque<int> incoming;
-    std::vector<PortId> portsAsked;
-};
 
 // Counts the insertions and notes whether the caret was last left at the end.
 class CountingScreen : public TextTerminalScreen {
@@ -74,121 +36,88 @@ protected:
     ReceiverTest() { link.CurrentPort = 0; }
 
     void receive(const QByteArray& bytes) {
-        library.queue(bytes);
+        library.queueIncoming(bytes);
         receiver.PollReceiver();
     }
 
-    QueueLibrary library;
+    FakeSerialLibrary library;
     LinkState link;
     CountingScreen screen;
     Receiver receiver{library, link, screen};
 };
 
-TEST_F(ReceiverTest, ReplyLineGoesToBufferAndScreenInOneInsertion) {
-    link.ReplyBuffer = "old";
-    screen.setText("GRTCT\r\n");
-    receive("RTC\r\n");
-    EXPECT_EQ(link.ReplyBuffer, "oldRTC\r\n");
-    EXPECT_EQ(screen.text(), "GRTCT\r\nRTC\r\n");
-    EXPECT_EQ(screen.inserts, 1);
-    EXPECT_TRUE(screen.caretAtEnd);
-    EXPECT_TRUE(library.incoming.empty());
+// One tick over the bytes received, from a screen and reply buffer as given.
+TEST_F(ReceiverTest, TickShowsTheBytesAndCollectsTheReply) {
+    const struct {
+        const char* screenBefore;
+        const char* bufferBefore;
+        QByteArray bytes;
+        const char* screenAfter;
+        const char* bufferAfter;
+        int inserts;
+    } cases[] = {
+        {"GRTCT\r\n", "old", "RTC\r\n", "GRTCT\r\nRTC\r\n", "oldRTC\r\n", 1},
+        // CR breaks the screen line; LF goes to the reply buffer only.
+        {"", "", "A\rB\nC", "A\r\nBC", "A\rB\nC", 1},
+        {"", "", QByteArray("\x00\x07\x7f\xc8", 4), "....", "....", 1},
+        // Backspace removes from this tick's line first, then from the screen; never from
+        // the reply buffer. After a CR it takes away the LF of the line break.
+        {"prompt>", "", "AB\b", "prompt>A", "AB", 1},
+        {"prompt>", "", "C\r\b", "prompt>C\r", "C\r", 1},
+        {"abc", "", "\b", "ab", "", 0},
+        {"", "", "\b\b", "", "", 0},
+        {"", "", "\bZ", "Z", "Z", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        screen.setText(QString::fromLatin1(c.screenBefore));
+        screen.inserts = 0;
+        link.ReplyBuffer = QString::fromLatin1(c.bufferBefore);
+        receive(c.bytes);
+        EXPECT_EQ(screen.text(), QString::fromLatin1(c.screenAfter));
+        EXPECT_EQ(link.ReplyBuffer, QString::fromLatin1(c.bufferAfter));
+        EXPECT_EQ(screen.inserts, c.inserts) << "a tick's line goes in one piece";
+        EXPECT_EQ(screen.caretAtEnd, screen.text() != QString::fromLatin1(c.screenBefore))
+            << "the caret follows every change";
+        EXPECT_EQ(library.GetByte(0), -1) << "everything waiting is taken";
+    }
 }
 
-TEST_F(ReceiverTest, CarriageReturnBreaksTheScreenLineAndLineFeedOnlyTheBuffer) {
-    receive("A\rB\nC");
-    EXPECT_EQ(screen.text(), "A\r\nBC");
-    EXPECT_EQ(link.ReplyBuffer, "A\rB\nC");
-}
-
-TEST_F(ReceiverTest, UnprintableBytesShowAsDots) {
-    receive(QByteArray("\x00\x07\x7f\xc8", 4));
-    EXPECT_EQ(screen.text(), "....");
-    EXPECT_EQ(link.ReplyBuffer, "....");
-}
-
-TEST_F(ReceiverTest, BufferKeepsTheLast60WhileTheScreenGetsEverything) {
-    QByteArray burst;
-    for (int i = 0; i < 100; ++i)
-        burst += char('0' + i % 75);
-    receive(burst);
-    EXPECT_EQ(link.ReplyBuffer, QString::fromLatin1(burst.right(60)));
-    EXPECT_EQ(screen.text(), QString::fromLatin1(burst));
-    EXPECT_EQ(screen.inserts, 1);
-}
-
-TEST_F(ReceiverTest, LineBreaksDoNotCutTheBufferButTheNextCharacterDoes) {
-    const QByteArray sixty(60, 'x');
-    receive(sixty + "\r\n");
-    EXPECT_EQ(link.ReplyBuffer.size(), 62);
-    EXPECT_TRUE(link.ReplyBuffer.endsWith("x\r\n"));
-    receive("y");
-    EXPECT_EQ(link.ReplyBuffer, QString(57, 'x') + "\r\ny");
-}
-
-TEST_F(ReceiverTest, BackspaceRemovesFromThisTicksLineFirst) {
-    screen.setText("prompt>");
-    receive("AB\b");
-    EXPECT_EQ(screen.text(), "prompt>A");
-    EXPECT_EQ(link.ReplyBuffer, "AB");
-    // After a CR the backspace takes away the LF of the line break.
-    receive("C\r\b");
-    EXPECT_EQ(screen.text(), "prompt>AC\r");
-}
-
-TEST_F(ReceiverTest, BackspaceFirstInATickRemovesFromTheScreen) {
-    screen.setText("abc");
-    receive("\b");
-    EXPECT_EQ(screen.text(), "ab");
-    EXPECT_TRUE(screen.caretAtEnd);
-    EXPECT_EQ(screen.inserts, 0);
-    EXPECT_EQ(link.ReplyBuffer, "");
-
-    screen.setText("");
-    receive("\b\b");
-    EXPECT_EQ(screen.text(), "");
-    receive("\bZ");
-    EXPECT_EQ(screen.text(), "Z");
-}
-
-TEST_F(ReceiverTest, ScreenLongerThan4096IsCutToItsLast2048) {
-    screen.setText(QString(4090, 'a'));
-    receive("0123456789");
-    EXPECT_EQ(screen.length(), 2048);
-    EXPECT_TRUE(screen.text().endsWith("a0123456789"));
-    EXPECT_TRUE(screen.caretAtEnd);
-}
-
-TEST_F(ReceiverTest, ScreenOfExactly4096IsKept) {
-    screen.setText(QString(4086, 'a'));
-    receive("0123456789");
-    EXPECT_EQ(screen.length(), 4096);
-    // Other writers may leave a longer text; a tick that adds nothing leaves it alone.
-    screen.setText(QString(5000, 'b'));
-    receive("");
-    EXPECT_EQ(screen.length(), 5000);
-}
-
-TEST_F(ReceiverTest, WithNoPortOpenTheTickAsksTheLibraryAndChangesNothing) {
-    link.CurrentPort = NoPort;
-    library.queue("data");
-    screen.setText("kept");
-    receiver.PollReceiver();
-    EXPECT_EQ(library.portsAsked, std::vector<PortId>{NoPort});
-    EXPECT_EQ(screen.text(), "kept");
-    EXPECT_EQ(screen.inserts, 0);
-    EXPECT_EQ(link.ReplyBuffer, "");
-}
-
-TEST_F(ReceiverTest, LongBurstWithNulBytesIsDrainedInOneTick) {
+TEST_F(ReceiverTest, LongBurstIsDrainedInOneTickAndTheBufferKeepsItsLast60) {
     QByteArray burst(100 * 1024, '\0');
     burst[burst.size() - 1] = 'E';
     receive(burst);
-    EXPECT_TRUE(library.incoming.empty());
+    EXPECT_EQ(library.GetByte(0), -1);
     EXPECT_EQ(screen.inserts, 1);
     EXPECT_EQ(screen.length(), 2048);
     EXPECT_TRUE(screen.text().endsWith("..E"));
     EXPECT_EQ(link.ReplyBuffer, QString(59, '.') + "E");
+
+    // Line breaks do not count against the 60, but the next character cuts them too.
+    link.ReplyBuffer.clear();
+    receive(QByteArray(60, 'x') + "\r\n");
+    EXPECT_EQ(link.ReplyBuffer, QString(60, 'x') + "\r\n");
+    receive("y");
+    EXPECT_EQ(link.ReplyBuffer, QString(57, 'x') + "\r\ny");
+}
+
+TEST_F(ReceiverTest, ScreenLongerThan4096IsCutToItsLast2048) {
+    screen.setText(QString(4086, 'a'));
+    receive("0123456789");
+    EXPECT_EQ(screen.length(), 4096) << "exactly 4096 is kept";
+    receive("!");
+    EXPECT_EQ(screen.length(), 2048);
+    EXPECT_TRUE(screen.text().endsWith("a0123456789!"));
+    EXPECT_TRUE(screen.caretAtEnd);
+}
+
+TEST_F(ReceiverTest, WithNoPortOpenTheTickChangesNothing) {
+    link.CurrentPort = NoPort;
+    screen.setText("kept");
+    receive("data");
+    EXPECT_EQ(screen.text(), "kept");
+    EXPECT_EQ(screen.inserts, 0);
+    EXPECT_EQ(link.ReplyBuffer, "");
 }
 
 } // namespace

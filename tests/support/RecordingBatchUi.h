@@ -39,18 +39,12 @@ public:
         return texts;
     }
     const QStringList& progressReports() const { return progress_; }
-    void clear() {
-        events_.clear();
-        progress_.clear();
-        if (libraryCalls_)
-            consumedCalls_ = libraryCalls_->size();
-    }
 
     // Interface steps and the library calls (other than GetByte, which the fake does not
-    // record) in the order they happened, from the last clear() on.
+    // record) in the order they happened.
     QStringList timeline() const {
         QStringList merged;
-        qsizetype taken = consumedCalls_;
+        qsizetype taken = 0;
         for (const auto& [callsBefore, text] : events_) {
             if (callsBefore > taken) {
                 merged << libraryCalls_->mid(taken, callsBefore - taken);
@@ -63,29 +57,18 @@ public:
         return merged;
     }
 
+private:
     static QString windowName(Window window) {
-        switch (window) {
-        case Window::RtuForm:
-            return QStringLiteral("RtuForm");
-        case Window::TerminalForm:
-            return QStringLiteral("TerminalForm");
-        case Window::ConfigSensors:
-            return QStringLiteral("ConfigSensors");
-        case Window::ConfigG4:
-            return QStringLiteral("ConfigG4");
-        case Window::Config4_20mA:
-            return QStringLiteral("Config4_20mA");
-        }
-        return {};
+        static constexpr const char* names[] = {"RtuForm", "TerminalForm", "ConfigSensors",
+                                                "ConfigG4", "Config4_20mA"};
+        return QString::fromLatin1(names[static_cast<int>(window)]);
     }
 
-private:
     void record(const QString& text) {
         events_.emplace_back(libraryCalls_ ? libraryCalls_->size() : 0, text);
     }
 
     const QStringList* libraryCalls_;
-    qsizetype consumedCalls_ = 0;
     std::vector<std::pair<qsizetype, QString>> events_;
     QStringList progress_;
 };

@@ -24,7 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 
 namespace rtu::test {
@@ -64,6 +63,7 @@ public:
         QString title;
         QString pattern;
         QString proposedName;
+        friend bool operator==(const Request&, const Request&) = default;
     };
     QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                        const QString& proposedName) override {
@@ -84,18 +84,9 @@ public:
     PortDevices shown;
 };
 
-// A test that needs the application object before any member of its fixture is built.
-class ApplicationTest : public ::testing::Test {
+class GuiTest : public ::testing::Test {
 protected:
-    ApplicationTest() { EXPECT_NE(QApplication::instance(), nullptr); }
-};
-
-class GuiTest : public ApplicationTest {
-protected:
-    static constexpr PortId RawPort = 0;     // COM1: the test plays the far end
-    static constexpr PortId UnitPort = 1;    // COM2: the simulated unit
-    static constexpr PortId SecondRaw = 2;   // COM3
-    static constexpr PortId MissingPort = 3; // COM4: no such device
+    static constexpr PortId UnitPort = 1; // COM2: the simulated unit
 
     void SetUp() override {
         ASSERT_TRUE(workDir.isValid());
@@ -103,9 +94,9 @@ protected:
         QDir::setCurrent(workDir.path());
         ASSERT_TRUE(com1.isOpen());
         ASSERT_TRUE(com3.isOpen());
-        library.setDevice(RawPort, com1.slavePath());
-        library.setDevice(SecondRaw, com3.slavePath());
-        library.setDevice(MissingPort, workDir.filePath(QStringLiteral("no-such-tty4")));
+        library.setDevice(0, com1.slavePath());
+        library.setDevice(2, com3.slavePath());
+        library.setDevice(3, workDir.filePath(QStringLiteral("no-such-tty4")));
         library.setDevice(4, workDir.filePath(QStringLiteral("no-such-tty5")));
         // Long enough for the simulated unit's replies, short enough for quick tests.
         library.setDelayUnitOverride(8.0);
@@ -145,49 +136,40 @@ protected:
         QFile file(workDir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    QStringList directoryListing() const {
-        return QDir(workDir.path()).entryList(QDir::Files, QDir::Name);
-    }
 
-    // A control of the main window, or else of the terminal window, by its object name.
-    template <typename T> T* control(const QString& name) const {
-        T* found = form->findChild<T*>(name);
-        if (!found)
+    // A control by its object name: of the main window, else of the terminal window. The
+    // terminal's buttons repeat the main window's names: pass the terminal to reach them.
+    template <typename T> T* control(const QString& name, QObject* window = nullptr) const {
+        T* found = (window ? window : form.get())->findChild<T*>(name);
+        if (!found && !window)
             found = form->terminal().findChild<T*>(name);
         EXPECT_NE(found, nullptr) << "no control " << name.toStdString();
         return found;
     }
-    // The terminal window's own controls: its button names repeat the main window's.
-    template <typename T> T* terminalControl(const QString& name) const {
-        T* found = form->terminal().findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << "no terminal control " << name.toStdString();
-        return found;
-    }
-    void clickTerminal(const QString& buttonName) const {
-        if (QWidget* button = terminalControl<QWidget>(buttonName))
+    void click(const QString& buttonName, QObject* window = nullptr) const {
+        if (auto* button = control<QWidget>(buttonName, window))
             QTest::mouseClick(button, Qt::LeftButton);
     }
     QAction* action(const QString& name) const { return control<QAction>(name); }
-    bool checked(const QString& name) const {
-        QAction* entry = action(name);
-        return entry && entry->isChecked();
-    }
-    // The checked entries among those whose object name starts with `prefix`.
-    QStringList checkedEntries(const QString& prefix) const {
+    // The checked entries among those whose object name starts with one of `prefixes`.
+    QStringList checkedEntries(const QStringList& prefixes) const {
         QStringList names;
         for (QAction* entry : form->findChildren<QAction*>()) {
-            if (entry->objectName().startsWith(prefix) && entry->isChecked())
-                names << entry->objectName();
+            for (const QString& prefix : prefixes) {
+                if (entry->objectName().startsWith(prefix) && entry->isChecked())
+                    names << entry->objectName();
+            }
         }
         names.sort();
         return names;
     }
-    void click(const QString& buttonName) const {
-        QWidget* button = control<QWidget>(buttonName);
-        if (button)
-            QTest::mouseClick(button, Qt::LeftButton);
-    }
     QString screenText() const { return form->terminal().screen().text(); }
+    // Whether "Program All", "Read All" and the "Port Characteristics" menu are enabled.
+    QList<bool> portControlsEnabled() const {
+        return {control<QWidget>("Command1")->isEnabled(),
+                control<QWidget>("Command2")->isEnabled(),
+                control<QMenu>("PortCharacteristics")->menuAction()->isEnabled()};
+    }
 
     QTemporaryDir workDir;
     QString previousDir;

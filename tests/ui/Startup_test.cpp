@@ -2,10 +2,7 @@
 
 #include "ui/TerminalForm.h"
 
-#include <QLabel>
-#include <QMenuBar>
 #include <QProcess>
-#include <QPushButton>
 
 #include <csignal>
 
@@ -14,80 +11,68 @@ namespace {
 
 using StartupTest = GuiTest;
 
+const QStringList SettingMenus{"Baud", "Parity", "Length", "StopBits", "LineProtocol"};
 const QStringList DefaultSettingMarks{"Baud_7", "Length_3", "LineProtocol_4", "Parity_0",
                                       "StopBits_0"};
-
-QStringList sorted(QStringList names) {
-    names.sort();
-    return names;
-}
+const QList<bool> Enabled{true, true, true};
+const QList<bool> Disabled{false, false, false};
 
 TEST_F(StartupTest, FirstStartInAnEmptyDirectoryOpensCom1WithTheDefaults) {
     RtuForm& rtu = startProgram();
-
-    EXPECT_TRUE(rtu.isVisible());
-    EXPECT_TRUE(rtu.isEnabled());
     TerminalForm& terminal = rtu.terminal();
-    EXPECT_TRUE(terminal.isVisible());
-    EXPECT_TRUE(terminal.isEnabled());
-    EXPECT_EQ(terminal.windowTitle(), "Terminal");
     // The terminal stands against the main window's right edge, as tall as it.
-    EXPECT_EQ(terminal.frameGeometry().left(),
-              rtu.frameGeometry().left() + rtu.frameGeometry().width());
+    EXPECT_TRUE(terminal.isVisible());
+    EXPECT_EQ(terminal.frameGeometry().left(), rtu.frameGeometry().right() + 1);
     EXPECT_EQ(terminal.frameGeometry().top(), rtu.frameGeometry().top());
     EXPECT_EQ(terminal.height(), rtu.height());
 
-    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_0"});
-    EXPECT_EQ(sorted(checkedEntries("Baud") + checkedEntries("Parity") + checkedEntries("Length") +
-                     checkedEntries("StopBits") + checkedEntries("LineProtocol")),
-              DefaultSettingMarks);
-    EXPECT_TRUE(checked("CLKAUTO"));
-    EXPECT_FALSE(checked("CLKMAN"));
+    EXPECT_EQ(checkedEntries({"ComPortSet"}), QStringList{"ComPortSet_0"});
+    EXPECT_EQ(checkedEntries(SettingMenus), DefaultSettingMarks);
+    EXPECT_EQ(checkedEntries({"CLK"}), QStringList{"CLKAUTO"});
     EXPECT_EQ(screenText(), "Initialize Port Status = OK\r\n");
-    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedWhite);
-    EXPECT_EQ(directoryListing(), (QStringList{"COM.dat", "uart.dat"}));
+    EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), (QStringList{"COM.dat", "uart.dat"}));
     EXPECT_EQ(readFile("COM.dat"), QByteArray());
     EXPECT_EQ(readFile("uart.dat"), QByteArray());
 
     ASSERT_TRUE(waitUntil([&] { return terminal.panelText(2) == "COM1"; }));
-    EXPECT_EQ(terminal.panelText(3), "9600 Baud");
-    EXPECT_EQ(terminal.panelText(4), "None");
-    EXPECT_EQ(terminal.panelText(5), "8 Bits");
-    EXPECT_EQ(terminal.panelText(6), "1 Stop Bit");
-    EXPECT_EQ(terminal.panelText(7), "NONNON");
+    const QStringList panels{"9600 Baud", "None", "8 Bits", "1 Stop Bit", "NONNON"};
+    for (int panel = 3; panel <= 7; ++panel)
+        EXPECT_EQ(terminal.panelText(panel), panels[panel - 3]);
     EXPECT_TRUE(QTime::fromString(terminal.panelText(1), "hh:mm:ss").isValid());
-    EXPECT_TRUE(control<QPushButton>("Command1")->isEnabled());
-    EXPECT_TRUE(control<QPushButton>("Command2")->isEnabled());
-    EXPECT_TRUE(control<QMenu>("PortCharacteristics")->menuAction()->isEnabled());
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(notifier.beeps, 0);
+    EXPECT_EQ(portControlsEnabled(), Enabled);
 }
 
-TEST_F(StartupTest, ExitWithCom3OpenSavesThePortAndTheNextStartReopensIt) {
-    startProgram();
-    action("ComPortSet_2")->trigger();
-    action("Baud_9")->trigger();
-    ASSERT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_2"});
+// EXIT and closing the terminal window run the same shutdown.
+TEST_F(StartupTest, EndingWithCom3OpenSavesThePortAndTheNextStartReopensIt) {
+    for (const bool closeTerminal : {false, true}) {
+        SCOPED_TRACE(closeTerminal ? "terminal window closed" : "EXIT");
+        form.reset();
+        RtuForm& rtu = startProgram();
+        if (closeTerminal) {
+            EXPECT_EQ(rtu.session().link.CurrentPort, 2);
+            EXPECT_EQ(checkedEntries({"ComPortSet", "Baud"}),
+                      (QStringList{"Baud_9", "ComPortSet_2"}));
+            rtu.terminal().close();
+        } else {
+            action("ComPortSet_2")->trigger();
+            action("Baud_9")->trigger();
+            click("Command9"); // EXIT
+        }
 
-    click("Command9"); // EXIT
-
-    EXPECT_TRUE(form->hasShutDown());
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->terminal().isVisible());
-    // Written as COM.DAT and UART.DAT, they land on the files read as COM.dat and uart.dat.
-    EXPECT_EQ(directoryListing(), (QStringList{"COM.dat", "lastfile.txt", "uart.dat"}));
-    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
-    const QByteArray uart = readFile("uart.dat");
-    ASSERT_EQ(uart.size(), 196);
-    EXPECT_EQ(uart.right(4), QByteArray("\x02\x00\xAA\x00", 4));
-    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
-
-    form.reset();
-    RtuForm& next = startProgram();
-    EXPECT_EQ(next.session().link.CurrentPort, 2);
-    EXPECT_EQ(next.session().link.PortRecord.BaudCode(), 9);
-    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_2"});
-    EXPECT_EQ(checkedEntries("Baud"), QStringList{"Baud_9"});
+        EXPECT_TRUE(rtu.hasShutDown());
+        EXPECT_FALSE(rtu.isVisible());
+        EXPECT_FALSE(rtu.terminal().isVisible());
+        // Written as COM.DAT and UART.DAT, they land on the files read as COM.dat and uart.dat.
+        EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files),
+                  (QStringList{"COM.dat", "lastfile.txt", "uart.dat"}));
+        EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
+        const QByteArray uart = readFile("uart.dat");
+        EXPECT_EQ(uart.size(), 196);
+        EXPECT_EQ(uart.right(4), QByteArray("\x02\x00\xAA\x00", 4));
+        EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+    }
+    // The port is closed: the library no longer takes settings for it.
+    EXPECT_NE(library.SetPortCharacteristics(2, 7, 0, 3, 0, 4), 0);
 }
 
 TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
@@ -97,14 +82,10 @@ TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
 
     EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
     EXPECT_EQ(screenText(), "Initialize Port Status = Failure\r\n");
-    EXPECT_TRUE(checkedEntries("ComPortSet").isEmpty());
-    TerminalForm& terminal = rtu.terminal();
-    ASSERT_TRUE(waitUntil([&] { return !control<QPushButton>("Command1")->isEnabled(); }));
-    EXPECT_FALSE(control<QPushButton>("Command2")->isEnabled());
-    EXPECT_FALSE(control<QMenu>("PortCharacteristics")->menuAction()->isEnabled());
-    EXPECT_FALSE(terminal.panelText(1).isEmpty());
+    EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
     for (int panel = 2; panel <= 7; ++panel)
-        EXPECT_TRUE(terminal.panelText(panel).isEmpty()) << "panel " << panel;
+        EXPECT_TRUE(rtu.terminal().panelText(panel).isEmpty()) << "panel " << panel;
 
     rtu.close();
 
@@ -113,56 +94,31 @@ TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
     EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
 }
 
-TEST_F(StartupTest, ClosingTheTerminalWindowEndsTheProgramThroughTheShutdown) {
-    RtuForm& rtu = startProgram();
-    action("ComPortSet_2")->trigger();
-
-    rtu.terminal().close();
-
-    EXPECT_TRUE(rtu.hasShutDown());
-    EXPECT_FALSE(rtu.isVisible());
-    EXPECT_FALSE(rtu.terminal().isVisible());
-    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
-    EXPECT_EQ(readFile("uart.dat").size(), 196);
-    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
-    // The port is closed: the library no longer takes settings for it.
-    EXPECT_NE(library.SetPortCharacteristics(2, 7, 0, 3, 0, 4), 0);
-}
-
 TEST_F(StartupTest, SwitchingPortsReportsBothStepsAndMovesTheMarks) {
     RtuForm& rtu = startProgram();
     action("Baud_8")->trigger();
-    EXPECT_EQ(checkedEntries("Baud"), QStringList{"Baud_8"});
+    EXPECT_EQ(checkedEntries({"Baud"}), QStringList{"Baud_8"});
     EXPECT_EQ(rtu.session().link.PortRecord.BaudCode(), 8);
-    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(3) == "19.2K Baud"; }));
 
     action("ComPortSet_1")->trigger();
 
     EXPECT_TRUE(
         screenText().endsWith("Uninitialize Port Status = OK\r\nInitialize Port Status = OK\r\n"));
-    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_1"});
+    EXPECT_EQ(checkedEntries({"ComPortSet"}), QStringList{"ComPortSet_1"});
     // A freshly opened port reports the defaults.
-    EXPECT_EQ(sorted(checkedEntries("Baud") + checkedEntries("Parity") + checkedEntries("Length") +
-                     checkedEntries("StopBits") + checkedEntries("LineProtocol")),
-              DefaultSettingMarks);
-    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(2) == "COM2"; }));
-
+    EXPECT_EQ(checkedEntries(SettingMenus), DefaultSettingMarks);
     // Clicking a checked entry does not take its mark away.
     action("Parity_0")->trigger();
-    EXPECT_TRUE(checked("Parity_0"));
     action("ComPortSet_1")->trigger();
-    EXPECT_EQ(checkedEntries("ComPortSet"), QStringList{"ComPortSet_1"});
-}
+    EXPECT_EQ(checkedEntries({"ComPortSet", "Parity"}), (QStringList{"ComPortSet_1", "Parity_0"}));
+    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(2) == "COM2"; }));
 
-TEST_F(StartupTest, ChoosingAPortWithoutADeviceDisablesWhatNeedsAPort) {
-    RtuForm& rtu = startProgram();
-
+    // A port without a device does not open, and what needs a port is disabled.
     action("ComPortSet_3")->trigger();
-
     EXPECT_TRUE(screenText().endsWith("Initialize Port Status = Failure\r\n"));
-    EXPECT_TRUE(checkedEntries("ComPortSet").isEmpty());
+    EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
     EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
-    ASSERT_TRUE(waitUntil([&] { return !control<QPushButton>("Command2")->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
     EXPECT_TRUE(rtu.terminal().panelText(2).isEmpty());
 }
 

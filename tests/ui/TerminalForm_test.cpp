@@ -9,7 +9,6 @@
 
 #include <QClipboard>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 #include <random>
 
@@ -18,12 +17,8 @@ namespace {
 
 using TerminalTest = GuiTest;
 
-QString boxText(const QPlainTextEdit& box) {
-    return box.toPlainText();
-}
-
 TEST_F(TerminalTest, TypedKeysGoOutAndShowWhileTheUnitsEchoLandsAtTheEnd) {
-    RtuForm& rtu = startProgram();
+    startProgram();
     auto* box = control<QPlainTextEdit>("CommScreen");
     const QString start = screenText();
     com1.readFor(50);
@@ -51,43 +46,42 @@ TEST_F(TerminalTest, TypedKeysGoOutAndShowWhileTheUnitsEchoLandsAtTheEnd) {
     for (const QString& text : {QStringLiteral("\u00e9"), QStringLiteral("\u20ac")})
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, Qt::NoModifier);
     EXPECT_EQ(com1.readFor(2000, 2), "\xe9?");
-    EXPECT_EQ(boxText(*box), CommScreenTerminal::shownForm(screenText()));
-    EXPECT_EQ(rtu.session().link.CurrentPort, RawPort);
+    EXPECT_EQ(box->toPlainText(), CommScreenTerminal::shownForm(screenText()));
 }
 
-TEST_F(TerminalTest, ClearScreenEmptiesTheLogAndTheNextLineStartsAtTheTop) {
+TEST_F(TerminalTest, ClearScreenEmptiesTheLogAndRtsButtonsPaintTheIndicator) {
     RtuForm& rtu = startProgram();
-    rtu.terminal().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rtu.terminal()));
-    ASSERT_FALSE(screenText().isEmpty());
+    TerminalForm& terminal = rtu.terminal();
+    terminal.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&terminal));
+    auto* box = control<QPlainTextEdit>("CommScreen");
 
-    clickTerminal("Command5");
+    click("Command5", &terminal); // CLR SCREEN
     EXPECT_EQ(screenText(), "");
-    EXPECT_TRUE(control<QPlainTextEdit>("CommScreen")->hasFocus());
-
+    EXPECT_TRUE(box->hasFocus());
+    // The next line starts at the top.
     ASSERT_TRUE(com1.write("RTC\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return !screenText().isEmpty(); }));
     EXPECT_TRUE(waitUntil([&] { return screenText() == "RTC\r\n"; }));
-    EXPECT_EQ(boxText(*control<QPlainTextEdit>("CommScreen")), "RTC\n");
-}
+    EXPECT_EQ(box->toPlainText(), "RTC\n");
 
-TEST_F(TerminalTest, RtsButtonsPaintTheIndicator) {
-    RtuForm& rtu = startProgram();
-    clickTerminal("Command8");
-    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedRed);
-    clickTerminal("Command9");
-    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+    click("Command8", &terminal); // RTS ON
+    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedRed);
+    click("Command9", &terminal); // RTS OFF
+    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedWhite);
     // Without a port the indicator still follows the buttons.
     action("ComPortSet_3")->trigger();
-    clickTerminal("Command8");
-    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedRed);
+    click("Command8", &terminal);
+    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedRed);
 }
 
 // The box-backed screen must hold exactly what the plain string screen holds for the same
 // writes, with the box showing one line break per CR LF.
-class CommScreenTest : public ApplicationTest {
+class CommScreenTest : public ::testing::Test {
 protected:
-    void expectSame() {
+    // Applies the same write to both screens and compares them.
+    template <typename Write> void onBoth(Write write) {
+        write(static_cast<TerminalScreen&>(screen));
+        write(static_cast<TerminalScreen&>(plain));
         ASSERT_EQ(screen.text(), plain.text());
         ASSERT_EQ(screen.length(), plain.length());
         ASSERT_EQ(box.toPlainText(), CommScreenTerminal::shownForm(plain.text()));
@@ -99,62 +93,32 @@ protected:
 };
 
 TEST_F(CommScreenTest, ReceivedTrafficMatchesThePlainScreenThroughCutsAndBackspaces) {
-    FakeSerialLibrary library;
-    LinkState boxLink;
-    LinkState plainLink;
-    boxLink.CurrentPort = plainLink.CurrentPort = 0;
-    Receiver toBox(library, boxLink, screen);
-    Receiver toPlain(library, plainLink, plain);
+    for (const QString& piece : {QString("AB\r"), QString("\nC"), QString("\r"), QString("\r\n")})
+        onBoth([&](TerminalScreen& to) { to.insertAtEnd(piece); });
+    for (int i = 0; i < 4; ++i)
+        onBoth([](TerminalScreen& to) { to.removeLastCharacter(); });
+    onBoth([](TerminalScreen& to) { to.setText("X\r\nY"); });
 
+    FakeSerialLibrary library;
+    LinkState link;
+    link.CurrentPort = 0;
     std::mt19937 random(7350);
     std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> kind(0, 9);
     std::uniform_int_distribution<int> burst(1, 400);
     for (int tick = 0; tick < 300; ++tick) {
         QByteArray bytes;
         for (int n = burst(random); n > 0; --n) {
-            switch (kind(random)) {
-            case 0:
-                bytes += '\r';
-                break;
-            case 1:
-                bytes += '\n';
-                break;
-            case 2:
-                bytes += '\b';
-                break;
-            default:
-                bytes += char(byte(random));
-            }
+            const int pick = byte(random); // line ends and backspaces come often
+            bytes += pick < 75 ? "\r\n\b"[pick % 3] : char(byte(random));
         }
-        library.queueIncoming(bytes);
-        toBox.PollReceiver();
-        library.queueIncoming(bytes);
-        toPlain.PollReceiver();
-        expectSame();
-        if (tick % 37 == 0) { // the exchange and the port routines write too
-            screen.appendLine("GPP");
-            plain.appendLine("GPP");
-            expectSame();
-        }
+        onBoth([&](TerminalScreen& to) {
+            library.queueIncoming(bytes);
+            Receiver(library, link, to).PollReceiver();
+        });
+        if (tick % 37 == 0) // the exchange and the port routines write too
+            onBoth([](TerminalScreen& to) { to.appendLine("GPP"); });
     }
     EXPECT_LE(screen.length(), Receiver::ScreenLimit);
-}
-
-TEST_F(CommScreenTest, LoneLineEndsPairUpAsOnThePlainScreen) {
-    for (const QString& piece : {QString("AB\r"), QString("\nC"), QString("\r"), QString("\r\n")}) {
-        screen.insertAtEnd(piece);
-        plain.insertAtEnd(piece);
-        expectSame();
-    }
-    for (int i = 0; i < 4; ++i) {
-        screen.removeLastCharacter();
-        plain.removeLastCharacter();
-        expectSame();
-    }
-    screen.setText("X\r\nY");
-    plain.setText("X\r\nY");
-    expectSame();
 }
 
 TEST_F(CommScreenTest, OperatorEditsReachTheScreenTextWithCrLf) {
