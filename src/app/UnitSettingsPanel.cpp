@@ -11,8 +11,6 @@ namespace rtu {
 
 namespace {
 
-constexpr int TimeBox = 0;
-constexpr int DateBox = 1;
 constexpr int VersionLabel = 2; // the only Label2 element the panel owns
 
 struct ScrollRange {
@@ -40,6 +38,25 @@ void requireVersionLabel(int index) {
         throw std::out_of_range("no version label Label2(" + std::to_string(index) + ")");
 }
 
+// The clock boxes' input check: too long a text empties the box and shows the format; a
+// piece out of range puts the replacement text in with a beep. The pieces are cut by
+// position (characters 1-2, 4-5 and the last ones), so the separators are never checked
+// and a partly typed text passes while its pieces are in range.
+struct ClockBoxRule {
+    int maxLength;
+    const char* formatMessage;
+    const char* replacement;
+    int firstMax;  // hours, month
+    int secondMax; // minutes, day
+    int lastWidth; // seconds (2), year (4)
+    int lastMax;
+};
+// Indexed by clock box: 0 the time, 1 the date.
+constexpr std::array<ClockBoxRule, 2> ClockBoxRules{{
+    {8, "Please use this format for Time 17:08:23 ", "12:00:00", 23, 59, 2, 59},
+    {10, "Please use this format for Date 12-05-2000 ", "01-01-2000", 12, 31, 4, 2099},
+}};
+
 bool inRange(double value, double min, double max) {
     return value >= min && value <= max;
 }
@@ -64,44 +81,22 @@ void UnitSettingsPanel::setText2(int index, const QString& text) {
         return;
     current = text;
     emit text2Changed(index);
-    if (index == TimeBox)
-        checkTimeBox();
-    else
-        checkDateBox();
+    checkClockBox(index);
 }
 
-// The pieces are cut by position, so the separators are never checked and a partly typed
-// text passes while its pieces are in range.
-void UnitSettingsPanel::checkTimeBox() {
-    const QString time = text2_[TimeBox];
-    if (time.size() > 8) {
-        setText2(TimeBox, QString());
-        notifier_.showMessage(QStringLiteral("Please use this format for Time 17:08:23 "),
-                              QStringLiteral("Hi"), MessageIcon::Information);
+void UnitSettingsPanel::checkClockBox(int index) {
+    const ClockBoxRule& rule = ClockBoxRules.at(slot(index));
+    const QString text = text2_.at(slot(index));
+    if (text.size() > rule.maxLength) {
+        setText2(index, QString());
+        notifier_.showMessage(QString::fromLatin1(rule.formatMessage), QStringLiteral("Hi"),
+                              MessageIcon::Information);
         return;
     }
-    const double hours = numericValue(time.left(2));
-    const double minutes = numericValue(time.mid(3, 2));
-    const double seconds = numericValue(time.right(2));
-    if (!inRange(hours, 0, 23) || !inRange(minutes, 0, 59) || !inRange(seconds, 0, 59)) {
-        setText2(TimeBox, QStringLiteral("12:00:00"));
-        notifier_.beep();
-    }
-}
-
-void UnitSettingsPanel::checkDateBox() {
-    const QString date = text2_[DateBox];
-    if (date.size() > 10) {
-        setText2(DateBox, QString());
-        notifier_.showMessage(QStringLiteral("Please use this format for Date 12-05-2000 "),
-                              QStringLiteral("Hi"), MessageIcon::Information);
-        return;
-    }
-    const double month = numericValue(date.left(2));
-    const double day = numericValue(date.mid(3, 2));
-    const double year = numericValue(date.right(4));
-    if (!inRange(month, 0, 12) || !inRange(day, 0, 31) || !inRange(year, 0, 2099)) {
-        setText2(DateBox, QStringLiteral("01-01-2000"));
+    if (!inRange(numericValue(text.left(2)), 0, rule.firstMax) ||
+        !inRange(numericValue(text.mid(3, 2)), 0, rule.secondMax) ||
+        !inRange(numericValue(text.right(rule.lastWidth)), 0, rule.lastMax)) {
+        setText2(index, QString::fromLatin1(rule.replacement));
         notifier_.beep();
     }
 }

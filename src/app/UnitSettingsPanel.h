@@ -69,8 +69,7 @@ signals:
     void clockModeChanged();
 
 private:
-    void checkTimeBox();
-    void checkDateBox();
+    void checkClockBox(int index);
 
     UserNotifier& notifier_;
     std::array<QString, 2> text2_;
