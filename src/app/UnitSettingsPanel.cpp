@@ -101,6 +101,10 @@ void UnitSettingsPanel::checkClockBox(int index) {
     }
 }
 
+int UnitSettingsPanel::pollPeriodSeconds() const {
+    return vscroll(4) + 60 * vscroll(3) + 3600 * vscroll(2);
+}
+
 QString UnitSettingsPanel::text1(int index) const {
     return text1_.at(slot(index));
 }

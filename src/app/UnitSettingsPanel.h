@@ -40,6 +40,8 @@ public:
     int vscroll(int n) const;
     void setVScroll(int n, int value);
     static int vscrollMin(int n);
+    // The poll period the three poll scroll bars show, in seconds (at most 9:59:59).
+    int pollPeriodSeconds() const;
     static int vscrollMax(int n);
 
     // Value displays Label8 0..4; the read and load operations may write any caption.

@@ -116,7 +116,7 @@ void compareLoop420(DifferenceCollector& out, const Loop420Record& file,
 
 UnitWideValues unitWideValues(const UnitSettingsPanel& panel) {
     UnitWideValues values;
-    values.pollPeriodSeconds = panel.vscroll(4) + 60 * panel.vscroll(3) + 3600 * panel.vscroll(2);
+    values.pollPeriodSeconds = panel.pollPeriodSeconds();
     values.lcdSeconds = panel.vscroll(5);
     values.lcdRepeats = panel.vscroll(6);
     values.lcdLine1 = panel.text1(0);

@@ -3,6 +3,7 @@
 #include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
+#include "config/UnitSettingsLines.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -30,22 +31,6 @@ QString clockTimeLine(const UnitSettingsPanel& panel) {
 QString clockDateLine(const UnitSettingsPanel& panel) {
     const QString date = panel.text2(1);
     return QStringLiteral("SRTCD") + date.mid(0, 2) + date.mid(3, 2) + date.right(2);
-}
-
-QString lcdTimingLine(const UnitSettingsPanel& panel) {
-    return QStringLiteral("SLCD") + formatNumber(panel.vscroll(5), u"##00") + QStringLiteral("R") +
-           formatNumber(panel.vscroll(6), u"##00");
-}
-
-// The texts go between the quotes as they are; a quote inside one is not escaped.
-QString lcdTextLine(const UnitSettingsPanel& panel) {
-    return QStringLiteral("SLCDT1") + Quote + panel.text1(0) + Quote + QStringLiteral("T2") +
-           Quote + panel.text1(1) + Quote;
-}
-
-QString pollPeriodLine(const UnitSettingsPanel& panel) {
-    const int seconds = panel.vscroll(4) + 60 * panel.vscroll(3) + 3600 * panel.vscroll(2);
-    return QStringLiteral("SPP") + formatNumber(seconds, u"###000");
 }
 
 QString sensorLine(int tank, const SensorRecord& r) {

@@ -2,6 +2,7 @@
 
 #include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
+#include "config/UnitSettingsLines.h"
 #include "protocol/Exchange.h"
 #include "serial/LinkState.h"
 
@@ -61,17 +62,12 @@ QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const 
     if (selected(panel, allFlag, DateRow))
         lines << QStringLiteral("SRTCD") + (panel.clockAuto() ? c.toString(now.date(), u"MMddyy")
                                                               : clockDigits(panel.text2(1)));
-    if (selected(panel, allFlag, PollRow)) {
-        const int seconds = panel.vscroll(SecondsScroll) + 60 * panel.vscroll(MinutesScroll) +
-                            3600 * panel.vscroll(HoursScroll);
-        lines << QStringLiteral("SPP") + formatNumber(seconds, u"###000");
-    }
+    if (selected(panel, allFlag, PollRow))
+        lines << pollPeriodLine(panel);
     if (selected(panel, allFlag, LcdTimingRow))
-        lines << QStringLiteral("SLCD") + twoDigits(panel.vscroll(SecondsPerChannelScroll)) +
-                     QLatin1Char('R') + twoDigits(panel.vscroll(RepeatsScroll));
+        lines << lcdTimingLine(panel);
     if (selected(panel, allFlag, LcdTextRow))
-        lines << QStringLiteral("SLCDT1\"") + panel.text1(0) + QStringLiteral("\"T2\"") +
-                     panel.text1(1) + QLatin1Char('"');
+        lines << lcdTextLine(panel);
     for (QString& line : lines)
         line += LineEnd;
     return lines;

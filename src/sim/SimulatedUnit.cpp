@@ -163,7 +163,7 @@ QDateTime SimulatedUnit::clock() const {
 }
 
 int SimulatedUnit::pollPeriodSeconds() const {
-    return settings_.vscroll(4) + 60 * settings_.vscroll(3) + 3600 * settings_.vscroll(2);
+    return settings_.pollPeriodSeconds();
 }
 
 QByteArray SimulatedUnit::answerQuery(const QByteArray& line) const {
