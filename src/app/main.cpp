@@ -70,10 +70,11 @@ std::optional<Options> parseOptions(const QApplication& app) {
     if (parser.isSet(delayOption)) {
         bool ok = false;
         const double ms = QLocale::c().toDouble(parser.value(delayOption), &ok);
-        if (!ok || ms < 0) {
-            std::fprintf(stderr,
-                         "rtu7350: --delay-unit-ms needs a number of milliseconds, not \"%s\"\n",
-                         qPrintable(parser.value(delayOption)));
+        if (!ok || !(ms > 0)) {
+            std::fprintf(
+                stderr,
+                "rtu7350: --delay-unit-ms needs a positive number of milliseconds, not \"%s\"\n",
+                qPrintable(parser.value(delayOption)));
             return std::nullopt;
         }
         options.delayUnitMs = ms;
