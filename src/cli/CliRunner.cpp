@@ -5,6 +5,7 @@
 #include "cli/ConfigurationComparison.h"
 #include "cli/LogTerminalScreen.h"
 #include "config/ConfigurationFile.h"
+#include "serial/PortSelection.h"
 #include "serial/QtSerialLibrary.h"
 
 #include <QFile>
@@ -162,22 +163,23 @@ private:
         return true;
     }
 
+    // Opens the port as the desktop program's "Set Port Number" does (the same status line
+    // on the log), then applies the line settings of the options.
     bool openPort() {
         library_.setDevice(CliPort, options_.port);
         library_.setDelayUnitOverride(options_.delayUnitMs);
-        // The arguments the desktop program opens its ports with.
-        const bool opened =
-            library_.InitializePort(CliPort, CliPort, 0, 0, 9, 0, 2048, 1024, 0) == 0;
-        screen_.appendLine(QStringLiteral("Initialize Port Status = ") +
-                           (opened ? QStringLiteral("OK") : QStringLiteral("Failure")));
-        if (!opened) {
+        ports_.SelectPort(CliPort);
+        if (session_.link.CurrentPort == NoPort) {
             fail(QStringLiteral("%1: cannot open the port").arg(options_.port));
             return false;
         }
-        session_.link.CurrentPort = CliPort;
-        if (library_.SetPortCharacteristics(CliPort, options_.baudCode, options_.parityCode,
-                                            options_.lengthCode, options_.stopBitsCode,
-                                            DefaultProtocolCode) != 0) {
+        PortParameterBlock& record = session_.link.PortRecord;
+        record.setBaudCode(options_.baudCode);
+        record.setParityCode(options_.parityCode);
+        record.setLengthCode(options_.lengthCode);
+        record.setStopBitsCode(options_.stopBitsCode);
+        record.setProtocolCode(DefaultProtocolCode);
+        if (!ports_.ApplyLineSettings()) {
             fail(QStringLiteral("%1: the port refused %2 baud, %3 data bits, parity code %4, "
                                 "%5 stop bits")
                      .arg(options_.port)
@@ -187,7 +189,6 @@ private:
                      .arg(options_.stopBitsCode + 1));
             return false;
         }
-        library_.ser_rs232_getport(CliPort, session_.link.PortRecord);
         library_.RtsOff(CliPort);
         return true;
     }
@@ -201,6 +202,8 @@ private:
     StreamNotifier notifier_;
     QtSerialLibrary library_;
     Session session_;
+    NoPortMenus menus_;
+    PortSelection ports_{library_, session_.link, screen_, menus_};
     UnitSettingsPanel filePanel_; // verify: the file's unit-wide settings
     bool portLost_ = false;
 };

@@ -55,15 +55,16 @@ void PortSelection::InitPort() {
     }
 }
 
-void PortSelection::ApplyLineSettings() {
+bool PortSelection::ApplyLineSettings() {
     const PortParameterBlock& record = link_.PortRecord;
     const std::int32_t result = library_.SetPortCharacteristics(
         link_.CurrentPort, record.BaudCode(), record.ParityCode(), record.LengthCode(),
         record.StopBitsCode(), record.ProtocolCode());
     if (result != 0)
-        return;
+        return false;
     checkLineSettings();
     menus_.setChecked(PortMenu::ComPortSet, link_.CurrentPort, true);
+    return true;
 }
 
 void PortSelection::BaudClick(int index) {

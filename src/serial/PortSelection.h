@@ -26,6 +26,12 @@ public:
     virtual void setChecked(PortMenu menu, int index, bool checked) = 0;
 };
 
+// For tools without menus.
+class NoPortMenus : public PortMenus {
+public:
+    void setChecked(PortMenu, int, bool) override {}
+};
+
 // What the status tick shows: the seven panels of the terminal window's status bar
 // (panels[0] is panel 1) and whether the controls that need an open port ("Program All",
 // "Read All", the "Port Characteristics" menu) are enabled.
@@ -51,7 +57,8 @@ public:
     // Opens CurrentPort and reads its parameters back; CurrentPort becomes -1 on failure.
     void InitPort();
     // Sends the five codes to the library; checks their entries if it accepts them.
-    void ApplyLineSettings();
+    // Returns whether it did.
+    bool ApplyLineSettings();
 
     // Clicks on the entries of the five "Port Characteristics" submenus.
     void BaudClick(int index);
