@@ -34,7 +34,6 @@ void Exchange::openBatch() {
 
 void Exchange::closeBatch() {
     batchOpen_ = false;
-    portLostInBatch_ = false;
 }
 
 void Exchange::throwIfPortLost() {
