@@ -2,8 +2,8 @@
 
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
-#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
+#include "config/UserNotifier.h"
 #include "protocol/BatchUi.h"
 #include "serial/PortSelection.h"
 

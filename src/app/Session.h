@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Records.h"
+#include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
 #include "serial/LinkState.h"
@@ -36,7 +36,6 @@ public:
         QObject* parent = nullptr);
 
     SerialLibrary& library() { return library_; }
-    TerminalScreen& screen() { return screen_; }
     LinkState link;
     RecordTables tables;
     UnitSettingsPanel panel;
@@ -46,7 +45,6 @@ public:
 
 private:
     SerialLibrary& library_;
-    TerminalScreen& screen_;
     QTimer receiverTimer_;
 };
 

@@ -68,8 +68,7 @@ private:
             return fail(loadFailure(options_.file, loaded));
         session_.panel.setClockAuto(options_.clockAuto);
         if (!options_.clockAuto) {
-            session_.panel.setText2(0, options_.time);
-            session_.panel.setText2(1, options_.date);
+            session_.panel.setClockTexts(options_.time, options_.date);
         }
         if (!openLog() || !openPort())
             return ExitCode::Failure;

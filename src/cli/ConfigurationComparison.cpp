@@ -1,10 +1,11 @@
 #include "cli/ConfigurationComparison.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
+#include "config/UnitSettingsPanel.h"
 #include "protocol/CommandLines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace rtu {
@@ -83,7 +84,10 @@ void compareUnitWide(DifferenceCollector& out, const UnitWideValues& file,
     }
 }
 
-void compareTank(DifferenceCollector& out, const SensorRecord& file, const SensorRecord& unit) {
+void compareTank(DifferenceCollector& out, const RecordTables& fileTables,
+                 const RecordTables& unitTables, int tank) {
+    const SensorRecord& file = fileTables.SensorRecords.at(tank);
+    const SensorRecord& unit = unitTables.SensorRecords.at(tank);
     out.text("Label", file.Label, unit.Label);
     out.number("Floats", file.Floats, unit.Floats);
     out.text("LevelUnit", file.LevelUnit, unit.LevelUnit);
@@ -93,7 +97,10 @@ void compareTank(DifferenceCollector& out, const SensorRecord& file, const Senso
     out.text("VolumeUnit", file.VolumeUnit, unit.VolumeUnit);
 }
 
-void compareG4(DifferenceCollector& out, const G4Record& file, const G4Record& unit) {
+void compareG4(DifferenceCollector& out, const RecordTables& fileTables,
+               const RecordTables& unitTables, int module) {
+    const G4Record& file = fileTables.G4Records.at(module);
+    const G4Record& unit = unitTables.G4Records.at(module);
     out.number("Unit", file.Unit, unit.Unit);
     out.text("Source", file.Source, unit.Source);
     out.number("Channel", file.Channel, unit.Channel);
@@ -103,8 +110,10 @@ void compareG4(DifferenceCollector& out, const G4Record& file, const G4Record& u
     out.number("OffValue", file.OffValue, unit.OffValue);
 }
 
-void compareLoop420(DifferenceCollector& out, const Loop420Record& file,
-                    const Loop420Record& unit) {
+void compareLoop420(DifferenceCollector& out, const RecordTables& fileTables,
+                    const RecordTables& unitTables, int module) {
+    const Loop420Record& file = fileTables.Loop420Records[module];
+    const Loop420Record& unit = unitTables.Loop420Records[module];
     out.number("Unit", file.Unit, unit.Unit);
     out.text("Source", file.Source, unit.Source);
     out.number("Channel", file.Channel, unit.Channel);
@@ -117,10 +126,10 @@ void compareLoop420(DifferenceCollector& out, const Loop420Record& file,
 UnitWideValues unitWideValues(const UnitSettingsPanel& panel) {
     UnitWideValues values;
     values.pollPeriodSeconds = panel.pollPeriodSeconds();
-    values.lcdSeconds = panel.vscroll(5);
-    values.lcdRepeats = panel.vscroll(6);
-    values.lcdLine1 = panel.text1(0);
-    values.lcdLine2 = panel.text1(1);
+    values.lcdSeconds = panel.lcdSeconds();
+    values.lcdRepeats = panel.lcdRepeats();
+    values.lcdLine1 = panel.lcdLine(1);
+    values.lcdLine2 = panel.lcdLine(2);
     return values;
 }
 
@@ -129,20 +138,17 @@ QStringList configurationDifferences(const ConfigurationSnapshot& file,
     QStringList lines;
     DifferenceCollector out(lines, unread);
     compareUnitWide(out, file.unit, unit.unit);
-    for (int tank = 0; tank < TankCount; ++tank) {
-        const QString name = QStringLiteral("tank %1").arg(tank, 2, 10, QLatin1Char('0'));
-        if (out.beginRecord(name, sensorReadLine(tank)))
-            compareTank(out, file.tables.SensorRecords.at(tank),
-                        unit.tables.SensorRecords.at(tank));
-    }
-    for (int module = 0; module < G4Count; ++module) {
-        if (out.beginRecord(QStringLiteral("g4 %1").arg(module), g4ReadLine(module)))
-            compareG4(out, file.tables.G4Records.at(module), unit.tables.G4Records.at(module));
-    }
-    for (int module = Loop420First; module <= Loop420Last; ++module) {
-        if (out.beginRecord(QStringLiteral("4-20mA %1").arg(module), loop420ReadLine(module)))
-            compareLoop420(out, file.tables.Loop420Records[module],
-                           unit.tables.Loop420Records[module]);
+    // Indexed by ModuleKind.
+    constexpr std::array<
+        void (*)(DifferenceCollector&, const RecordTables&, const RecordTables&, int), 3>
+        compareRecord{compareTank, compareG4, compareLoop420};
+    for (const ModuleRange& range : ModuleRanges) {
+        for (const int number : range.numbers()) {
+            if (out.beginRecord(range.describe(number),
+                                moduleCommands(range.kind).readLine(number)))
+                compareRecord[static_cast<std::size_t>(range.kind)](out, file.tables, unit.tables,
+                                                                    number);
+        }
     }
     return lines;
 }

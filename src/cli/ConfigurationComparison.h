@@ -29,9 +29,9 @@ struct ConfigurationSnapshot {
 
 // The differences between a file's configuration and the unit's, one line each, in the
 // order of the file: "unit PollPeriod: file 900, unit 60", "tank 05 VolumeFactor: file 1.67,
-// unit 2.5", "g4 3 OnValue: ...", "4-20mA 2 Value20mA: ...". Numbers compare by numeric
-// value, texts as texts with trailing spaces ignored. Settings whose read line appears in
-// `unread` (for example "GU05", "GPP") are left out: the unit's side holds no reading.
+// unit 2.5", "G4 module 3 OnValue: ...", "4-20mA module 2 Value20mA: ...". Numbers compare
+// by numeric value, texts as texts with trailing spaces ignored. Settings whose read line appears
+// in `unread` (for example "GU05", "GPP") are left out: the unit's side holds no reading.
 QStringList configurationDifferences(const ConfigurationSnapshot& file,
                                      const ConfigurationSnapshot& unit,
                                      const QStringList& unread = {});

@@ -1,9 +1,9 @@
 #include "config/ConfigurationFile.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
 #include "config/UnitSettingsLines.h"
+#include "config/UnitSettingsPanel.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -24,23 +24,29 @@ const QString Quote = QStringLiteral("\"");
 // ---- Writing -------------------------------------------------------------------------------
 
 QString clockTimeLine(const UnitSettingsPanel& panel) {
-    const QString time = panel.text2(0);
+    const QString time = panel.timeText();
     return QStringLiteral("SRTCT") + time.mid(0, 2) + time.mid(3, 2) + time.mid(6, 2);
 }
 
 QString clockDateLine(const UnitSettingsPanel& panel) {
-    const QString date = panel.text2(1);
+    const QString date = panel.dateText();
     return QStringLiteral("SRTCD") + date.mid(0, 2) + date.mid(3, 2) + date.right(2);
 }
 
-QString sensorLine(int tank, const SensorRecord& r) {
+// The file's "S" lines look like the ones sent to the unit (protocol/CommandLines.cpp) but
+// are written with the file's own number patterns ("#0" floats, "#0.000###" values where the
+// unit gets the stored digit and "####0000.000###"): files already written and the unit's
+// parser each depend on their own form, so the two writers must stay apart.
+QString sensorLine(int tank, const RecordTables& tables) {
+    const SensorRecord& r = tables.SensorRecords.at(static_cast<std::size_t>(tank));
     return QStringLiteral("SU") + formatNumber(tank, u"##00") + Quote + r.Label.text() + Quote +
            QStringLiteral("L") + formatNumber(numericValue(r.Floats.text()), u"#0") +
            r.LevelUnit.text() + QStringLiteral("T") + r.TempSensors.text() + r.TempUnit.text() +
            formatNumber(numericValue(r.VolumeFactor.text()), u"#0.0000####") + r.VolumeUnit.text();
 }
 
-QString g4Line(int module, const G4Record& r) {
+QString g4Line(int module, const RecordTables& tables) {
+    const G4Record& r = tables.G4Records.at(static_cast<std::size_t>(module));
     return QStringLiteral("SG4") + formatNumber(module, u"#0") + QStringLiteral("U") +
            formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
            QStringLiteral("ON") + r.OnTest.text() +
@@ -48,7 +54,8 @@ QString g4Line(int module, const G4Record& r) {
            r.OffTest.text() + formatNumber(numericValue(r.OffValue.text()), u"#0.000###");
 }
 
-QString loop420Line(int module, const Loop420Record& r) {
+QString loop420Line(int module, const RecordTables& tables) {
+    const Loop420Record& r = tables.Loop420Records[module];
     return QStringLiteral("S420C") + formatNumber(module, u"#0") + QStringLiteral("U") +
            formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
            QStringLiteral("V4M") + formatNumber(numericValue(r.Value4mA.text()), u"#0.000###") +
@@ -58,12 +65,13 @@ QString loop420Line(int module, const Loop420Record& r) {
 QStringList configurationLines(const UnitSettingsPanel& panel, const RecordTables& tables) {
     QStringList lines{clockTimeLine(panel), clockDateLine(panel), lcdTimingLine(panel),
                       lcdTextLine(panel), pollPeriodLine(panel)};
-    for (int tank = 0; tank < TankCount; ++tank)
-        lines << sensorLine(tank, tables.SensorRecords.at(static_cast<std::size_t>(tank)));
-    for (int module = 0; module < G4Count; ++module)
-        lines << g4Line(module, tables.G4Records.at(static_cast<std::size_t>(module)));
-    for (int module = Loop420First; module <= Loop420Last; ++module)
-        lines << loop420Line(module, tables.Loop420Records[module]);
+    // Indexed by ModuleKind.
+    constexpr std::array<QString (*)(int, const RecordTables&), 3> recordLine{sensorLine, g4Line,
+                                                                              loop420Line};
+    for (const ModuleRange& range : ModuleRanges) {
+        for (const int number : range.numbers())
+            lines << recordLine[static_cast<std::size_t>(range.kind)](number, tables);
+    }
     return lines;
 }
 
@@ -156,16 +164,13 @@ void applyLcdSetting(UnitSettingsPanel& panel, int n, QStringView caption) {
 
 void applyLcdTiming(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
     const qsizetype r = findRequired(line, u"R", 1, "R");
-    applyLcdSetting(panel, 5, piece(line, 5, r - 5));
-    applyLcdSetting(panel, 6, restFrom(line, r + 1));
+    applyLcdSetting(panel, UnitSettingsPanel::LcdSecondsScroll, piece(line, 5, r - 5));
+    applyLcdSetting(panel, UnitSettingsPanel::LcdRepeatsScroll, restFrom(line, r + 1));
 }
 
 void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
-    const double total = numericValue(restFrom(line, 4));
-    const double hours = std::floor(total / 3600);
-    const double minutes = std::floor((total - 3600 * hours) / 60);
-    const double seconds = std::floor(total - 3600 * hours - 60 * minutes);
-    const std::array<double, 3> parts{hours, minutes, seconds};
+    const std::array<double, 3> parts =
+        UnitSettingsPanel::splitPollPeriod(numericValue(restFrom(line, 4)));
     for (int i = 0; i < 3; ++i) {
         const QString caption = formatNumber(parts[static_cast<std::size_t>(i)], u"##00");
         panel.setLabel8(i, caption);

@@ -17,6 +17,21 @@ std::size_t loop420Slot(int module) {
 
 } // namespace
 
+QList<int> ModuleRange::numbers() const {
+    QList<int> result;
+    for (int number = first; number <= last; ++number)
+        result << number;
+    return result;
+}
+
+QString ModuleRange::caption(int number) const {
+    return QStringLiteral("%1").arg(number, digits, 10, QLatin1Char('0'));
+}
+
+QString ModuleRange::describe(int number) const {
+    return QLatin1String(name) + QLatin1Char(' ') + caption(number);
+}
+
 Loop420Record& Loop420Table::operator[](int module) {
     return records_[loop420Slot(module)];
 }

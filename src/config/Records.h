@@ -2,6 +2,9 @@
 
 #include "config/FixedText.h"
 
+#include <QList>
+#include <QString>
+
 #include <array>
 
 namespace rtu {
@@ -10,6 +13,37 @@ inline constexpr int TankCount = 16;   // tank index 0..15
 inline constexpr int G4Count = 10;     // G4 module number 0..9
 inline constexpr int Loop420First = 1; // 4-20mA module numbers are 1..8
 inline constexpr int Loop420Last = 8;
+
+// The three kinds of numbered records, and how each is numbered everywhere: on the wire, in
+// the configuration file, on the module windows' tabs and in messages.
+enum class ModuleKind { Tank, G4, Loop420 };
+
+struct ModuleRange {
+    ModuleKind kind;
+    int first;
+    int last;
+    int digits;       // tanks go out as "07", modules as "3"
+    const char* name; // "tank", "G4 module", "4-20mA module"
+
+    bool contains(int number) const { return number >= first && number <= last; }
+    int count() const { return last - first + 1; }
+    QList<int> numbers() const;         // first..last
+    QString caption(int number) const;  // "07", "3": the tab caption and the wire number
+    QString describe(int number) const; // "tank 07", "G4 module 3"
+};
+
+// In the order of a whole-unit program or read: tanks, G4 modules, 4-20mA modules.
+inline constexpr std::array<ModuleRange, 3> ModuleRanges{{
+    {ModuleKind::Tank, 0, TankCount - 1, 2, "tank"},
+    {ModuleKind::G4, 0, G4Count - 1, 1, "G4 module"},
+    {ModuleKind::Loop420, Loop420First, Loop420Last, 1, "4-20mA module"},
+}};
+
+constexpr const ModuleRange& moduleRange(ModuleKind kind) {
+    return ModuleRanges[static_cast<std::size_t>(kind)];
+}
+
+inline constexpr int ModuleRecordCount = TankCount + G4Count + (Loop420Last - Loop420First + 1);
 
 // One tank: 21 characters in 7 fields.
 struct SensorRecord {

@@ -1,7 +1,7 @@
 #include "config/UnitSettingsLines.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
+#include "config/UnitSettingsPanel.h"
 
 namespace rtu {
 
@@ -10,14 +10,14 @@ QString pollPeriodLine(const UnitSettingsPanel& panel) {
 }
 
 QString lcdTimingLine(const UnitSettingsPanel& panel) {
-    return QStringLiteral("SLCD") + formatNumber(panel.vscroll(5), u"##00") + QStringLiteral("R") +
-           formatNumber(panel.vscroll(6), u"##00");
+    return QStringLiteral("SLCD") + formatNumber(panel.lcdSeconds(), u"##00") +
+           QStringLiteral("R") + formatNumber(panel.lcdRepeats(), u"##00");
 }
 
 QString lcdTextLine(const UnitSettingsPanel& panel) {
     const QChar quote = QLatin1Char('"');
-    return QStringLiteral("SLCDT1") + quote + panel.text1(0) + quote + QStringLiteral("T2") +
-           quote + panel.text1(1) + quote;
+    return QStringLiteral("SLCDT1") + quote + panel.lcdLine(1) + quote + QStringLiteral("T2") +
+           quote + panel.lcdLine(2) + quote;
 }
 
 } // namespace rtu

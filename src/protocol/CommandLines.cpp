@@ -2,14 +2,13 @@
 
 #include "config/Numbers.h"
 
+#include <array>
 #include <cmath>
 
 namespace rtu {
 
 namespace {
 
-const QString LineEnd = QStringLiteral("\r\n");
-const QString TwoDigits = QStringLiteral("##00");
 const QString VolumeFactorFormat = QStringLiteral("#0.0000####");
 const QString G4ValueFormat = QStringLiteral("####0000.000###");
 const QString Loop420ValueFormat = QStringLiteral("###000.000###");
@@ -47,11 +46,42 @@ QString decimalText(QStringView text) {
     return shortestDecimal(numericValue(text));
 }
 
-QString twoDigits(double value) {
-    return formatNumber(value, TwoDigits);
+// The outcome of a module reply for the module that was asked.
+template <ReplyOutcome (*apply)(const QString&, RecordTables&, int*)>
+ReplyOutcome applyModuleReply(const QString& reply, int module, RecordTables& tables) {
+    int named = -1;
+    const ReplyOutcome outcome = apply(reply, tables, &named);
+    return named == module ? outcome : ReplyOutcome::NoReply;
 }
 
+// Indexed by ModuleKind.
+const std::array<ModuleCommands, 3> AllModuleCommands{{
+    {[](int tank, const RecordTables& t) {
+         return sensorProgramLine(tank, t.SensorRecords.at(tank));
+     },
+     sensorReadLine,
+     [](const QString& reply, int tank, RecordTables& t) {
+         return applySensorReply(reply, tank, t.SensorRecords.at(tank));
+     }},
+    {[](int module, const RecordTables& t) {
+         return g4ProgramLine(module, t.G4Records.at(module));
+     },
+     g4ReadLine, applyModuleReply<applyG4Reply>},
+    {[](int module, const RecordTables& t) {
+         return loop420ProgramLine(module, t.Loop420Records[module]);
+     },
+     loop420ReadLine, applyModuleReply<applyLoop420Reply>},
+}};
+
 } // namespace
+
+QString twoDigits(double value) {
+    return formatNumber(value, u"##00");
+}
+
+const ModuleCommands& moduleCommands(ModuleKind kind) {
+    return AllModuleCommands[static_cast<std::size_t>(kind)];
+}
 
 QString sensorProgramLine(int tank, const SensorRecord& record) {
     return QStringLiteral("SU") + twoDigits(tank) + Quote + record.Label.text() + Quote +

@@ -6,6 +6,12 @@
 
 namespace rtu {
 
+// Every command line ends in CR LF.
+inline constexpr QLatin1String LineEnd("\r\n");
+
+// A number in two digits at least ("##00"): tank numbers, monitor units, LCD timing.
+QString twoDigits(double value);
+
 // The "S" and "G" command lines for tanks and modules, each ending in CR LF.
 QString sensorProgramLine(int tank, const SensorRecord& record); // "SU00\"TANK 01 \"L0IT0F1.6700E"
 QString sensorReadLine(int tank);                                // "GU05"
@@ -28,5 +34,15 @@ ReplyOutcome applySensorReply(const QString& reply, int tank, SensorRecord& reco
 ReplyOutcome applyG4Reply(const QString& reply, RecordTables& tables, int* recordNumber = nullptr);
 ReplyOutcome applyLoop420Reply(const QString& reply, RecordTables& tables,
                                int* recordNumber = nullptr);
+
+// The command lines and the reply parser of one kind of record.
+struct ModuleCommands {
+    QString (*programLine)(int number, const RecordTables& tables);
+    QString (*readLine)(int number);
+    // Stores what the reply holds. The outcome is for `number`: a reply naming another
+    // module is stored in that module's record and counts as NoReply here.
+    ReplyOutcome (*applyReply)(const QString& reply, int number, RecordTables& tables);
+};
+const ModuleCommands& moduleCommands(ModuleKind kind);
 
 } // namespace rtu

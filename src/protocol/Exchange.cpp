@@ -1,7 +1,7 @@
 #include "protocol/Exchange.h"
 
-#include "app/UserNotifier.h"
 #include "config/RuntimeError.h"
+#include "config/UserNotifier.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
 
@@ -30,10 +30,12 @@ void Exchange::openBatch() {
     batchOpen_ = true;
     portLostInBatch_ = false;
     lastError_.clear();
+    ui_.setExchangeRunning(true);
 }
 
 void Exchange::closeBatch() {
     batchOpen_ = false;
+    ui_.setExchangeRunning(false);
 }
 
 void Exchange::throwIfPortLost() {
@@ -95,6 +97,18 @@ void Exchange::EndReadBatch() {
     closeBatch();
 }
 
+void Exchange::BeginModuleRead(Window window) {
+    openBatch();
+    ui_.setWindowEnabled(window, false);
+    ui_.setWindowEnabled(Window::TerminalForm, false);
+}
+
+void Exchange::EndModuleRead(Window window) {
+    ui_.setWindowEnabled(window, true);
+    ui_.setWindowEnabled(Window::TerminalForm, true);
+    closeBatch();
+}
+
 void Exchange::PulseRts() {
     runProgramBatch(Window::RtuForm, ErrorReport::MessageAndBeep, [] {});
 }
@@ -105,6 +119,8 @@ bool Exchange::trap(const std::exception& error) {
 }
 
 void Exchange::reportError(ErrorReport report) {
+    if (report == ErrorReport::Silent)
+        return;
     if (report == ErrorReport::MessageAndBeep)
         notifier_.showMessage(QStringLiteral("Error!"), QString(), MessageIcon::Critical);
     notifier_.beep();

@@ -44,12 +44,16 @@ public:
     // The read-order bracket of the main window's read actions; opening clears the buffer.
     void BeginReadBatch();
     void EndReadBatch();
+    // A module window's read: only that window and the terminal window are locked (RTS,
+    // its indicator and the pointer stay as they are).
+    void BeginModuleRead(Window window);
+    void EndModuleRead(Window window);
 
     // The empty batch run once at start-up when a port is open.
     void PulseRts();
 
-    // How a program batch reports a run-time error.
-    enum class ErrorReport { Beep, MessageAndBeep };
+    // How a program batch reports a run-time error: the module windows stay silent.
+    enum class ErrorReport { Silent, Beep, MessageAndBeep };
     // Runs body inside BeginExchangeBatch/EndExchangeBatch for window. A RuntimeError (or
     // any std::exception) thrown by body skips the rest, is reported as `report` says and
     // the batch is still closed. Returns false when the body was cut short; lastError()
@@ -58,10 +62,12 @@ public:
     // Runs body inside the read-order bracket. A RuntimeError ends the read orderly
     // (no report to the operator here; the caller decides). Returns false if cut short.
     template <typename Body> bool runReadBatch(Body&& body);
+    // Runs body inside a module window's read. A run-time error (a lost port) ends it; the
+    // windows are always enabled again. Returns false if cut short.
+    template <typename Body> bool runModuleRead(Window window, Body&& body);
 
     QString lastError() const { return lastError_; }
 
-    SerialLibrary& library() { return library_; }
     LinkState& link() { return link_; }
     BatchUi& ui() { return ui_; }
 
@@ -105,6 +111,18 @@ template <typename Body> bool Exchange::runReadBatch(Body&& body) {
         completed = trap(error);
     }
     EndReadBatch();
+    return completed;
+}
+
+template <typename Body> bool Exchange::runModuleRead(Window window, Body&& body) {
+    bool completed = true;
+    BeginModuleRead(window);
+    try {
+        body();
+    } catch (const std::exception& error) {
+        completed = trap(error);
+    }
+    EndModuleRead(window);
     return completed;
 }
 

@@ -1,8 +1,8 @@
 #include "protocol/UnitCommands.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Numbers.h"
 #include "config/UnitSettingsLines.h"
+#include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
 #include "serial/LinkState.h"
 
@@ -17,34 +17,13 @@ namespace rtu {
 
 namespace {
 
-const QString LineEnd = QStringLiteral("\r\n");
-const QString TwoDigits = QStringLiteral("##00");
 const QString UnknownValue = QStringLiteral("??");
 const QString UnknownVersion = QStringLiteral("????????  ");
 
-// The row check boxes (Check1) of the unit-settings panel.
-enum Row {
-    TimeRow = 0,
-    DateRow = 1,
-    PollRow = 2,
-    LcdTimingRow = 3,
-    LcdTextRow = 4,
-    VersionRow = 5
-};
-
-// Scroll bars of the poll period (hours, minutes, seconds) and of the LCD timing.
-constexpr int HoursScroll = 2;
-constexpr int MinutesScroll = 3;
-constexpr int SecondsScroll = 4;
-constexpr int SecondsPerChannelScroll = 5;
-constexpr int RepeatsScroll = 6;
+using Panel = UnitSettingsPanel;
 
 bool selected(const UnitSettingsPanel& panel, int allFlag, int row) {
     return allFlag == 1 || panel.check1(row) == 1;
-}
-
-QString twoDigits(int value) {
-    return formatNumber(value, TwoDigits);
 }
 
 // A manual clock box is cut by position, whatever its separators: characters 1-2, 4-5 and
@@ -56,17 +35,17 @@ QString clockDigits(const QString& text) {
 QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const QDateTime& now) {
     const QLocale c = QLocale::c();
     QStringList lines;
-    if (selected(panel, allFlag, TimeRow))
+    if (selected(panel, allFlag, Panel::TimeRow))
         lines << QStringLiteral("SRTCT") + (panel.clockAuto() ? c.toString(now.time(), u"hhmmss")
-                                                              : clockDigits(panel.text2(0)));
-    if (selected(panel, allFlag, DateRow))
+                                                              : clockDigits(panel.timeText()));
+    if (selected(panel, allFlag, Panel::DateRow))
         lines << QStringLiteral("SRTCD") + (panel.clockAuto() ? c.toString(now.date(), u"MMddyy")
-                                                              : clockDigits(panel.text2(1)));
-    if (selected(panel, allFlag, PollRow))
+                                                              : clockDigits(panel.dateText()));
+    if (selected(panel, allFlag, Panel::PollRow))
         lines << pollPeriodLine(panel);
-    if (selected(panel, allFlag, LcdTimingRow))
+    if (selected(panel, allFlag, Panel::LcdTimingRow))
         lines << lcdTimingLine(panel);
-    if (selected(panel, allFlag, LcdTextRow))
+    if (selected(panel, allFlag, Panel::LcdTextRow))
         lines << lcdTextLine(panel);
     for (QString& line : lines)
         line += LineEnd;
@@ -75,9 +54,9 @@ QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const 
 
 // The longest poll period the three scroll bars can show (9:59:59).
 int longestPollPeriod() {
-    return UnitSettingsPanel::vscrollMax(HoursScroll) * 3600 +
-           UnitSettingsPanel::vscrollMax(MinutesScroll) * 60 +
-           UnitSettingsPanel::vscrollMax(SecondsScroll);
+    return Panel::vscrollMax(Panel::PollHoursScroll) * 3600 +
+           Panel::vscrollMax(Panel::PollMinutesScroll) * 60 +
+           Panel::vscrollMax(Panel::PollSecondsScroll);
 }
 
 bool startsWithDigit(QStringView text) {
@@ -112,9 +91,9 @@ bool applyClock(Exchange& exchange, UnitSettingsPanel& panel, int allFlag) {
     const int at = exchange.FindReply(u"RTC");
     if (at == 0)
         return false;
-    if (selected(panel, allFlag, DateRow))
+    if (selected(panel, allFlag, Panel::DateRow))
         panel.setText2(1, exchange.replyField(at, 4, 8));
-    if (selected(panel, allFlag, TimeRow))
+    if (selected(panel, allFlag, Panel::TimeRow))
         panel.setText2(0, exchange.replyField(at, 13, 8));
     return true;
 }
@@ -130,12 +109,10 @@ bool applyPollPeriod(Exchange& exchange, UnitSettingsPanel& panel, int) {
             panel.setLabel8(display, UnknownValue);
         return false;
     }
-    const int hours = *period / 3600;
-    const int minutes = (*period - 3600 * hours) / 60;
-    const std::array<int, 3> parts{hours, minutes, *period - 3600 * hours - 60 * minutes};
+    const std::array<double, 3> parts = Panel::splitPollPeriod(*period);
     for (int display = 0; display < 3; ++display) {
         panel.setLabel8(display, twoDigits(parts[display]));
-        panel.setVScroll(HoursScroll + display,
+        panel.setVScroll(Panel::PollHoursScroll + display,
                          static_cast<int>(numericValue(panel.label8(display))));
     }
     return true;
@@ -147,37 +124,37 @@ bool applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const int at = exchange.FindReply(u"LCD");
     const QString seconds = exchange.replyField(at, 3, 2);
     const QString repeats = exchange.replyField(at, 6, 2);
-    const std::optional<int> secondsValue = scrollValue(SecondsPerChannelScroll, seconds);
-    const std::optional<int> repeatsValue = scrollValue(RepeatsScroll, repeats);
+    const std::optional<int> secondsValue = scrollValue(Panel::LcdSecondsScroll, seconds);
+    const std::optional<int> repeatsValue = scrollValue(Panel::LcdRepeatsScroll, repeats);
+    constexpr int secondsDisplay = Panel::LcdSecondsScroll - Panel::FirstScroll;
+    constexpr int repeatsDisplay = Panel::LcdRepeatsScroll - Panel::FirstScroll;
     if (at == 0 || !secondsValue || !repeatsValue) {
-        panel.setLabel8(SecondsPerChannelScroll - HoursScroll, UnknownValue);
-        panel.setLabel8(RepeatsScroll - HoursScroll, UnknownValue);
+        panel.setLabel8(secondsDisplay, UnknownValue);
+        panel.setLabel8(repeatsDisplay, UnknownValue);
         return false;
     }
-    panel.setLabel8(SecondsPerChannelScroll - HoursScroll, seconds);
-    panel.setVScroll(SecondsPerChannelScroll, *secondsValue);
-    panel.setLabel8(RepeatsScroll - HoursScroll, repeats);
-    panel.setVScroll(RepeatsScroll, *repeatsValue);
+    panel.setLabel8(secondsDisplay, seconds);
+    panel.setVScroll(Panel::LcdSecondsScroll, *secondsValue);
+    panel.setLabel8(repeatsDisplay, repeats);
+    panel.setVScroll(Panel::LcdRepeatsScroll, *repeatsValue);
     return true;
 }
 
 bool applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
-    const QString unknown(UnitSettingsPanel::LcdTextMaxLength, QLatin1Char('?'));
+    const QString unknown(Panel::LcdTextMaxLength, QLatin1Char('?'));
     const int line1 = exchange.FindReply(u"LCDT1");
-    panel.setText1(0, line1 == 0
-                          ? unknown
-                          : exchange.replyField(line1, 6, UnitSettingsPanel::LcdTextMaxLength));
+    panel.setText1(0,
+                   line1 == 0 ? unknown : exchange.replyField(line1, 6, Panel::LcdTextMaxLength));
     const int line2 = exchange.FindReply(u"T2");
-    panel.setText1(1, line2 == 0
-                          ? unknown
-                          : exchange.replyField(line2, 3, UnitSettingsPanel::LcdTextMaxLength));
+    panel.setText1(1,
+                   line2 == 0 ? unknown : exchange.replyField(line2, 3, Panel::LcdTextMaxLength));
     return line1 != 0;
 }
 
 // The version display shows everything received, line end included.
 bool applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const bool found = exchange.FindReply(u"V") != 0;
-    panel.setLabel2(2, found ? exchange.link().ReplyBuffer : UnknownVersion);
+    panel.setLabel2(Panel::VersionLabel, found ? exchange.link().ReplyBuffer : UnknownVersion);
     return found;
 }
 
@@ -192,11 +169,11 @@ struct UnitRead {
 constexpr int UnitSettingsLineCount = 5;
 
 constexpr std::array<UnitRead, UnitSettingsLineCount> UnitReads{{
-    {QLatin1String("GRTCT"), TimeRow, DateRow, applyClock},
-    {QLatin1String("GPP"), PollRow, PollRow, applyPollPeriod},
-    {QLatin1String("GLCD"), LcdTimingRow, LcdTimingRow, applyLcdTiming},
-    {QLatin1String("GLCDT"), LcdTextRow, LcdTextRow, applyLcdText},
-    {QLatin1String("GV"), VersionRow, VersionRow, applyVersion},
+    {QLatin1String("GRTCT"), Panel::TimeRow, Panel::DateRow, applyClock},
+    {QLatin1String("GPP"), Panel::PollRow, Panel::PollRow, applyPollPeriod},
+    {QLatin1String("GLCD"), Panel::LcdTimingRow, Panel::LcdTimingRow, applyLcdTiming},
+    {QLatin1String("GLCDT"), Panel::LcdTextRow, Panel::LcdTextRow, applyLcdText},
+    {QLatin1String("GV"), Panel::VersionRow, Panel::VersionRow, applyVersion},
 }};
 
 bool selected(const UnitSettingsPanel& panel, int allFlag, const UnitRead& read) {
@@ -216,74 +193,11 @@ QStringList unitReadLines(const UnitSettingsPanel& panel, int allFlag) {
     return lines;
 }
 
-// The module part of a whole-unit action: tanks, G4 modules, 4-20mA modules, ascending.
-enum class ModuleKind { Tank, G4, Loop420 };
-struct ModuleStep {
-    ModuleKind kind;
-    int number;
-};
-
-std::vector<ModuleStep> moduleSteps() {
-    std::vector<ModuleStep> steps;
-    steps.reserve(TankCount + G4Count + Loop420Last - Loop420First + 1);
-    for (int tank = 0; tank < TankCount; ++tank)
-        steps.push_back({ModuleKind::Tank, tank});
-    for (int module = 0; module < G4Count; ++module)
-        steps.push_back({ModuleKind::G4, module});
-    for (int module = Loop420First; module <= Loop420Last; ++module)
-        steps.push_back({ModuleKind::Loop420, module});
-    return steps;
-}
-
-constexpr int ModuleStepCount = TankCount + G4Count + (Loop420Last - Loop420First + 1);
-static_assert(UnitSettingsLineCount + ModuleStepCount == UnitCommands::WholeUnitLineCount);
-
-QString stepName(const ModuleStep& step) {
-    switch (step.kind) {
-    case ModuleKind::Tank:
-        return QStringLiteral("tank %1").arg(step.number, 2, 10, QLatin1Char('0'));
-    case ModuleKind::G4:
-        return QStringLiteral("G4 module %1").arg(step.number);
-    case ModuleKind::Loop420:
-        return QStringLiteral("4-20mA module %1").arg(step.number);
-    }
-    return {};
-}
+static_assert(UnitSettingsLineCount + ModuleRecordCount == UnitCommands::WholeUnitLineCount);
 
 // A read line as reports name it: the line without its CR LF ("GU07").
-QString readLineName(const ModuleStep& step) {
-    switch (step.kind) {
-    case ModuleKind::Tank:
-        return sensorReadLine(step.number).chopped(2);
-    case ModuleKind::G4:
-        return g4ReadLine(step.number).chopped(2);
-    case ModuleKind::Loop420:
-        return loop420ReadLine(step.number).chopped(2);
-    }
-    return {};
-}
-
-void programStep(UnitCommands& commands, const ModuleStep& step) {
-    switch (step.kind) {
-    case ModuleKind::Tank:
-        return commands.ProgramSensor(step.number);
-    case ModuleKind::G4:
-        return commands.ProgramG4(step.number);
-    case ModuleKind::Loop420:
-        return commands.ProgramLoop420(step.number);
-    }
-}
-
-ReplyOutcome readStep(UnitCommands& commands, const ModuleStep& step) {
-    switch (step.kind) {
-    case ModuleKind::Tank:
-        return commands.ReadSensor(step.number);
-    case ModuleKind::G4:
-        return commands.ReadG4(step.number);
-    case ModuleKind::Loop420:
-        return commands.ReadLoop420(step.number);
-    }
-    return ReplyOutcome::NoReply;
+QString readLineName(ModuleKind kind, int number) {
+    return moduleCommands(kind).readLine(number).chopped(LineEnd.size());
 }
 
 // A tank or module read: the reply buffer is cleared so that only this line's reply counts.
@@ -336,39 +250,39 @@ void UnitCommands::ReadUnitSettings(int allFlag, ReadReport* report) {
     }
 }
 
-void UnitCommands::ProgramSensor(int tank) {
-    exchange_.SendCommandLine(sensorProgramLine(tank, tables_.SensorRecords.at(tank)),
+void UnitCommands::programModule(ModuleKind kind, int number) {
+    exchange_.SendCommandLine(moduleCommands(kind).programLine(number, tables_),
                               ModuleProgramSettleCount);
 }
 
-ReplyOutcome UnitCommands::ReadSensor(int tank) {
-    SensorRecord& record = tables_.SensorRecords.at(tank);
-    askModule(exchange_, sensorReadLine(tank));
-    return applySensorReply(exchange_.link().ReplyBuffer, tank, record);
+ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
+    const ModuleCommands& commands = moduleCommands(kind);
+    askModule(exchange_, commands.readLine(number));
+    return commands.applyReply(exchange_.link().ReplyBuffer, number, tables_);
 }
 
-void UnitCommands::ProgramG4(int module) {
-    exchange_.SendCommandLine(g4ProgramLine(module, tables_.G4Records.at(module)),
-                              ModuleProgramSettleCount);
+bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers, Window window) {
+    return exchange_.runProgramBatch(window, Exchange::ErrorReport::Silent, [&] {
+        for (const int number : numbers)
+            programModule(kind, number);
+    });
 }
 
-ReplyOutcome UnitCommands::ReadG4(int module) {
-    askModule(exchange_, g4ReadLine(module));
-    int named = -1;
-    const ReplyOutcome outcome = applyG4Reply(exchange_.link().ReplyBuffer, tables_, &named);
-    return named == module ? outcome : ReplyOutcome::NoReply;
-}
-
-void UnitCommands::ProgramLoop420(int module) {
-    exchange_.SendCommandLine(loop420ProgramLine(module, tables_.Loop420Records[module]),
-                              ModuleProgramSettleCount);
-}
-
-ReplyOutcome UnitCommands::ReadLoop420(int module) {
-    askModule(exchange_, loop420ReadLine(module));
-    int named = -1;
-    const ReplyOutcome outcome = applyLoop420Reply(exchange_.link().ReplyBuffer, tables_, &named);
-    return named == module ? outcome : ReplyOutcome::NoReply;
+bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Window window,
+                               ReadReport* report) {
+    ReadReport own;
+    ReadReport& result = report ? *report : own;
+    QStringList planned;
+    for (const int number : numbers)
+        planned << readLineName(kind, number);
+    const qsizetype before = notedCount(result);
+    const bool completed = exchange_.runModuleRead(window, [&] {
+        for (const int number : numbers)
+            note(&result, readLineName(kind, number),
+                 readModule(kind, number) != ReplyOutcome::NoReply);
+    });
+    result.unanswered << planned.mid(notedCount(result) - before);
+    return completed;
 }
 
 bool UnitCommands::programButton() {
@@ -388,10 +302,12 @@ bool UnitCommands::programAll() {
             ui.progress(0, WholeUnitLineCount, QStringLiteral("Programming unit settings"));
             ProgramUnitSettings(1);
             int done = UnitSettingsLineCount;
-            for (const ModuleStep& step : moduleSteps()) {
-                ui.progress(done++, WholeUnitLineCount,
-                            QStringLiteral("Programming ") + stepName(step));
-                programStep(*this, step);
+            for (const ModuleRange& range : ModuleRanges) {
+                for (const int number : range.numbers()) {
+                    ui.progress(done++, WholeUnitLineCount,
+                                QStringLiteral("Programming ") + range.describe(number));
+                    programModule(range.kind, number);
+                }
             }
         });
 }
@@ -399,15 +315,21 @@ bool UnitCommands::programAll() {
 bool UnitCommands::readAll(ReadReport* report) {
     BatchUi& ui = exchange_.ui();
     QStringList planned = unitReadLines(panel_, 1);
-    for (const ModuleStep& step : moduleSteps())
-        planned << readLineName(step);
+    for (const ModuleRange& range : ModuleRanges) {
+        for (const int number : range.numbers())
+            planned << readLineName(range.kind, number);
+    }
     return runReportedReads(exchange_, planned, report, [this, &ui](ReadReport& result) {
         ui.progress(0, WholeUnitLineCount, QStringLiteral("Reading unit settings"));
         ReadUnitSettings(1, &result);
         int done = UnitSettingsLineCount;
-        for (const ModuleStep& step : moduleSteps()) {
-            ui.progress(done++, WholeUnitLineCount, QStringLiteral("Reading ") + stepName(step));
-            note(&result, readLineName(step), readStep(*this, step) != ReplyOutcome::NoReply);
+        for (const ModuleRange& range : ModuleRanges) {
+            for (const int number : range.numbers()) {
+                ui.progress(done++, WholeUnitLineCount,
+                            QStringLiteral("Reading ") + range.describe(number));
+                note(&result, readLineName(range.kind, number),
+                     readModule(range.kind, number) != ReplyOutcome::NoReply);
+            }
         }
     });
 }

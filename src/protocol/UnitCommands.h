@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Records.h"
+#include "protocol/BatchUi.h"
 #include "protocol/CommandLines.h"
 
 #include <QDateTime>
@@ -37,14 +38,18 @@ public:
     // Appends to report the read lines sent and whether each was answered.
     void ReadUnitSettings(int allFlag, ReadReport* report = nullptr);
 
-    // Reads return the outcome for the tank or module asked for: a reply naming another
-    // module is stored in that module's record and counts as NoReply here.
-    void ProgramSensor(int tank);
-    ReplyOutcome ReadSensor(int tank);
-    void ProgramG4(int module);
-    ReplyOutcome ReadG4(int module);
-    void ProgramLoop420(int module);
-    ReplyOutcome ReadLoop420(int module);
+    // One tank or module. A read returns the outcome for the number asked for: a reply
+    // naming another module is stored in that module's record and counts as NoReply here.
+    void programModule(ModuleKind kind, int number);
+    ReplyOutcome readModule(ModuleKind kind, int number);
+
+    // A module window's "Program": its own batch, run-time errors ended silently.
+    bool programModules(ModuleKind kind, const QList<int>& numbers, Window window);
+    // A module window's "Read": only that window and the terminal window are locked.
+    // Appends to report what was answered; reads a lost port kept from being sent count
+    // as unanswered.
+    bool readModules(ModuleKind kind, const QList<int>& numbers, Window window,
+                     ReadReport* report = nullptr);
 
     // The main window's buttons, each running its own batch.
     bool programButton();                          // "Program": beep on error

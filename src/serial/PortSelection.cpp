@@ -67,40 +67,53 @@ bool PortSelection::ApplyLineSettings() {
     return true;
 }
 
-void PortSelection::BaudClick(int index) {
-    menus_.setChecked(PortMenu::Baud, link_.PortRecord.BaudCode(), false);
-    link_.PortRecord.setBaudCode(index);
-    menus_.setChecked(PortMenu::Baud, index, true);
+void PortSelection::LineSettingClick(PortMenu menu, int index) {
+    menus_.setChecked(menu, lineCode(menu), false);
+    setLineCode(menu, index);
+    // Length applies before it checks its entry; the marks end up the same.
+    if (menu != PortMenu::Length)
+        menus_.setChecked(menu, index, true);
     ApplyLineSettings();
+    if (menu == PortMenu::Length)
+        menus_.setChecked(menu, index, true);
 }
 
-void PortSelection::ParityClick(int index) {
-    menus_.setChecked(PortMenu::Parity, link_.PortRecord.ParityCode(), false);
-    link_.PortRecord.setParityCode(static_cast<std::int16_t>(index));
-    menus_.setChecked(PortMenu::Parity, index, true);
-    ApplyLineSettings();
+int PortSelection::lineCode(PortMenu menu) const {
+    const PortParameterBlock& record = link_.PortRecord;
+    switch (menu) {
+    case PortMenu::Baud:
+        return record.BaudCode();
+    case PortMenu::Parity:
+        return record.ParityCode();
+    case PortMenu::Length:
+        return record.LengthCode();
+    case PortMenu::StopBits:
+        return record.StopBitsCode();
+    case PortMenu::LineProtocol:
+        return record.ProtocolCode();
+    case PortMenu::ComPortSet:
+        break; // not a line setting
+    }
+    return -1;
 }
 
-// Length applies before it checks its entry; the marks end up the same.
-void PortSelection::LengthClick(int index) {
-    menus_.setChecked(PortMenu::Length, link_.PortRecord.LengthCode(), false);
-    link_.PortRecord.setLengthCode(static_cast<std::int16_t>(index));
-    ApplyLineSettings();
-    menus_.setChecked(PortMenu::Length, index, true);
-}
-
-void PortSelection::StopBitsClick(int index) {
-    menus_.setChecked(PortMenu::StopBits, link_.PortRecord.StopBitsCode(), false);
-    link_.PortRecord.setStopBitsCode(static_cast<std::int16_t>(index));
-    menus_.setChecked(PortMenu::StopBits, index, true);
-    ApplyLineSettings();
-}
-
-void PortSelection::LineProtocolClick(int index) {
-    menus_.setChecked(PortMenu::LineProtocol, link_.PortRecord.ProtocolCode(), false);
-    link_.PortRecord.setProtocolCode(static_cast<std::int16_t>(index));
-    menus_.setChecked(PortMenu::LineProtocol, index, true);
-    ApplyLineSettings();
+void PortSelection::setLineCode(PortMenu menu, int code) {
+    PortParameterBlock& record = link_.PortRecord;
+    const auto code16 = static_cast<std::int16_t>(code);
+    switch (menu) {
+    case PortMenu::Baud:
+        return record.setBaudCode(code);
+    case PortMenu::Parity:
+        return record.setParityCode(code16);
+    case PortMenu::Length:
+        return record.setLengthCode(code16);
+    case PortMenu::StopBits:
+        return record.setStopBitsCode(code16);
+    case PortMenu::LineProtocol:
+        return record.setProtocolCode(code16);
+    case PortMenu::ComPortSet:
+        return;
+    }
 }
 
 void PortSelection::checkLineSettings() {
@@ -159,7 +172,6 @@ void PortSelection::handlePortLost(PortId port) {
     uncheckLineSettings();
     library_.UnInitializePort(port);
     link_.CurrentPort = NoPort;
-    emit portClosedByLoss(port);
 }
 
 } // namespace rtu

@@ -60,12 +60,9 @@ public:
     // Returns whether it did.
     bool ApplyLineSettings();
 
-    // Clicks on the entries of the five "Port Characteristics" submenus.
-    void BaudClick(int index);
-    void ParityClick(int index);
-    void LengthClick(int index);
-    void StopBitsClick(int index);
-    void LineProtocolClick(int index);
+    // A click on an entry of one of the five "Port Characteristics" submenus (not
+    // ComPortSet): the code changes, its marks move and the settings are applied.
+    void LineSettingClick(PortMenu menu, int index);
 
     // Unchecks the entries of the five current codes.
     void uncheckLineSettings();
@@ -73,11 +70,9 @@ public:
     // The status tick's view of the port at time `now`.
     PortStatus RefreshPortStatus(const QTime& now) const;
 
-signals:
-    // The open port went away and now counts as closed.
-    void portClosedByLoss(rtu::PortId port);
-
 private:
+    int lineCode(PortMenu menu) const;
+    void setLineCode(PortMenu menu, int code);
     void checkLineSettings();
     void uncheckAllPorts();
     void writeStatusLine(const QString& prefix, std::int32_t result);

@@ -172,8 +172,8 @@ QByteArray SimulatedUnit::answerQuery(const QByteArray& line) const {
     if (line == "GPP")
         return "PP" + zeroPadded(pollPeriodSeconds(), 5) + "\r\n";
     if (line == "GLCD")
-        return "LCD" + zeroPadded(settings_.vscroll(5), 2) + 'R' +
-               zeroPadded(settings_.vscroll(6), 2) + "\r\n";
+        return "LCD" + zeroPadded(settings_.lcdSeconds(), 2) + 'R' +
+               zeroPadded(settings_.lcdRepeats(), 2) + "\r\n";
     if (line == "GLCDT")
         return lcdTextReply();
     if (line == "GV")
@@ -197,14 +197,14 @@ QByteArray SimulatedUnit::clockReply() const {
 
 // Both display lines exactly as wide as the LCD, between double quotes.
 QByteArray SimulatedUnit::lcdTextReply() const {
-    const auto displayLine = [this](int index) {
+    const auto displayLine = [this](int line) {
         return QLatin1Char('"') +
-               settings_.text1(index).leftJustified(UnitSettingsPanel::LcdTextMaxLength,
-                                                    QLatin1Char(' '), true) +
+               settings_.lcdLine(line).leftJustified(UnitSettingsPanel::LcdTextMaxLength,
+                                                     QLatin1Char(' '), true) +
                QLatin1Char('"');
     };
-    return answerLine(QLatin1String("LCDT1") + displayLine(0) + QLatin1String("T2") +
-                      displayLine(1));
+    return answerLine(QLatin1String("LCDT1") + displayLine(1) + QLatin1String("T2") +
+                      displayLine(2));
 }
 
 LoadResult SimulatedUnit::loadState(const QString& path) {
@@ -214,8 +214,8 @@ LoadResult SimulatedUnit::loadState(const QString& path) {
 QString SimulatedUnit::saveState(const QString& path) {
     const QDateTime now = clock();
     const QLocale c = QLocale::c();
-    settings_.setText2(0, c.toString(now.time(), QStringLiteral("HH:mm:ss")));
-    settings_.setText2(1, c.toString(now.date(), QStringLiteral("MM/dd/yyyy")));
+    settings_.setClockTexts(c.toString(now.time(), QStringLiteral("HH:mm:ss")),
+                            c.toString(now.date(), QStringLiteral("MM/dd/yyyy")));
     return saveConfigurationFile(path, settings_, tables_);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/UnitSettingsPanel.h"
-#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
 #include "config/Records.h"
+#include "config/UnitSettingsPanel.h"
+#include "config/UserNotifier.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -2,20 +2,17 @@
 // open as the first line of standard output, then serves until SIGINT/SIGTERM, until the
 // line has been idle for --once-idle seconds, or until a --hangup-after fault unplugs it.
 
+#include "app/ShutdownSignals.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
-#include "sim/UniqueFd.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <array>
-#include <csignal>
 #include <cstdio>
 #include <optional>
-#include <sys/signalfd.h>
 
 namespace {
 
@@ -126,19 +123,7 @@ void printError(const QString& message) {
     std::fprintf(stderr, "rtu7350-sim: %s\n", qPrintable(message));
 }
 
-// SIGINT and SIGTERM are blocked and delivered through a descriptor instead, so that the
-// event loop ends normally and the state is still dumped. Must run before any thread
-// starts, as threads inherit the signal mask.
-rtu::UniqueFd blockShutdownSignals() {
-    sigset_t shutdownSignals;
-    sigemptyset(&shutdownSignals);
-    sigaddset(&shutdownSignals, SIGINT);
-    sigaddset(&shutdownSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &shutdownSignals, nullptr);
-    return rtu::UniqueFd(::signalfd(-1, &shutdownSignals, SFD_NONBLOCK | SFD_CLOEXEC));
-}
-
-int serve(QCoreApplication& app, const SimSettings& settings, int signalFd) {
+int serve(QCoreApplication& app, const SimSettings& settings) {
     rtu::SimulatedUnit unit;
     unit.setVersion(settings.versionText);
     if (!settings.stateFile.isEmpty()) {
@@ -159,12 +144,14 @@ int serve(QCoreApplication& app, const SimSettings& settings, int signalFd) {
     std::fprintf(stdout, "%s\n", qPrintable(server.slavePath()));
     std::fflush(stdout);
 
-    QSocketNotifier shutdown(signalFd, QSocketNotifier::Read);
-    QObject::connect(&shutdown, &QSocketNotifier::activated, &app, [&] {
-        std::array<signalfd_siginfo, 4> received{};
-        [[maybe_unused]] const ssize_t ignored = ::read(signalFd, received.data(), sizeof received);
-        app.quit();
-    });
+    // A signal ends the event loop normally, so the state is still dumped.
+    rtu::ShutdownSignals shutdown;
+    if (!shutdown.isActive()) {
+        printError(QStringLiteral("cannot watch for shutdown signals"));
+        return ExitRunError;
+    }
+    QObject::connect(&shutdown, &rtu::ShutdownSignals::shutdownRequested, &app,
+                     &QCoreApplication::quit);
     QObject::connect(&server, &rtu::PtyUnitServer::hungUp, &app, &QCoreApplication::quit);
     QTimer idle;
     idle.setSingleShot(true);
@@ -188,13 +175,10 @@ int serve(QCoreApplication& app, const SimSettings& settings, int signalFd) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const rtu::UniqueFd signalFd = blockShutdownSignals();
+    // Before any thread exists, so that only the main loop ever sees these signals.
+    rtu::ShutdownSignals::blockInThisThread();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rtu7350-sim"));
-    if (!signalFd.isOpen()) {
-        printError(QStringLiteral("cannot watch for shutdown signals"));
-        return ExitRunError;
-    }
 
     QCommandLineParser parser;
     addOptions(parser);
@@ -212,5 +196,5 @@ int main(int argc, char* argv[]) {
         std::fputs(qPrintable(parser.helpText()), stderr);
         return ExitUsageError;
     }
-    return serve(app, *settings, signalFd.get());
+    return serve(app, *settings);
 }

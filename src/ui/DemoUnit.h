@@ -21,7 +21,6 @@ public:
     QString devicePath() const { return server_.slavePath(); }
     // The site file loaded, or an empty string for the built-in site.
     QString siteFile() const { return siteFile_; }
-    SimulatedUnit& unit() { return unit_; }
 
 private:
     void loadBuiltInSite();

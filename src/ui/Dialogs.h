@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserNotifier.h"
+#include "config/UserNotifier.h"
 #include "serial/SerialLibrary.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "ui/LcdTextBox.h"
 
-#include "app/UnitSettingsPanel.h"
+#include "config/UnitSettingsPanel.h"
 
 #include <algorithm>
 

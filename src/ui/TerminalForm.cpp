@@ -1,9 +1,9 @@
 #include "ui/TerminalForm.h"
 
 #include "protocol/BatchUi.h"
+#include "ui/Widgets.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,12 +19,6 @@ namespace {
 // A 0xBBGGRR colour as the indicator paints it.
 QColor fromBgr(int colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-QPushButton* button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    return result;
 }
 
 } // namespace
@@ -65,7 +59,7 @@ TerminalForm::TerminalForm(QWidget* parent)
     setWindowTitle(QStringLiteral("Terminal"));
 
     commScreen_->setObjectName(QStringLiteral("CommScreen"));
-    commScreen_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    commScreen_->setFont(fixedFont());
     commScreen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     commScreen_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     connect(commScreen_, &CommScreenEdit::keyTyped, this, &TerminalForm::keyTyped);

@@ -27,8 +27,18 @@ void WindowBatchUi::setWindowEnabled(Window window, bool enabled) {
     case Window::ConfigSensors:
     case Window::ConfigG4:
     case Window::Config4_20mA:
-        break; // the module editors are not part of this program
+        if (QWidget* module = moduleWindow(window))
+            module->setEnabled(enabled);
+        break;
     }
+}
+
+void WindowBatchUi::setModuleWindow(Window window, QWidget* widget) {
+    moduleWindows_.at(std::size_t(window) - std::size_t(Window::ConfigSensors)) = widget;
+}
+
+QWidget* WindowBatchUi::moduleWindow(Window window) const {
+    return moduleWindows_.at(std::size_t(window) - std::size_t(Window::ConfigSensors));
 }
 
 void WindowBatchUi::setBusyPointer(bool busy) {
@@ -41,7 +51,11 @@ void WindowBatchUi::setBusyPointer(bool busy) {
         return;
     --busyDepth_;
     QApplication::restoreOverrideCursor();
-    if (busyDepth_ == 0)
+}
+
+void WindowBatchUi::setExchangeRunning(bool running) {
+    exchangeRunning_ = running;
+    if (!running)
         emit batchEnded();
 }
 

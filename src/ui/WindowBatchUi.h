@@ -4,15 +4,18 @@
 
 #include <QObject>
 
+#include <array>
+
 class QWidget;
 
 namespace rtu {
 
 class RtsLed;
 
-// What an exchange batch does to the desktop program's windows: the main and terminal
-// windows are disabled, the hourglass is shown and the RTS indicator is painted. It also
-// knows whether a batch is running, so that closing the program can wait for its end.
+// What an exchange batch does to the desktop program's windows: the window that started it
+// and the terminal window are disabled, the hourglass is shown and the RTS indicator is
+// painted. It also knows whether an exchange is running, so that closing the program can
+// wait for its end.
 class WindowBatchUi : public QObject, public BatchUi {
     Q_OBJECT
 public:
@@ -24,20 +27,27 @@ public:
     void setBusyPointer(bool busy) override;
     void setRtsIndicator(int colour) override;
     void progress(int done, int total, const QString& what) override;
+    void setExchangeRunning(bool running) override;
 
-    // A batch is running: from its hourglass to its default pointer.
-    bool busy() const { return busyDepth_ > 0; }
+    // The module window open now under `window`, or nullptr once it is closed.
+    void setModuleWindow(Window window, QWidget* widget);
+
+    bool busy() const { return exchangeRunning_; }
 
 signals:
     void progressed(int done, int total, const QString& what);
-    // The running batch has ended.
+    // The running exchange has ended.
     void batchEnded();
 
 private:
+    QWidget* moduleWindow(Window window) const;
+
     QWidget& mainWindow_;
     QWidget& terminalWindow_;
     RtsLed& rtsLed_;
+    std::array<QWidget*, 3> moduleWindows_{}; // ConfigSensors, ConfigG4, Config4_20mA
     int busyDepth_ = 0;
+    bool exchangeRunning_ = false;
 };
 
 } // namespace rtu

@@ -3,9 +3,9 @@
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
 #include "config/ConfigurationFile.h"
-#include "serial/FakeSerialLibrary.h"
 #include "serial/PortSelection.h"
 #include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 
@@ -117,8 +117,8 @@ TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
         ProgramRun first(dir.path());
         ASSERT_TRUE(first.lifecycle.startUp());
         first.ports.SelectPort(2);
-        first.ports.BaudClick(9);
-        first.ports.LineProtocolClick(7);
+        first.ports.LineSettingClick(PortMenu::Baud, 9);
+        first.ports.LineSettingClick(PortMenu::LineProtocol, 7);
         first.library.clearCalls();
 
         EXPECT_TRUE(first.lifecycle.shutDown().isEmpty());

@@ -182,8 +182,8 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     EXPECT_EQ(verified.out, "unit PollPeriod: file 600, unit 900\n"
                             "tank 05 VolumeFactor: file 3.1, unit 2.5\n"
                             "tank 07 Label: file \"FRAC 7\", unit \"FRAC TANK\"\n"
-                            "g4 3 OnValue: file 13, unit 12\n"
-                            "4-20mA 2 Value20mA: file 250, unit 240\n");
+                            "G4 module 3 OnValue: file 13, unit 12\n"
+                            "4-20mA module 2 Value20mA: file 250, unit 240\n");
 
     ASSERT_TRUE(unit.stop());
     EXPECT_EQ(withoutClock(configurationLines(fileContent(path("dump.txt")))),

@@ -55,10 +55,10 @@ TEST(ConfigurationComparison, EachDifferenceNamesRecordFieldAndBothValuesInFileO
         "tank 05 LevelUnit: file \"I\", unit \"C\"",
         "tank 05 VolumeFactor: file 1.67, unit 2.5",
         "tank 12 Label: file \"TANK 13\", unit \"CRUDE 1\"",
-        "g4 3 OnValue: file 0, unit 12.5",
-        "g4 9 OffTest: file \"LT\", unit \"GT\"",
-        "4-20mA 2 Value20mA: file 239.5, unit 240",
-        "4-20mA 8 Source: file \"L\", unit \"T\"",
+        "G4 module 3 OnValue: file 0, unit 12.5",
+        "G4 module 9 OffTest: file \"LT\", unit \"GT\"",
+        "4-20mA module 2 Value20mA: file 239.5, unit 240",
+        "4-20mA module 8 Source: file \"L\", unit \"T\"",
     };
     EXPECT_EQ(configurationDifferences(file, unit), expected);
 }

@@ -1,7 +1,7 @@
 #include "config/ConfigurationFile.h"
 
-#include "app/UnitSettingsPanel.h"
 #include "config/CommaDecimalLocale.h"
+#include "config/UnitSettingsPanel.h"
 #include "support/RecordingNotifier.h"
 
 #include <QDir>

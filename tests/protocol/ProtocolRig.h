@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/UnitSettingsPanel.h"
 #include "config/Records.h"
+#include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
-#include "serial/FakeSerialLibrary.h"
 #include "serial/LinkState.h"
 #include "serial/Receiver.h"
 #include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 

@@ -152,11 +152,12 @@ TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
 
 TEST_F(UnitCommandsTest, ModuleReadsParseOnlyTheirOwnReply) {
     link.ReplyBuffer = QStringLiteral("SU04\"OLD REPLY \"L1IT1F1.0000E\r\n");
-    EXPECT_EQ(commands.ReadSensor(4), ReplyOutcome::NoReply) << "the buffer is cleared first";
+    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::NoReply)
+        << "the buffer is cleared first";
     answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
-    EXPECT_EQ(commands.ReadSensor(4), ReplyOutcome::Applied);
+    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::Applied);
     answer("G420C3", "420C3U05L2V4M010.000\r\n");
-    EXPECT_EQ(commands.ReadLoop420(3), ReplyOutcome::Partial);
+    EXPECT_EQ(commands.readModule(ModuleKind::Loop420, 3), ReplyOutcome::Partial);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "serial/PortSelection.h"
 
-#include "serial/FakeSerialLibrary.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ TEST_F(PortSelectionTest, SelectingClosesTheOldPortAndChecksTheNewOnesSettings) 
                                             "SetPortCharacteristics 0 5 2 2 1 4"}));
     EXPECT_EQ(menus.marks, marksFor(0, 5, 2, 2, 1, 4));
 
-    ports.BaudClick(8); // a setting of COM1 that COM2 does not report
+    ports.LineSettingClick(PortMenu::Baud, 8); // a setting of COM1 that COM2 does not report
     library.clearCalls();
     ports.SelectPort(1);
     EXPECT_EQ(screenLines().mid(1),
@@ -110,20 +110,20 @@ TEST_F(PortSelectionTest, RefusedSettingsAddNoMarks) {
     EXPECT_EQ(menus.marks, marksFor(NoPort, 5, 2, 2, 1, 4));
     EXPECT_EQ(screenLines(), QStringList({"Initialize Port Status = OK"}));
 
-    ports.ParityClick(1);
+    ports.LineSettingClick(PortMenu::Parity, 1);
     EXPECT_EQ(link.PortRecord.ParityCode(), 1) << "the refused code is kept";
     EXPECT_EQ(menus.marks, marksFor(NoPort, 5, 1, 2, 1, 4));
 }
 
 TEST_F(PortSelectionTest, SettingClicksStoreTheCodeMoveTheMarkAndShowInTheStatus) {
     ports.SelectPort(0);
-    ports.BaudClick(8);
+    ports.LineSettingClick(PortMenu::Baud, 8);
     EXPECT_EQ(link.PortRecord.BaudCode(), 8);
     EXPECT_EQ(library.calls().last(), "SetPortCharacteristics 0 8 2 2 1 4");
-    ports.ParityClick(0);
-    ports.LengthClick(3);
-    ports.StopBitsClick(0);
-    ports.LineProtocolClick(7);
+    ports.LineSettingClick(PortMenu::Parity, 0);
+    ports.LineSettingClick(PortMenu::Length, 3);
+    ports.LineSettingClick(PortMenu::StopBits, 0);
+    ports.LineSettingClick(PortMenu::LineProtocol, 7);
     EXPECT_EQ(library.calls().last(), "SetPortCharacteristics 0 8 0 3 0 7");
     EXPECT_EQ(menus.marks, marksFor(0, 8, 0, 3, 0, 7));
 

@@ -1,8 +1,8 @@
 #include "serial/Receiver.h"
 
-#include "serial/FakeSerialLibrary.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 // on a simulated unit, COM4 and COM5 on devices that do not exist. Message boxes and the
 // file and device dialogs go through recording seams, so nothing ever blocks.
 
-#include "app/RtuForm.h"
 #include "serial/QtSerialLibrary.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
 #include "support/Pty.h"
 #include "support/RecordingNotifier.h"
 #include "ui/Dialogs.h"
+#include "ui/RtuForm.h"
 
 #include <QAction>
 #include <QApplication>

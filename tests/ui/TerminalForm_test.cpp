@@ -1,9 +1,9 @@
 #include "GuiTestSupport.h"
 
-#include "serial/FakeSerialLibrary.h"
 #include "serial/LinkState.h"
 #include "serial/Receiver.h"
 #include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
 #include "ui/CommScreenTerminal.h"
 #include "ui/TerminalForm.h"
 

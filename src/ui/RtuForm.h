@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "serial/PortSelection.h"
 #include "ui/Dialogs.h"
+#include "ui/PortMenuBar.h"
 #include "ui/TerminalForm.h"
 #include "ui/WindowBatchUi.h"
 
@@ -35,7 +36,7 @@ class UserNotifier;
 // closed (by "EXIT", its close box, the terminal window, a termination signal or the end
 // of the desktop session). Its controls mirror the session's UnitSettingsPanel: they show
 // the panel's values as the panel reports changes and hand the operator's edits to it.
-class RtuForm : public QMainWindow, private PortMenus {
+class RtuForm : public QMainWindow {
     Q_OBJECT
 public:
     struct Environment {
@@ -70,13 +71,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void setChecked(PortMenu menu, int index, bool checked) override;
-
     void buildMenus();
-    void buildPortMenus(QMenuBar* bar);
-    void addSettingMenu(QMenu* parent, const QString& caption, const QString& name,
-                        const QString& entryName, const QStringList& captions,
-                        void (PortSelection::*handler)(int), PortMenu menu);
     void addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name);
     QWidget* buildPanel();
     QWidget* buildButtons();
@@ -106,13 +101,12 @@ private:
     TerminalForm terminal_;
     WindowBatchUi batchUi_;
     Session session_;
+    PortMenuBar portMenus_;
     PortSelection ports_;
     Lifecycle lifecycle_;
     QTimer statusTimer_;
     bool closePending_ = false;
 
-    std::array<std::vector<QAction*>, 6> portEntries_; // indexed by PortMenu
-    QMenu* portCharacteristics_ = nullptr;
     QAction* clockAuto_ = nullptr;
     QAction* clockManual_ = nullptr;
     std::array<QLineEdit*, 2> text2_{};

@@ -1,4 +1,4 @@
-#include "app/UnitSettingsPanel.h"
+#include "config/UnitSettingsPanel.h"
 
 #include "config/RuntimeError.h"
 #include "support/RecordingNotifier.h"

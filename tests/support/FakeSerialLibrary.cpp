@@ -1,4 +1,4 @@
-#include "serial/FakeSerialLibrary.h"
+#include "support/FakeSerialLibrary.h"
 
 #include "config/RuntimeError.h"
 

@@ -1,17 +1,16 @@
-#include "app/RtuForm.h"
+#include "ui/RtuForm.h"
 
-#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
-#include "serial/LineCodes.h"
+#include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/LcdTextBox.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDir>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,76 +35,12 @@ const QString FilePattern = QStringLiteral("*.txt");
 const QString ModulesUnavailable =
     QStringLiteral("The module editors are not available in this version.");
 
-QFont fixedFont() {
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-}
-
-QString indexed(const QString& name, int index) {
-    return QStringLiteral("%1_%2").arg(name).arg(index);
-}
-
-QMenu* addMenu(QMenuBar* bar, const QString& caption, const QString& name) {
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(name);
-    return menu;
-}
-
-QMenu* addSubmenu(QMenu* parent, const QString& caption, const QString& name) {
-    QMenu* menu = parent->addMenu(caption);
-    menu->setObjectName(name);
-    return menu;
-}
-
-QAction* addEntry(QMenu* menu, const QString& caption, const QString& name, bool checkable) {
-    QAction* entry = menu->addAction(caption);
-    entry->setObjectName(name);
-    entry->setCheckable(checkable);
-    return entry;
-}
-
-QPushButton* button(const QString& caption, const QString& name) {
-    auto* result = new QPushButton(caption);
-    result->setObjectName(name);
-    return result;
-}
-
-// A box holding two buttons beside its caption.
-QFrame* buttonBox(const QString& caption, QPushButton* first, QPushButton* second) {
-    auto* box = new QFrame;
-    box->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(first);
-    buttons->addWidget(second);
-    auto* layout = new QHBoxLayout(box);
-    auto* label = new QLabel(caption);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    layout->addLayout(buttons);
-    return box;
-}
-
-QLabel* valueDisplay(const QString& name) {
-    auto* display = new QLabel;
-    display->setObjectName(name);
-    display->setFont(fixedFont());
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignCenter);
-    display->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QStringLiteral("0000")));
-    return display;
-}
-
-// Programs set the boxes too: a box already showing the text keeps its caret.
-void showText(QLineEdit* box, const QString& text) {
-    if (box->text() != text)
-        box->setText(text);
-}
-
 } // namespace
 
 RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     : QMainWindow(parent), env_(environment), batchUi_(*this, terminal_, terminal_.rtsLed()),
       session_(env_.library, terminal_.screen(), batchUi_, env_.notifier),
-      ports_(env_.library, session_.link, terminal_.screen(), *this),
+      ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
       lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
@@ -146,7 +81,8 @@ RtuForm::~RtuForm() {
 
 void RtuForm::buildMenus() {
     QMenuBar* bar = menuBar();
-    buildPortMenus(bar);
+    portMenus_.build(bar, ports_);
+    connect(&portMenus_, &PortMenuBar::devicesRequested, this, &RtuForm::chooseDevices);
     addMenu(bar, QString(), QStringLiteral("empty2"));
     QMenu* clock = addMenu(bar, QStringLiteral("Clock"), QStringLiteral("CLKDT"));
     clockAuto_ = addEntry(clock, QStringLiteral("Auto"), QStringLiteral("CLKAUTO"), true);
@@ -172,72 +108,12 @@ void RtuForm::buildMenus() {
     });
 }
 
-void RtuForm::buildPortMenus(QMenuBar* bar) {
-    QMenu* portNumber =
-        addMenu(bar, QStringLiteral("Port Initialization"), QStringLiteral("PortNumber"));
-    QMenu* setPortNumber =
-        addSubmenu(portNumber, QStringLiteral("Set Port Number"), QStringLiteral("SetPortNumber"));
-    for (PortId port = 0; port < PortCount; ++port) {
-        QAction* entry = addEntry(setPortNumber, portName(port),
-                                  indexed(QStringLiteral("ComPortSet"), port), true);
-        portEntries_[std::size_t(PortMenu::ComPortSet)].push_back(entry);
-        connect(entry, &QAction::triggered, this, [this, entry, port](bool checked) {
-            entry->setChecked(!checked); // the marks follow the port routines, not the click
-            ports_.SelectPort(port);
-        });
-    }
-    portNumber->addSeparator();
-    QAction* devices = addEntry(portNumber, QStringLiteral("Port Devices..."),
-                                QStringLiteral("PortDevices"), false);
-    devices->setStatusTip(QStringLiteral("Choose the serial device behind each of COM1 to COM5"));
-    connect(devices, &QAction::triggered, this, &RtuForm::chooseDevices);
-
-    portCharacteristics_ =
-        addMenu(bar, QStringLiteral("Port Characteristics"), QStringLiteral("PortCharacteristics"));
-    addSettingMenu(portCharacteristics_, QStringLiteral("Baud"), QStringLiteral("BaudList"),
-                   QStringLiteral("Baud"), baudCaptions(), &PortSelection::BaudClick,
-                   PortMenu::Baud);
-    addSettingMenu(portCharacteristics_, QStringLiteral("Parity"), QStringLiteral("ParityList"),
-                   QStringLiteral("Parity"), parityCaptions(), &PortSelection::ParityClick,
-                   PortMenu::Parity);
-    addSettingMenu(portCharacteristics_, QStringLiteral("Length"), QStringLiteral("LengthList"),
-                   QStringLiteral("Length"), lengthCaptions(), &PortSelection::LengthClick,
-                   PortMenu::Length);
-    addSettingMenu(portCharacteristics_, QStringLiteral("StopBits"), QStringLiteral("StopBitsList"),
-                   QStringLiteral("StopBits"), stopBitsCaptions(), &PortSelection::StopBitsClick,
-                   PortMenu::StopBits);
-    addSettingMenu(portCharacteristics_, QStringLiteral("Line Protocol"),
-                   QStringLiteral("LineProtocolList"), QStringLiteral("LineProtocol"),
-                   lineProtocolCaptions(), &PortSelection::LineProtocolClick,
-                   PortMenu::LineProtocol);
-}
-
-void RtuForm::addSettingMenu(QMenu* parent, const QString& caption, const QString& name,
-                             const QString& entryName, const QStringList& captions,
-                             void (PortSelection::*handler)(int), PortMenu menu) {
-    QMenu* list = addSubmenu(parent, caption, name);
-    for (int index = 0; index < captions.size(); ++index) {
-        QAction* entry = addEntry(list, captions[index], indexed(entryName, index), true);
-        portEntries_[std::size_t(menu)].push_back(entry);
-        connect(entry, &QAction::triggered, this, [this, entry, index, handler](bool checked) {
-            entry->setChecked(!checked);
-            (ports_.*handler)(index);
-        });
-    }
-}
-
 void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name) {
     QAction* entry = bar->addAction(caption);
     entry->setObjectName(name);
     entry->setEnabled(false);
     entry->setStatusTip(ModulesUnavailable);
     entry->setToolTip(ModulesUnavailable);
-}
-
-void RtuForm::setChecked(PortMenu menu, int index, bool checked) {
-    const std::vector<QAction*>& entries = portEntries_[std::size_t(menu)];
-    if (index >= 0 && std::size_t(index) < entries.size())
-        entries[std::size_t(index)]->setChecked(checked);
 }
 
 QWidget* RtuForm::buildPanel() {
@@ -467,7 +343,7 @@ void RtuForm::refreshPortStatus() {
     terminal_.setPanels(status.panels);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
-    portCharacteristics_->menuAction()->setEnabled(status.portControlsEnabled);
+    portMenus_.setCharacteristicsEnabled(status.portControlsEnabled);
 }
 
 void RtuForm::showProgress(int done, int total, const QString& what) {

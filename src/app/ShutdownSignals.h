@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 namespace rtu {
 
-// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the user-interface thread, so that a
-// terminated session ends the program through its normal shutdown. The signals are taken
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the main thread, so that a terminated
+// session ends a program through its normal shutdown (the desktop program's files, the
+// simulated unit's state dump). The signals are taken
 // from a signalfd rather than a handler: nothing runs in signal context and no global
 // state is needed. blockInThisThread() must run before any other thread starts (first
 // thing in main), so that no thread receives them with their default action.
@@ -18,6 +19,7 @@ public:
     ~ShutdownSignals() override;
 
     static void blockInThisThread();
+    // False when the signals cannot be watched (they then keep their default action).
     bool isActive() const { return fd_ >= 0; }
 
 signals:

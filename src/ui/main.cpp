@@ -1,10 +1,10 @@
 // rtu7350: the desktop set-up tool for the Model 7350 Terminal Unit.
 
-#include "app/RtuForm.h"
+#include "app/ShutdownSignals.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/DemoUnit.h"
 #include "ui/Dialogs.h"
-#include "ui/ShutdownSignals.h"
+#include "ui/RtuForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

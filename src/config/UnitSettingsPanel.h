@@ -23,7 +23,30 @@ public:
     static constexpr int LastScroll = 6;  // VScroll6
     static constexpr int LcdTextMaxLength = 20;
 
+    // The rows the check boxes select (Check1 index).
+    enum Row { TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow };
+    // The scroll bars by what they set.
+    static constexpr int PollHoursScroll = 2;
+    static constexpr int PollMinutesScroll = 3;
+    static constexpr int PollSecondsScroll = 4;
+    static constexpr int LcdSecondsScroll = 5;
+    static constexpr int LcdRepeatsScroll = 6;
+    static constexpr int VersionLabel = 2; // the only Label2 element the panel owns
+
     explicit UnitSettingsPanel(UserNotifier& notifier, QObject* parent = nullptr);
+
+    // The settings by name, for everything that is not the main window.
+    QString timeText() const { return text2(0); }
+    QString dateText() const { return text2(1); }
+    void setClockTexts(const QString& time, const QString& date);
+    int pollPeriodSeconds() const; // at most 9:59:59
+    int lcdSeconds() const { return vscroll(LcdSecondsScroll); }
+    int lcdRepeats() const { return vscroll(LcdRepeatsScroll); }
+    QString lcdLine(int line) const { return text1(line - 1); } // line 1 or 2
+    QString version() const { return version_; }
+    // Hours, minutes and seconds of a period as the three poll scroll bars show it (whole
+    // numbers; the hours are not limited).
+    static std::array<double, 3> splitPollPeriod(double seconds);
 
     // Clock boxes: 0 = time "12:00:00", 1 = date "12/31/2000". Every change runs the
     // clock-box input check (message box titled "Hi" or a beep, replacement text).
@@ -40,8 +63,6 @@ public:
     int vscroll(int n) const;
     void setVScroll(int n, int value);
     static int vscrollMin(int n);
-    // The poll period the three poll scroll bars show, in seconds (at most 9:59:59).
-    int pollPeriodSeconds() const;
     static int vscrollMax(int n);
 
     // Value displays Label8 0..4; the read and load operations may write any caption.

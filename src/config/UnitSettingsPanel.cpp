@@ -1,17 +1,16 @@
-#include "app/UnitSettingsPanel.h"
+#include "config/UnitSettingsPanel.h"
 
-#include "app/UserNotifier.h"
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
+#include "config/UserNotifier.h"
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
 namespace rtu {
 
 namespace {
-
-constexpr int VersionLabel = 2; // the only Label2 element the panel owns
 
 struct ScrollRange {
     int min;
@@ -34,7 +33,7 @@ std::size_t slot(int index) {
 }
 
 void requireVersionLabel(int index) {
-    if (index != VersionLabel)
+    if (index != UnitSettingsPanel::VersionLabel)
         throw std::out_of_range("no version label Label2(" + std::to_string(index) + ")");
 }
 
@@ -101,8 +100,20 @@ void UnitSettingsPanel::checkClockBox(int index) {
     }
 }
 
+void UnitSettingsPanel::setClockTexts(const QString& time, const QString& date) {
+    setText2(0, time);
+    setText2(1, date);
+}
+
 int UnitSettingsPanel::pollPeriodSeconds() const {
-    return vscroll(4) + 60 * vscroll(3) + 3600 * vscroll(2);
+    return vscroll(PollSecondsScroll) + 60 * vscroll(PollMinutesScroll) +
+           3600 * vscroll(PollHoursScroll);
+}
+
+std::array<double, 3> UnitSettingsPanel::splitPollPeriod(double seconds) {
+    const double hours = std::floor(seconds / 3600);
+    const double minutes = std::floor((seconds - 3600 * hours) / 60);
+    return {hours, minutes, std::floor(seconds - 3600 * hours - 60 * minutes)};
 }
 
 QString UnitSettingsPanel::text1(int index) const {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "serial/PortSelection.h"
+
+#include <QObject>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace rtu {
+
+// The main window's port menus: "Port Initialization" (COM1..COM5 under "Set Port Number",
+// and "Port Devices...") and "Port Characteristics" with its five setting lists. A click
+// goes to the port selection; the check marks follow what the port routines report, not
+// the click.
+class PortMenuBar : public QObject, public PortMenus {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Adds both menus to bar, wired to ports.
+    void build(QMenuBar* bar, PortSelection& ports);
+    void setChecked(PortMenu menu, int index, bool checked) override;
+    // "Port Characteristics" needs an open port.
+    void setCharacteristicsEnabled(bool enabled);
+
+signals:
+    void devicesRequested();
+
+private:
+    void addSettingMenu(QMenu* parent, const QString& caption, const QString& name,
+                        const QString& entryName, const QStringList& captions, PortMenu menu);
+    void addEntries(QMenu* list, const QStringList& captions, const QString& entryName,
+                    PortMenu menu);
+
+    PortSelection* ports_ = nullptr;
+    std::array<std::vector<QAction*>, 6> entries_; // indexed by PortMenu
+    QMenu* characteristics_ = nullptr;
+};
+
+} // namespace rtu

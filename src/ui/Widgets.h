@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class QAction;
+class QFont;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QWidget;
+
+namespace rtu {
+
+// Small factories shared by the windows: controls carry the program's own names as Qt
+// objectNames ("Command1", "Label8_3"), so tests and the windows find them by name.
+
+QFont fixedFont();
+
+// The name of a control array member: "Check1" and 2 give "Check1_2".
+QString indexed(const QString& name, int index);
+
+QMenu* addMenu(QMenuBar* bar, const QString& caption, const QString& name);
+QMenu* addSubmenu(QMenu* parent, const QString& caption, const QString& name);
+QAction* addEntry(QMenu* menu, const QString& caption, const QString& name, bool checkable);
+
+QPushButton* button(const QString& caption, const QString& name, QWidget* parent = nullptr);
+
+// A sunken box holding two buttons beside its caption.
+QFrame* buttonBox(const QString& caption, QPushButton* first, QPushButton* second);
+
+// A sunken, centred number display in the fixed-pitch font, at least four digits wide.
+QLabel* valueDisplay(const QString& name);
+
+// Programs set text boxes too: a box already showing the text keeps its caret.
+void showText(QLineEdit* box, const QString& text);
+
+} // namespace rtu
