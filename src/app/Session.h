@@ -36,6 +36,7 @@ public:
         QObject* parent = nullptr);
 
     SerialLibrary& library() { return library_; }
+    UserNotifier& notifier() { return notifier_; }
     LinkState link;
     RecordTables tables;
     UnitSettingsPanel panel;
@@ -45,6 +46,7 @@ public:
 
 private:
     SerialLibrary& library_;
+    UserNotifier& notifier_;
     QTimer receiverTimer_;
 };
 

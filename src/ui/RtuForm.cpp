@@ -4,6 +4,7 @@
 #include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/LcdTextBox.h"
+#include "ui/ModuleWindows.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -32,8 +33,6 @@ namespace {
 
 const QString FileDialogTitle = QStringLiteral("File Open");
 const QString FilePattern = QStringLiteral("*.txt");
-const QString ModulesUnavailable =
-    QStringLiteral("The module editors are not available in this version.");
 
 } // namespace
 
@@ -76,6 +75,8 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
 // The controls go before the session they are bound to: nothing they report while being
 // destroyed (a focus change) may reach a session that is gone.
 RtuForm::~RtuForm() {
+    for (ModuleWindow* window : moduleWindows_)
+        delete window;
     delete takeCentralWidget();
 }
 
@@ -97,9 +98,12 @@ void RtuForm::buildMenus() {
     });
     addMenu(bar, QString(), QStringLiteral("empty1"));
     addMenu(bar, QString(), QStringLiteral("empty"));
-    addModuleEntry(bar, QStringLiteral("Configure Sensors"), QStringLiteral("Sensors"));
-    addModuleEntry(bar, QStringLiteral("Configure G4 Module"), QStringLiteral("G4"));
-    addModuleEntry(bar, QStringLiteral("Configure 4-20mA Module"), QStringLiteral("a4_20mA"));
+    addModuleEntry(bar, QStringLiteral("Configure Sensors"), QStringLiteral("Sensors"),
+                   Window::ConfigSensors);
+    addModuleEntry(bar, QStringLiteral("Configure G4 Module"), QStringLiteral("G4"),
+                   Window::ConfigG4);
+    addModuleEntry(bar, QStringLiteral("Configure 4-20mA Module"), QStringLiteral("a4_20mA"),
+                   Window::Config4_20mA);
     QAction* version = bar->addAction(QStringLiteral("Version"));
     version->setObjectName(QStringLiteral("Ver"));
     connect(version, &QAction::triggered, this, [this] {
@@ -108,12 +112,38 @@ void RtuForm::buildMenus() {
     });
 }
 
-void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name) {
+void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name,
+                             Window window) {
     QAction* entry = bar->addAction(caption);
     entry->setObjectName(name);
-    entry->setEnabled(false);
-    entry->setStatusTip(ModulesUnavailable);
-    entry->setToolTip(ModulesUnavailable);
+    connect(entry, &QAction::triggered, this, [this, window] { openModuleWindow(window); });
+}
+
+ModuleWindow*& RtuForm::moduleWindow(Window window) {
+    return moduleWindows_.at(std::size_t(window) - std::size_t(Window::ConfigSensors));
+}
+
+// A module window takes this window's place and hides it; closing it brings this window
+// back where it was, except while the program ends.
+void RtuForm::openModuleWindow(Window window) {
+    ModuleWindow*& open = moduleWindow(window);
+    if (open)
+        return;
+    if (window == Window::ConfigSensors)
+        open = new ConfigSensors(session_, this);
+    else if (window == Window::ConfigG4)
+        open = new ConfigG4(session_, this);
+    else
+        open = new Config4_20mA(session_, this);
+    batchUi_.setModuleWindow(window, open);
+    connect(open, &ModuleWindow::closed, this, [this, window] {
+        moduleWindow(window) = nullptr;
+        batchUi_.setModuleWindow(window, nullptr);
+        if (!lifecycle_.hasShutDown() && !closingModules_)
+            show();
+    });
+    open->open(geometry());
+    hide();
 }
 
 QWidget* RtuForm::buildPanel() {
@@ -471,6 +501,12 @@ void RtuForm::shutDownIfRunning() {
 
 void RtuForm::shutDown() {
     statusTimer_.stop();
+    // The module windows go first, in this order, without bringing this window back.
+    closingModules_ = true;
+    for (ModuleWindow* window : moduleWindows_) {
+        if (window)
+            window->close();
+    }
     // Nothing may hold the shutdown up, so a file that could not be written is only logged.
     for (const QString& problem : lifecycle_.shutDown())
         qWarning().noquote() << "rtu7350:" << problem;

@@ -27,6 +27,7 @@ class QScrollBar;
 namespace rtu {
 
 class LcdTextBox;
+class ModuleWindow;
 class QtSerialLibrary;
 class UserNotifier;
 
@@ -60,6 +61,9 @@ public:
     // "Read All", as its button does; returns the one-line outcome the status bar shows.
     QString readAll();
 
+    // Opens a module window as its "Configure ..." menu entry does.
+    void openModuleWindow(Window window);
+
     // Runs the shutdown now unless it already ran (the event loop is ending).
     void shutDownIfRunning();
     bool hasShutDown() const { return lifecycle_.hasShutDown(); }
@@ -72,7 +76,8 @@ protected:
 
 private:
     void buildMenus();
-    void addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name);
+    void addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name, Window window);
+    ModuleWindow*& moduleWindow(Window window);
     QWidget* buildPanel();
     QWidget* buildButtons();
     void addScrollColumn(QHBoxLayout* row, int n);
@@ -106,6 +111,9 @@ private:
     Lifecycle lifecycle_;
     QTimer statusTimer_;
     bool closePending_ = false;
+    bool closingModules_ = false;
+    // ConfigSensors, ConfigG4, Config4_20mA while open (each deletes itself on closing).
+    std::array<ModuleWindow*, 3> moduleWindows_{};
 
     QAction* clockAuto_ = nullptr;
     QAction* clockManual_ = nullptr;

@@ -73,4 +73,9 @@ void showText(QLineEdit* box, const QString& text) {
         box->setText(text);
 }
 
+void showFieldText(QLineEdit* box, const QString& field) {
+    if (box->text().left(field.size()).leftJustified(field.size(), QLatin1Char(' ')) != field)
+        box->setText(field);
+}
+
 } // namespace rtu

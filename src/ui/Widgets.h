@@ -36,5 +36,8 @@ QLabel* valueDisplay(const QString& name);
 
 // Programs set text boxes too: a box already showing the text keeps its caret.
 void showText(QLineEdit* box, const QString& text);
+// A box edits a fixed-width record field: it keeps what the operator typed while that is
+// what the field holds (the field pads it with spaces).
+void showFieldText(QLineEdit* box, const QString& field);
 
 } // namespace rtu

@@ -28,7 +28,19 @@ struct Options {
     std::optional<double> delayUnitMs;
     bool demo = false;
     bool readAll = false;
+    std::optional<rtu::Window> show; // a module window to open once started
 };
+
+// The module windows by the names --show takes.
+std::optional<rtu::Window> moduleWindowNamed(const QString& name) {
+    if (name == QLatin1String("sensors"))
+        return rtu::Window::ConfigSensors;
+    if (name == QLatin1String("g4"))
+        return rtu::Window::ConfigG4;
+    if (name == QLatin1String("4-20ma"))
+        return rtu::Window::Config4_20mA;
+    return std::nullopt;
+}
 
 QCommandLineOption comOption(int port) {
     return QCommandLineOption(QStringLiteral("com%1").arg(port + 1),
@@ -61,7 +73,13 @@ std::optional<Options> parseOptions(const QApplication& app) {
                        "the outcome on standard error."));
     parser.addOption(delayOption);
     parser.addOption(demoOption);
+    const QCommandLineOption showOption(
+        QStringLiteral("show"),
+        QStringLiteral("Open a module window once started (after --read-all): sensors, g4 "
+                       "or 4-20ma."),
+        QStringLiteral("WINDOW"));
     parser.addOption(readAllOption);
+    parser.addOption(showOption);
     parser.process(app);
 
     Options options;
@@ -81,6 +99,14 @@ std::optional<Options> parseOptions(const QApplication& app) {
     }
     options.demo = parser.isSet(demoOption);
     options.readAll = parser.isSet(readAllOption);
+    if (parser.isSet(showOption)) {
+        options.show = moduleWindowNamed(parser.value(showOption));
+        if (!options.show) {
+            std::fprintf(stderr, "rtu7350: --show takes sensors, g4 or 4-20ma, not \"%s\"\n",
+                         qPrintable(parser.value(showOption)));
+            return std::nullopt;
+        }
+    }
     return options;
 }
 
@@ -144,11 +170,13 @@ int main(int argc, char** argv) {
                      [&form] { form.shutDownIfRunning(); });
 
     form.load();
-    if (options->readAll) {
-        QTimer::singleShot(0, &form, [&form] {
+    QTimer::singleShot(0, &form, [&form, readAll = options->readAll, show = options->show] {
+        if (readAll) {
             const QString outcome = form.readAll();
             std::fprintf(stderr, "rtu7350: %s\n", qPrintable(outcome));
-        });
-    }
+        }
+        if (show)
+            form.openModuleWindow(*show);
+    });
     return app.exec();
 }

@@ -1,0 +1,204 @@
+#include "app/ModuleEditor.h"
+
+#include "app/Session.h"
+#include "serial/TerminalScreen.h"
+#include "support/FakeSerialLibrary.h"
+#include "support/RecordingBatchUi.h"
+#include "support/RecordingNotifier.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace rtu {
+namespace {
+
+// The session's receiver timer needs an application object.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+}
+
+class ModuleEditorTest : public ::testing::Test {
+protected:
+    ModuleEditorTest() {
+        library.onDelay = [this] { session.receiver.PollReceiver(); };
+        library.InitializePort(0, 0, 0, 0, 9, 0, 2048, 1024, 0);
+        session.link.CurrentPort = 0;
+    }
+
+    bool applicationReady = (ensureApplication(), true);
+    FakeSerialLibrary library;
+    TextTerminalScreen screen;
+    RecordingNotifier notifier;
+    RecordingBatchUi ui{&library.calls()};
+    Session session{library, screen, ui, notifier};
+    RecordTables& tables = session.tables;
+};
+
+TEST_F(ModuleEditorTest, TheFactorCaptionFollowsTheLevelAndVolumeRules) {
+    SensorEditor editor(session);
+    editor.selectTab(0);
+    EXPECT_EQ(editor.factorCaption(), "Barrels per Inch");
+    editor.chooseLevelUnit(1);
+    EXPECT_EQ(editor.factorCaption(), "Barrels per Centimeter");
+    editor.chooseVolumeUnit(2);
+    EXPECT_EQ(editor.factorCaption(), "100 % Volume = Centimeters");
+    editor.chooseLevelUnit(0);
+    EXPECT_EQ(editor.factorCaption(), "100 % Volume = Inches x");
+    editor.selectTab(1);
+    editor.selectTab(0);
+    EXPECT_EQ(editor.factorCaption(), "% per Inch");
+    EXPECT_EQ(tables.SensorRecords[0].LevelUnit.text(), "I");
+    EXPECT_EQ(tables.SensorRecords[0].VolumeUnit.text(), "%");
+}
+
+TEST_F(ModuleEditorTest, LabelAndFactorBoxesRefuseWhatTheFileCannotHold) {
+    SensorEditor editor(session);
+    editor.selectTab(3);
+    editor.editLabel("CRUDE 3");
+    EXPECT_EQ(tables.SensorRecords[3].Label.text(), "CRUDE 3   ");
+    editor.editLabel("CRUDE \"3\"");
+    EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "a quote is refused, the box keeps its text";
+    editor.editLabel("CRUDE OIL 3");
+    EXPECT_EQ(editor.labelBox(), "");
+    EXPECT_EQ(tables.SensorRecords[3].Label.text(), "          ");
+    editor.editFactor("2.5000001");
+    EXPECT_EQ(tables.SensorRecords[3].VolumeFactor.text(), "2.5000");
+    editor.editFactor("12345678901");
+    EXPECT_EQ(editor.factorBox(), "");
+    EXPECT_EQ(notifier.beeps, 3);
+}
+
+// Showing a tank never changes it, whatever its fields hold.
+TEST_F(ModuleEditorTest, ATankShowsValuesItsBarsCannotHoldWithoutChangingThem) {
+    SensorRecord& tank = tables.SensorRecords[2];
+    tank.Floats = "5";
+    tank.TempSensors = "0";
+    tank.TempUnit = "K";
+    const SensorRecord before = tank;
+    SensorEditor editor(session);
+    editor.selectTab(2);
+    EXPECT_EQ(tank, before);
+    EXPECT_EQ(editor.floatsDisplay(), "5");
+    EXPECT_EQ(editor.floatsBar(), SensorEditor::MaxFloats);
+    EXPECT_EQ(editor.temperatureOption(), -1);
+    EXPECT_TRUE(editor.levelAndVolumeShown());
+    EXPECT_FALSE(editor.temperatureShown());
+    editor.setFloats(0);
+    EXPECT_FALSE(editor.levelAndVolumeShown());
+}
+
+TEST_F(ModuleEditorTest, TheMonitorUnitIsATankOr99) {
+    struct Case {
+        int from;
+        int to;
+        bool dragged;
+        const char* stored;
+    };
+    for (const Case c :
+         {Case{15, 16, false, "0"}, Case{99, 100, false, "0"}, Case{10, 20, false, "0"},
+          Case{99, 99, true, "0"}, Case{3, 99, false, "99"}, Case{4, 5, true, "5"}}) {
+        Loop420Editor editor(session);
+        editor.selectTab(0);
+        editor.setUnit(c.from);
+        editor.setUnit(c.to, c.dragged);
+        EXPECT_EQ(tables.Loop420Records[1].Unit.text().trimmed(), c.stored)
+            << c.from << " to " << c.to;
+    }
+}
+
+TEST_F(ModuleEditorTest, DisableTakesTheSelectedModuleOrAllOutOfUse) {
+    for (G4Record& r : tables.G4Records)
+        r.Unit = "3";
+    G4Editor editor(session);
+    editor.selectTab(4);
+    editor.disable();
+    EXPECT_EQ(tables.G4Records[4].Unit.text(), "99");
+    EXPECT_EQ(tables.G4Records[5].Unit.text(), "3 ");
+    EXPECT_FALSE(editor.settingsShown());
+    editor.setDisableAll(true);
+    editor.disable();
+    for (const G4Record& r : tables.G4Records)
+        EXPECT_EQ(r.Unit.text(), "99");
+}
+
+TEST_F(ModuleEditorTest, TheChannelFollowsTheSourceLimits) {
+    G4Editor g4(session);
+    g4.selectTab(0);
+    g4.chooseTemperature();
+    g4.setChannel(6);
+    EXPECT_EQ(g4.channelCaption(), "Sensor #");
+    g4.chooseLevel();
+    EXPECT_EQ(tables.G4Records[0].Channel.text(), "2");
+    EXPECT_EQ(g4.whenCaption(), "When Level is");
+    g4.setChannel(3);
+    EXPECT_EQ(tables.G4Records[0].Channel.text(), "2");
+
+    Loop420Editor loop(session);
+    loop.selectTab(0);
+    loop.setChannel(0);
+    EXPECT_EQ(tables.Loop420Records[1].Channel.text(), "1")
+        << "a level module watches float 1 or 2";
+    loop.chooseTemperature();
+    loop.setChannel(0);
+    EXPECT_EQ(tables.Loop420Records[1].Channel.text(), "0");
+    EXPECT_EQ(loop.engineeringUnit(), "Deg F");
+}
+
+// What the window showed for one module never reaches the next; the limits act on each
+// module's own record as it is shown.
+TEST_F(ModuleEditorTest, SwitchingTabsShowsEachRecordWithItsOwnValues) {
+    Loop420Record& three = tables.Loop420Records[3];
+    three.Source = "T";
+    three.Channel = "5";
+    Loop420Record& four = tables.Loop420Records[4];
+    four.Source = "L";
+    four.Channel = "1";
+    Loop420Record& five = tables.Loop420Records[5];
+    five.Unit = "20";
+    five.Channel = "X";
+    Loop420Editor editor(session);
+    editor.selectTab(2);
+    EXPECT_EQ(editor.channelDisplay(), "5");
+    editor.selectTab(3);
+    EXPECT_EQ(editor.channelDisplay(), "1");
+    EXPECT_EQ(four.Channel.text(), "1");
+    editor.selectTab(4);
+    EXPECT_EQ(editor.unitDisplay(), "00");
+    EXPECT_EQ(five.Unit.text(), "0 ");
+    EXPECT_EQ(five.Channel.text(), "1");
+}
+
+TEST_F(ModuleEditorTest, AReadNamingAnotherModuleUpdatesThatOneAndNamesTheSilentOne) {
+    library.answer("G420C3", "420C5U07T4V4M010.000V20M200.000\r\n");
+    Loop420Editor editor(session);
+    editor.selectTab(2);
+    editor.read();
+    EXPECT_EQ(tables.Loop420Records[5].Unit.text(), "7 ");
+    EXPECT_EQ(tables.Loop420Records[3].Unit.text(), "99");
+    EXPECT_EQ(editor.selected(), 3);
+    EXPECT_EQ(editor.outcome(), "No reply from 4-20mA module 3: kept the values shown before");
+    EXPECT_EQ(library.rts(), false) << "a module read leaves RTS alone";
+}
+
+TEST_F(ModuleEditorTest, ProgramCoversTheSelectedModuleOrAllAndEndsSilentlyOnAnError) {
+    G4Editor editor(session);
+    editor.selectTab(7);
+    editor.program();
+    EXPECT_EQ(library.sentLines(), QStringList{"SG47U99L1ONGT0000.000OFFLT0000.000"});
+    library.clearCalls();
+    library.failOnLine(4); // the third line of the next batch
+    editor.setProgramAll(true);
+    editor.program();
+    EXPECT_EQ(library.sentLines().size(), 2);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(notifier.beeps, 0);
+    EXPECT_TRUE(editor.outcome().startsWith("Program stopped"));
+}
+
+} // namespace
+} // namespace rtu
