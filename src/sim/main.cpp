@@ -56,6 +56,7 @@ const QCommandLineOption
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription("Simulated Model 7350 Terminal Unit on a pseudo-terminal.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({BaudOption, TurnaroundOption, StateOption, DumpOption, OnceIdleOption,
                        SilentOption, DropOption, GarbleOption, EchoOption, NoiseOption,
                        HangupOption, VersionTextOption});
@@ -179,6 +180,7 @@ int main(int argc, char* argv[]) {
     rtu::ShutdownSignals::blockInThisThread();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("rtu7350-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RTU7350_VERSION));
 
     QCommandLineParser parser;
     addOptions(parser);
@@ -187,6 +189,9 @@ int main(int argc, char* argv[]) {
         error = parser.errorText();
     else if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    } else if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("rtu7350-sim %s\n", RTU7350_VERSION);
         return 0;
     }
     const std::optional<SimSettings> settings =

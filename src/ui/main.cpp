@@ -1,5 +1,6 @@
 // rtu7350: the desktop set-up tool for the Model 7350 Terminal Unit.
 
+#include "app/DataFiles.h"
 #include "app/ShutdownSignals.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/DemoUnit.h"
@@ -110,15 +111,6 @@ std::optional<Options> parseOptions(const QApplication& app) {
     return options;
 }
 
-// Where the demo looks for its site: beside the program, in an installed share folder and
-// in the source tree it was built from.
-QStringList demoSiteCandidates() {
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    return {programDir.filePath(QStringLiteral("site.txt")),
-            programDir.filePath(QStringLiteral("../share/rtu7350/site.txt")),
-            QStringLiteral(RTU7350_EXAMPLES_DIR "/site.txt")};
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -127,7 +119,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rtu7350"));
-    QApplication::setApplicationVersion(QStringLiteral("1.06"));
+    QApplication::setApplicationVersion(QStringLiteral(RTU7350_VERSION));
 
     const std::optional<Options> options = parseOptions(app);
     if (!options)
@@ -143,7 +135,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<rtu::DemoUnit> demo;
     if (options->demo) {
         demo = std::make_unique<rtu::DemoUnit>();
-        const QString error = demo->start(demoSiteCandidates());
+        const QString error = demo->start(rtu::dataFileCandidates(
+            QCoreApplication::applicationDirPath(), QStringLiteral("site.txt")));
         if (!error.isEmpty()) {
             std::fprintf(stderr, "rtu7350: the demo unit did not start: %s\n", qPrintable(error));
             return ExitDemoError;

@@ -1,0 +1,79 @@
+# bash completion for rtu7350-cli                                   -*- shell-script -*-
+# Installed as share/bash-completion/completions/rtu7350-cli; bash-completion loads it the
+# first time rtu7350-cli is completed.
+
+_rtu7350_cli() {
+    local cur prev words cword split
+    _init_completion -s || return
+
+    # Options that take a value, as in `rtu7350-cli --help`.
+    local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
+        --delay-unit-ms --output --log'
+    local flags='--quiet --help --version'
+
+    case $prev in
+    --port)
+        # The ports the system reports, or any device path typed (/dev/pts/N from rtu7350-sim).
+        COMPREPLY=($(compgen -W "$("$1" ports 2>/dev/null | cut -f1)" -- "$cur"))
+        [[ $cur == /* ]] && _filedir
+        return
+        ;;
+    --baud)
+        COMPREPLY=($(compgen -W '110 150 300 600 1200 2400 4800 9600 19200 38400 57600
+            115200' -- "$cur"))
+        return
+        ;;
+    --parity)
+        COMPREPLY=($(compgen -W 'none odd even mark space' -- "$cur"))
+        return
+        ;;
+    --data-bits)
+        COMPREPLY=($(compgen -W '5 6 7 8' -- "$cur"))
+        return
+        ;;
+    --stop-bits)
+        COMPREPLY=($(compgen -W '1 2' -- "$cur"))
+        return
+        ;;
+    --clock)
+        COMPREPLY=($(compgen -W 'auto manual' -- "$cur"))
+        return
+        ;;
+    --output | --log)
+        _filedir
+        return
+        ;;
+    --time | --date | --delay-unit-ms)
+        return
+        ;;
+    esac
+    $split && return
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$valued $flags" -- "$cur"))
+        return
+    fi
+
+    # The first word that is neither an option nor an option's value is the command.
+    local i command=
+    for ((i = 1; i < cword; i++)); do
+        if [[ " ${valued//$'\n'/ } " == *" ${words[i]} "* ]]; then
+            ((i++))
+        elif [[ ${words[i]} != -* ]]; then
+            command=${words[i]}
+            break
+        fi
+    done
+    case $command in
+    '')
+        COMPREPLY=($(compgen -W 'program read verify ports' -- "$cur"))
+        ;;
+    program | verify)
+        # The configuration file, once.
+        ((cword == i + 1)) && _filedir
+        ;;
+    esac
+} &&
+    complete -F _rtu7350_cli rtu7350-cli
+
+# ex: filetype=sh
