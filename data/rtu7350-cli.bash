@@ -9,7 +9,7 @@ _rtu7350_cli() {
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
         --delay-unit-ms --output --log'
-    local flags='--quiet --help --version'
+    local flags='--partial --quiet --help --version'
 
     case $prev in
     --port)

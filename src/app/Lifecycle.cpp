@@ -61,16 +61,17 @@ QStringList Lifecycle::shutDown() {
     const QString saveError =
         saveConfigurationFile(lastFilePath(), session_.panel, session_.tables);
     if (!saveError.isEmpty())
-        problems << QStringLiteral("%1: %2").arg(QString::fromLatin1(LastFileName), saveError);
+        problems << saveError;
 
     LinkState& link = session_.link;
     if (link.CurrentPort == NoPort)
         return problems;
     const PortSettingsFiles files(directory_);
-    if (!files.writeLineSettings(link.PortRecord))
-        problems << QStringLiteral("UART.DAT could not be written");
-    if (!files.writePortIndex(link.CurrentPort))
-        problems << QStringLiteral("COM.DAT could not be written");
+    QString reason;
+    if (!files.writeLineSettings(link.PortRecord, &reason))
+        problems << reason;
+    if (!files.writePortIndex(link.CurrentPort, &reason))
+        problems << reason;
     session_.library().UnInitializePort(link.CurrentPort);
     link.CurrentPort = NoPort;
     return problems;

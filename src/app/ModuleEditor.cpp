@@ -142,10 +142,11 @@ void SensorEditor::showRecord() {
     setGeneralCaption();
 }
 
-// A double quote could not be written to the configuration file and read back, so the box
-// refuses it as the LCD text boxes do.
+// A double quote could not be written to the configuration file and read back, nor can the
+// unit take a character outside Latin-1: the box refuses both, as the LCD text boxes do.
 void SensorEditor::editLabel(const QString& text) {
-    if (text.contains(QLatin1Char('"'))) {
+    if (std::any_of(text.begin(), text.end(),
+                    [](QChar c) { return c == u'"' || c.unicode() > 0xFF; })) {
         session_.notifier().beep();
     } else if (text.size() > LabelBoxLimit) {
         session_.notifier().beep();

@@ -1,8 +1,9 @@
 #include "app/PortSettingsFiles.h"
 
+#include "config/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -37,17 +38,11 @@ QByteArray readOrCreate(const QString& path) {
     return file.readAll();
 }
 
-bool writeWhole(const QString& path, const QByteArray& content) {
-    QSaveFile file(path);
-    // Lets an existing file in a directory that refuses new files still be rewritten.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool writeWhole(const QString& path, const QByteArray& content, QString* reason) {
+    const QString error = writeWholeFile(path, content);
+    if (reason)
+        *reason = error;
+    return error.isEmpty();
 }
 
 std::int16_t int16At(const QByteArray& bytes, int offset) {
@@ -69,9 +64,9 @@ QString PortSettingsFiles::resolve(const QString& name) const {
     // Name filters match without regard to case unless told otherwise.
     const QStringList matches =
         dir.entryList({name}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    if (matches.isEmpty() || matches.contains(name))
-        return dir.filePath(name);
-    return dir.filePath(matches.first());
+    // With several spellings present ("COM.dat" and "COM.DAT"), reading and writing must
+    // meet in the same file whatever spelling they ask for: the first in name order.
+    return dir.filePath(matches.isEmpty() ? name : matches.first());
 }
 
 PortId PortSettingsFiles::readPortIndex() const {
@@ -96,16 +91,17 @@ bool PortSettingsFiles::readLineSettings(PortParameterBlock& record) const {
     return marked;
 }
 
-bool PortSettingsFiles::writePortIndex(PortId port) const {
-    return writeWhole(resolve(PortIndexWriteName), int16Bytes(port));
+bool PortSettingsFiles::writePortIndex(PortId port, QString* reason) const {
+    return writeWhole(resolve(PortIndexWriteName), int16Bytes(port), reason);
 }
 
-bool PortSettingsFiles::writeLineSettings(const PortParameterBlock& record) const {
+bool PortSettingsFiles::writeLineSettings(const PortParameterBlock& record,
+                                          QString* reason) const {
     QByteArray content(reinterpret_cast<const char*>(record.bytes().data()),
                        PortParameterBlock::Size);
     content += int16Bytes(Int16Tag);
     content += int16Bytes(SettingsMarker);
-    return writeWhole(resolve(LineSettingsWriteName), content);
+    return writeWhole(resolve(LineSettingsWriteName), content, reason);
 }
 
 } // namespace rtu

@@ -25,12 +25,13 @@ public:
     // file is created empty.
     bool readLineSettings(PortParameterBlock& record) const;
 
-    // Writes "COM.DAT" (2 bytes) and "UART.DAT" (196 bytes). Returns false on failure.
-    bool writePortIndex(PortId port) const;
-    bool writeLineSettings(const PortParameterBlock& record) const;
+    // Writes "COM.DAT" (2 bytes) and "UART.DAT" (196 bytes). Returns false on failure, with
+    // the reason in `reason` when given.
+    bool writePortIndex(PortId port, QString* reason = nullptr) const;
+    bool writeLineSettings(const PortParameterBlock& record, QString* reason = nullptr) const;
 
     // The path a name resolves to: an existing file whose name matches without regard to
-    // case, else the name as given.
+    // case (the first in name order when there are several), else the name as given.
     QString resolve(const QString& name) const;
 
 private:

@@ -47,6 +47,8 @@ const char* const UsageText =
     "                       output)\n"
     "  --log FILE           append every line sent and every byte received, as the terminal\n"
     "                       window shows them\n"
+    "  --partial            program: also a file that is not a whole configuration (records\n"
+    "                       missing keep their defaults)\n"
     "  --quiet              no progress on standard error\n"
     "  --help, --version\n"
     "\n"
@@ -199,6 +201,7 @@ void addOptions(QCommandLineParser& parser) {
         {"delay-unit-ms", "settle-delay unit", "MS"},
         {"output", "read: output file", "FILE"},
         {"log", "traffic log file", "FILE"},
+        {"partial", "program: a partial file"},
         {"quiet", "no progress"},
         {QStringList{"h", "help"}, "help"},
         {"version", "version"},
@@ -233,6 +236,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet("log") && options.log.isEmpty())
         return usageError(QStringLiteral("--log: empty file name"));
     options.quiet = parser.isSet("quiet");
+    options.partial = parser.isSet("partial");
     return {std::move(options), {}, {}};
 }
 

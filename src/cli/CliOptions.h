@@ -37,6 +37,7 @@ struct CliOptions {
     QString output;                    // read: empty means standard output
     QString log;
     bool quiet = false;
+    bool partial = false; // program: accept a file that is not a whole configuration
 };
 
 // What parsing the command line gave: options to run, a usage error, or a text to print

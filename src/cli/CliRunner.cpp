@@ -62,8 +62,16 @@ private:
     }
 
     ExitCode program() {
-        const LoadResult loaded =
-            loadConfigurationFile(options_.file, session_.panel, session_.tables);
+        const ReadResult file = readConfigurationFile(options_.file);
+        if (!file.error.isEmpty())
+            return fail(file.error);
+        // A truncated or foreign file would otherwise program the defaults over the unit.
+        if (const QStringList problems = wholeConfigurationProblems(file.content);
+            !problems.isEmpty() && !options_.partial)
+            return fail(QStringLiteral("%1 is not a whole configuration (%2); --partial "
+                                       "programs it anyway")
+                            .arg(options_.file, problems.join(QStringLiteral("; "))));
+        const LoadResult loaded = LoadConfiguration(file.content, session_.panel, session_.tables);
         if (!loaded.ok)
             return fail(loadFailure(options_.file, loaded));
         session_.panel.setClockAuto(options_.clockAuto);

@@ -3,10 +3,11 @@
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
 #include "config/UnitSettingsLines.h"
+#include "config/WholeFile.h"
 #include "config/UnitSettingsPanel.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -122,12 +123,15 @@ QString shortestValueOf(QStringView text) {
     return shortestDecimal(numericValue(text));
 }
 
-// The record number a line names, when it is a whole number within the table's range.
+// The record number a line names, when it is written in digits within the table's range.
 std::optional<int> recordNumber(QStringView text, int first, int last) {
-    const double number = numericValue(text);
-    if (number < first || number > last || number != std::trunc(number))
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(),
+                                       [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
-    return static_cast<int>(number);
+    const int number = text.toInt();
+    if (number < first || number > last)
+        return std::nullopt;
+    return number;
 }
 
 const char* scrollMeaning(int n) {
@@ -231,6 +235,17 @@ void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables
 
 void skipLine(QStringView, UnitSettingsPanel&, RecordTables&) {}
 
+// The prefixes of the lines that name a record of a table.
+struct NumberedLine {
+    const char16_t* prefix;
+    ModuleKind kind;
+};
+constexpr std::array<NumberedLine, 3> NumberedLines{{
+    {u"SU", ModuleKind::Tank},
+    {u"SG4", ModuleKind::G4},
+    {u"S420C", ModuleKind::Loop420},
+}};
+
 using LineAction = void (*)(QStringView, UnitSettingsPanel&, RecordTables&);
 
 struct LineKind {
@@ -252,23 +267,62 @@ constexpr std::array<LineKind, 9> LineKinds{{
     {u"S420C", applyLoop420Line},
 }};
 
-void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables) {
+const LineKind* lineKind(QStringView line) {
     const auto kind = std::find_if(LineKinds.begin(), LineKinds.end(), [line](const LineKind& k) {
         return line.startsWith(QStringView(k.prefix));
     });
-    if (kind != LineKinds.end())
-        kind->apply(line, panel, tables);
+    return kind == LineKinds.end() ? nullptr : &*kind;
 }
 
-// Lines end with LF, optionally preceded by CR; the last line may lack its end.
-QList<QByteArray> splitLines(const QByteArray& content) {
-    QList<QByteArray> lines = content.split('\n');
+// The unit takes one byte per character.
+void requireLatin1(QStringView line) {
+    if (std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0xFF; }))
+        throw LineError(QStringLiteral("a character the unit cannot take (outside Latin-1)"));
+}
+
+void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables) {
+    if (const LineKind* kind = lineKind(line)) {
+        requireLatin1(line);
+        kind->apply(line, panel, tables);
+    }
+}
+
+// Editors save non-ASCII text as UTF-8; anything that is not valid UTF-8 is taken as the
+// program writes it, one byte per character.
+QString decode(const QByteArray& content) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(content);
+    return utf8.hasError() ? QString::fromLatin1(content) : text;
+}
+
+// Lines end in CR LF, LF or CR; the last line may lack its end.
+QStringList splitLines(const QByteArray& content) {
+    QString text = decode(content);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty())
         lines.removeLast();
-    for (QByteArray& line : lines)
-        if (line.endsWith('\r'))
-            line.chop(1);
     return lines;
+}
+
+// The record a line stands for ("SU05", "SLCD"), or an empty string for lines that stand for
+// none; nullopt for a record line whose number is outside its table.
+std::optional<QString> recordKey(QStringView line) {
+    const LineKind* kind = lineKind(line);
+    const QStringView prefix = kind ? QStringView(kind->prefix) : QStringView();
+    if (!kind || prefix == u"S420MC")
+        return QString();
+    const auto numbered = std::find_if(NumberedLines.begin(), NumberedLines.end(),
+                                       [&](const NumberedLine& n) { return prefix == n.prefix; });
+    if (numbered == NumberedLines.end())
+        return prefix.toString();
+    const ModuleRange& range = moduleRange(numbered->kind);
+    const auto number =
+        recordNumber(line.mid(prefix.size(), range.digits), range.first, range.last);
+    if (!number)
+        return std::nullopt;
+    return prefix.toString() + range.caption(*number);
 }
 
 } // namespace
@@ -280,26 +334,15 @@ QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables
 
 QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
                               const RecordTables& tables) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-    const QByteArray bytes = WriteConfiguration(panel, tables);
-    if (file.write(bytes) != bytes.size()) {
-        QString reason = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return QStringLiteral("cannot save %1: %2").arg(path, file.errorString());
-    return QString();
+    return writeWholeFile(path, WriteConfiguration(panel, tables));
 }
 
 LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
                              RecordTables& tables) {
-    const QList<QByteArray> lines = splitLines(content);
+    const QStringList lines = splitLines(content);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         try {
-            applyLine(QString::fromLatin1(lines[i]), panel, tables);
+            applyLine(lines[i], panel, tables);
         } catch (const std::exception& e) {
             return {false, static_cast<int>(i + 1), QString::fromUtf8(e.what())};
         }
@@ -307,15 +350,50 @@ LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel
     return {};
 }
 
-LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
-                                 RecordTables& tables) {
+QStringList wholeConfigurationProblems(const QByteArray& content) {
+    QStringList problems;
+    QStringList wanted{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
+                       QStringLiteral("SLCDT1"), QStringLiteral("SPP")};
+    for (const NumberedLine& numbered : NumberedLines) {
+        const ModuleRange& range = moduleRange(numbered.kind);
+        for (const int number : range.numbers())
+            wanted << QString::fromUtf16(numbered.prefix) + range.caption(number);
+    }
+    const QStringList lines = splitLines(content);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const std::optional<QString> key = recordKey(lines[i]);
+        if (!key)
+            problems << QStringLiteral("line %1 names no record of the unit: %2")
+                            .arg(i + 1)
+                            .arg(lines[i].left(8));
+        else
+            wanted.removeAll(*key);
+    }
+    if (!wanted.isEmpty())
+        problems << QStringLiteral("missing: ") + wanted.join(QStringLiteral(", "));
+    return problems;
+}
+
+ReadResult readConfigurationFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {false, 0, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
-    const QByteArray content = file.readAll();
+        return {{}, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+    // A real configuration is about 1.1 KB; reading stops soon past the limit, so a huge
+    // file or an endless device never fills the memory.
+    QByteArray content = file.read(MaxConfigurationFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        return {false, 0, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    return LoadConfiguration(content, panel, tables);
+        return {{}, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    if (content.size() > MaxConfigurationFileSize)
+        return {{}, QStringLiteral("%1 is larger than 1 MB: not a configuration file").arg(path)};
+    return {std::move(content), {}};
+}
+
+LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
+                                 RecordTables& tables) {
+    const ReadResult read = readConfigurationFile(path);
+    if (!read.error.isEmpty())
+        return {false, 0, read.error};
+    return LoadConfiguration(read.content, panel, tables);
 }
 
 } // namespace rtu

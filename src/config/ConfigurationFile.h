@@ -13,8 +13,7 @@ class UnitSettingsPanel;
 // one byte per character.
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables);
 
-// Writes the configuration to path through QSaveFile: a failed or interrupted save never
-// leaves a half-written file nor destroys the previous one. Returns an empty string on
+// Writes the configuration to path as writeWholeFile does. Returns an empty string on
 // success, else a one-line reason.
 QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
                               const RecordTables& tables);
@@ -30,6 +29,20 @@ struct LoadResult {
 // range, are skipped.
 LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
                              RecordTables& tables);
+
+// What makes a configuration text less than a whole configuration: the records it lacks
+// (one entry naming them all, "missing: SU05, SG43") and lines that name a record outside
+// the tables ("line 7 names no record of the unit: SU16..."). Empty for a whole one.
+QStringList wholeConfigurationProblems(const QByteArray& content);
+
+inline constexpr qsizetype MaxConfigurationFileSize = 1024 * 1024;
+
+struct ReadResult {
+    QByteArray content;
+    QString error; // empty when read
+};
+// Reads a configuration file; one over MaxConfigurationFileSize is refused unread.
+ReadResult readConfigurationFile(const QString& path);
 
 // Opens, reads and applies a file; a file that cannot be opened or read is an error.
 LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,

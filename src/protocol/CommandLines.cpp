@@ -2,6 +2,7 @@
 
 #include "config/Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -75,6 +76,12 @@ const std::array<ModuleCommands, 3> AllModuleCommands{{
 
 } // namespace
 
+QStringView lineStart(QStringView reply) {
+    const auto end = std::find_if(reply.begin(), reply.end(),
+                                  [](QChar c) { return c == u'\r' || c == u'\n'; });
+    return reply.first(end - reply.begin());
+}
+
 QString twoDigits(double value) {
     return formatNumber(value, u"##00");
 }
@@ -123,7 +130,8 @@ QString loop420ReadLine(int module) {
 
 // The unit answers "GU" with an "SU" line of the same shape. Fields are stored in line
 // order; a reply that stops part way keeps what was stored before the stop.
-ReplyOutcome applySensorReply(const QString& reply, int tank, SensorRecord& record) {
+ReplyOutcome applySensorReply(const QString& buffer, int tank, SensorRecord& record) {
+    const QString reply = lineStart(buffer).toString();
     if (!reply.startsWith(QLatin1String("SU")) || numericValue(piece(reply, 2, 2)) != tank)
         return ReplyOutcome::NoReply;
 
@@ -156,7 +164,8 @@ ReplyOutcome applySensorReply(const QString& reply, int tank, SensorRecord& reco
 
 // "G4" replies are laid out like the "SG4" line without its "S". The values stay in the
 // unit's text form.
-ReplyOutcome applyG4Reply(const QString& reply, RecordTables& tables, int* recordNumber) {
+ReplyOutcome applyG4Reply(const QString& buffer, RecordTables& tables, int* recordNumber) {
+    const QString reply = lineStart(buffer).toString();
     const int module = digitAt(reply, 2);
     if (!reply.startsWith(QLatin1String("G4")) || module < 0)
         return ReplyOutcome::NoReply;
@@ -184,7 +193,8 @@ ReplyOutcome applyG4Reply(const QString& reply, RecordTables& tables, int* recor
 }
 
 // "G420C" is answered by a line that starts "420C" and the module number.
-ReplyOutcome applyLoop420Reply(const QString& reply, RecordTables& tables, int* recordNumber) {
+ReplyOutcome applyLoop420Reply(const QString& buffer, RecordTables& tables, int* recordNumber) {
+    const QString reply = lineStart(buffer).toString();
     const int module = digitAt(reply, 4);
     if (!reply.startsWith(QLatin1String("420C")) || !Loop420Table::contains(module))
         return ReplyOutcome::NoReply;

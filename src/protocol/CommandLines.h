@@ -9,6 +9,9 @@ namespace rtu {
 // Every command line ends in CR LF.
 inline constexpr QLatin1String LineEnd("\r\n");
 
+// A reply up to its line end: what follows a CR or LF is never part of it.
+QStringView lineStart(QStringView reply);
+
 // A number in two digits at least ("##00"): tank numbers, monitor units, LCD timing.
 QString twoDigits(double value);
 

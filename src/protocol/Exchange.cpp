@@ -4,6 +4,7 @@
 #include "config/UserNotifier.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
+#include "protocol/CommandLines.h"
 
 namespace rtu {
 
@@ -20,6 +21,7 @@ void Exchange::SendCommandLine(const QString& line, int settleCount) {
     throwIfPortLost();
     // The unit speaks 8-bit text, one byte per character.
     library_.PutString(link_.CurrentPort, line.toLatin1());
+    lastLine_ = line;
     screen_.insertAtEnd(line);
     screen_.moveCaretToEnd();
     library_.CdrvDelay(link_.CurrentPort, settleCount);
@@ -43,15 +45,22 @@ void Exchange::throwIfPortLost() {
         throw PortLostError("the serial port was lost");
 }
 
+QString Exchange::reply() const {
+    const QString& buffer = link_.ReplyBuffer;
+    return !lastLine_.isEmpty() && buffer.startsWith(lastLine_) ? buffer.mid(lastLine_.size())
+                                                                : buffer;
+}
+
 int Exchange::FindReply(QStringView keyword) const {
-    return static_cast<int>(link_.ReplyBuffer.indexOf(keyword)) + 1;
+    return static_cast<int>(reply().indexOf(keyword)) + 1;
 }
 
 QString Exchange::replyField(int position, int offset, int width) const {
+    const QString buffer = reply();
     const qsizetype start = qsizetype(position) - 1 + offset;
-    if (position < 1 || start < 0 || start >= link_.ReplyBuffer.size() || width <= 0)
+    if (position < 1 || start < 0 || start >= buffer.size() || width <= 0)
         return {};
-    return link_.ReplyBuffer.mid(start, width);
+    return lineStart(QStringView(buffer).mid(start, width)).toString();
 }
 
 void Exchange::clearReplyBuffer() {

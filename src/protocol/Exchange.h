@@ -30,10 +30,14 @@ public:
     // `settleCount` units. Throws PortLostError when the port was lost during this batch.
     void SendCommandLine(const QString& line, int settleCount);
 
-    // 1-based position of the first occurrence of keyword in the reply buffer, 0 if none.
+    // What the unit answered to the last line sent: the reply buffer without the echo of
+    // that line, which a 2-wire RS-485 adapter sends back ahead of the reply.
+    QString reply() const;
+    // 1-based position of the first occurrence of keyword in reply(), 0 if none.
     int FindReply(QStringView keyword) const;
     // The field of `width` characters at `offset` from a keyword found at 1-based
-    // `position`; shorter (possibly empty) when the buffer ends first.
+    // `position`; it ends early at the end of the reply line (a CR or LF can never be part
+    // of a setting) and is empty when the reply ends first.
     QString replyField(int position, int offset, int width) const;
     void clearReplyBuffer();
 
@@ -86,6 +90,7 @@ private:
     bool batchOpen_ = false; // a port loss counts only while a batch is open
     bool portLostInBatch_ = false;
     QString lastError_;
+    QString lastLine_; // the last line sent, CR LF included
 };
 
 template <typename Body>

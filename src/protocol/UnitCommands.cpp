@@ -77,7 +77,11 @@ std::optional<int> pollPeriodSeconds(const QString& field) {
 }
 
 // A two-character LCD timing field as the scroll bar would take it, if the bar accepts it.
+// A field without a digit is no answer: an echoed "GLCD" holds the keyword followed by its
+// own line end.
 std::optional<int> scrollValue(int scroll, const QString& field) {
+    if (!startsWithDigit(field))
+        return std::nullopt;
     const double value = roundHalfEven(numericValue(field));
     if (value < UnitSettingsPanel::vscrollMin(scroll) ||
         value > UnitSettingsPanel::vscrollMax(scroll))
@@ -140,21 +144,26 @@ bool applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
     return true;
 }
 
+// A display line is quoted in the reply; a shorter line ends at its closing quote, which
+// never becomes part of the text (the configuration file could not carry it).
+QString quotedField(const Exchange& exchange, int at, int offset) {
+    const QString field = exchange.replyField(at, offset, Panel::LcdTextMaxLength);
+    return field.left(field.indexOf(QLatin1Char('"')));
+}
+
 bool applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const QString unknown(Panel::LcdTextMaxLength, QLatin1Char('?'));
     const int line1 = exchange.FindReply(u"LCDT1");
-    panel.setText1(0,
-                   line1 == 0 ? unknown : exchange.replyField(line1, 6, Panel::LcdTextMaxLength));
+    panel.setText1(0, line1 == 0 ? unknown : quotedField(exchange, line1, 6));
     const int line2 = exchange.FindReply(u"T2");
-    panel.setText1(1,
-                   line2 == 0 ? unknown : exchange.replyField(line2, 3, Panel::LcdTextMaxLength));
+    panel.setText1(1, line2 == 0 ? unknown : quotedField(exchange, line2, 3));
     return line1 != 0;
 }
 
 // The version display shows everything received, line end included.
 bool applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const bool found = exchange.FindReply(u"V") != 0;
-    panel.setLabel2(Panel::VersionLabel, found ? exchange.link().ReplyBuffer : UnknownVersion);
+    panel.setLabel2(Panel::VersionLabel, found ? exchange.reply() : UnknownVersion);
     return found;
 }
 
@@ -258,7 +267,7 @@ void UnitCommands::programModule(ModuleKind kind, int number) {
 ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
     const ModuleCommands& commands = moduleCommands(kind);
     askModule(exchange_, commands.readLine(number));
-    return commands.applyReply(exchange_.link().ReplyBuffer, number, tables_);
+    return commands.applyReply(exchange_.reply(), number, tables_);
 }
 
 bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers, Window window) {

@@ -56,15 +56,54 @@ void PortSelection::InitPort() {
 }
 
 bool PortSelection::ApplyLineSettings() {
-    const PortParameterBlock& record = link_.PortRecord;
+    PortParameterBlock& record = link_.PortRecord;
+    takeCarriedProtocol();
     const std::int32_t result = library_.SetPortCharacteristics(
         link_.CurrentPort, record.BaudCode(), record.ParityCode(), record.LengthCode(),
         record.StopBitsCode(), record.ProtocolCode());
-    if (result != 0)
+    if (result != 0) {
+        followRunningSettings();
         return false;
+    }
     checkLineSettings();
     menus_.setChecked(PortMenu::ComPortSet, link_.CurrentPort, true);
     return true;
+}
+
+// A line protocol the serial layer cannot carry out must not hold up the other settings nor
+// show as running: its nearest one takes its place, and the operator is told.
+void PortSelection::takeCarriedProtocol() {
+    PortParameterBlock& record = link_.PortRecord;
+    const std::int16_t asked = record.ProtocolCode();
+    const std::int16_t carried = library_.nearestLineProtocol(asked);
+    if (carried == asked)
+        return;
+    menus_.setChecked(PortMenu::LineProtocol, asked, false);
+    record.setProtocolCode(carried);
+    menus_.setChecked(PortMenu::LineProtocol, carried, true);
+    screen_.appendLine(QStringLiteral("Line protocol %1 cannot be carried out here; using %2")
+                           .arg(lineProtocolCaptions().value(asked),
+                                lineProtocolCaptions().value(carried)));
+}
+
+// Settings the port refused leave it running the previous ones: the codes, the marks and
+// the status bar follow what it runs.
+void PortSelection::followRunningSettings() {
+    PortParameterBlock running;
+    if (link_.CurrentPort == NoPort ||
+        library_.ser_rs232_getport(link_.CurrentPort, running) != 0)
+        return;
+    PortParameterBlock& record = link_.PortRecord;
+    uncheckLineSettings();
+    record.setBaudCode(running.BaudCode());
+    record.setParityCode(running.ParityCode());
+    record.setLengthCode(running.LengthCode());
+    record.setStopBitsCode(running.StopBitsCode());
+    record.setProtocolCode(running.ProtocolCode());
+    checkLineSettings();
+    screen_.appendLine(QStringLiteral("The port refused these line settings; it keeps %1 %2")
+                           .arg(baudCaptions().value(record.BaudCode()),
+                                parityCaptions().value(record.ParityCode())));
 }
 
 void PortSelection::LineSettingClick(PortMenu menu, int index) {

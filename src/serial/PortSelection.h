@@ -71,6 +71,8 @@ public:
     PortStatus RefreshPortStatus(const QTime& now) const;
 
 private:
+    void takeCarriedProtocol();
+    void followRunningSettings();
     int lineCode(PortMenu menu) const;
     void setLineCode(PortMenu menu, int code);
     void checkLineSettings();

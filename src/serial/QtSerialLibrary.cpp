@@ -308,6 +308,17 @@ std::int32_t QtSerialLibrary::SetPortCharacteristics(PortId port, std::int32_t b
     return Ok;
 }
 
+// Pacing by RTS/CTS in either direction is nearest to RTS/CTS both ways, then XON/XOFF;
+// DTR pacing has no QSerialPort form, so without either the line runs unpaced.
+std::int16_t QtSerialLibrary::nearestLineProtocol(std::int16_t code) const {
+    if (qtFlowControl(code))
+        return code;
+    const QString caption = lineProtocolCaptions().value(code);
+    if (caption.contains(QLatin1String("RTS")))
+        return ProtocolRtsRts;
+    return caption.contains(QLatin1String("XON")) ? ProtocolXonXon : ProtocolNonNon;
+}
+
 std::int32_t QtSerialLibrary::ser_rs232_getport(PortId port, PortParameterBlock& record) {
     const Impl::Port* state = d_->openPort(port);
     if (!state)

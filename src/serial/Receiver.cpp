@@ -21,6 +21,11 @@ QChar shownCharacter(int byte) {
     return QChar(char16_t(byte));
 }
 
+void keepAtMost(QString& text, qsizetype size) {
+    if (text.size() > size)
+        text.remove(0, text.size() - size);
+}
+
 } // namespace
 
 Receiver::Receiver(SerialLibrary& library, LinkState& link, TerminalScreen& screen)
@@ -50,11 +55,15 @@ void Receiver::PollReceiver() {
             const QChar shown = shownCharacter(byte);
             screenLine += shown;
             link_.ReplyBuffer += shown;
-            if (link_.ReplyBuffer.size() > ReplyBufferKeep)
-                link_.ReplyBuffer.remove(0, link_.ReplyBuffer.size() - ReplyBufferKeep);
+            keepAtMost(link_.ReplyBuffer, ReplyBufferKeep);
         }
+        // Line ends alone never trigger the cut above: a flood of them is cut in large
+        // steps here, and exactly once the tick is over.
+        if (link_.ReplyBuffer.size() > 2 * ReplyBufferLimit)
+            keepAtMost(link_.ReplyBuffer, ReplyBufferLimit);
     }
 
+    keepAtMost(link_.ReplyBuffer, ReplyBufferLimit);
     if (screenLine.isEmpty())
         return;
     screen_.insertAtEnd(screenLine);

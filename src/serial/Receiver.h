@@ -12,6 +12,8 @@ struct LinkState;
 class Receiver {
 public:
     static constexpr int ReplyBufferKeep = 60;
+    // Line ends alone do not trigger the 60-character cut; this bounds the buffer anyway.
+    static constexpr int ReplyBufferLimit = 4096;
     static constexpr int ScreenLimit = 4096;
     static constexpr int ScreenKeep = 2048;
 

@@ -33,6 +33,9 @@ public:
                                                 std::int16_t parityCode, std::int16_t lengthCode,
                                                 std::int16_t stopBitsCode,
                                                 std::int16_t protocolCode) = 0;
+    // The line protocol code the library carries out for `code`: the code itself when it
+    // can, else the nearest one it can.
+    virtual std::int16_t nearestLineProtocol(std::int16_t code) const { return code; }
     // Fills the block with the open port's parameters, the five codes included.
     virtual std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) = 0;
     // The next received byte 0..255, or -1 when none is waiting (and for port -1). Never blocks.

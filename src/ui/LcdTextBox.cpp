@@ -8,7 +8,12 @@ namespace rtu {
 
 namespace {
 
-constexpr QChar Quote = u'"';
+// A double quote cannot be stored (the configuration file quotes these texts), nor can a
+// character the unit's one-byte-per-character line cannot carry.
+qsizetype unstorable(const QString& text) {
+    return std::count_if(text.begin(), text.end(),
+                         [](QChar c) { return c == u'"' || c.unicode() > 0xFF; });
+}
 
 } // namespace
 
@@ -27,9 +32,9 @@ void LcdTextBox::showText(const QString& text) {
 }
 
 QValidator::State LcdTextBox::QuoteGuard::validate(QString& input, int&) const {
-    if (input.count(Quote) <= accepted.count(Quote))
+    if (unstorable(input) <= unstorable(accepted))
         return Acceptable;
-    emit box_.quoteRefused();
+    emit box_.characterRefused();
     return Invalid;
 }
 

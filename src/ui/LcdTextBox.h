@@ -6,9 +6,10 @@
 namespace rtu {
 
 // One line of the unit's two-line display. A double quote cannot be stored (the
-// configuration file quotes these texts without escaping), so an edit that would add one,
-// typed, pasted or dropped, is refused and reported; a quote already in the text (read
-// from the unit) can still be deleted. The box also reports when it takes the focus.
+// configuration file quotes these texts without escaping), nor a character outside Latin-1
+// (the unit takes one byte per character), so an edit that would add one, typed, pasted or
+// dropped, is refused and reported; such a character already in the text can still be
+// deleted. The box also reports when it takes the focus.
 class LcdTextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -20,7 +21,7 @@ public:
 
 signals:
     void focusEntered();
-    void quoteRefused();
+    void characterRefused();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

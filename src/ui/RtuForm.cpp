@@ -286,7 +286,7 @@ void RtuForm::bindPanel() {
         LcdTextBox* box = text1_[std::size_t(i)];
         connect(box, &QLineEdit::textEdited, this,
                 [&panel, i](const QString& text) { panel.setText1(i, text); });
-        connect(box, &LcdTextBox::quoteRefused, this, [this] { env_.notifier.beep(); });
+        connect(box, &LcdTextBox::characterRefused, this, [this] { env_.notifier.beep(); });
         // Entering either box selects the whole first line.
         connect(box, &LcdTextBox::focusEntered, this,
                 [this] { text1_[0]->setSelection(0, int(text1_[0]->text().size())); });
@@ -507,9 +507,13 @@ void RtuForm::shutDown() {
         if (window)
             window->close();
     }
-    // Nothing may hold the shutdown up, so a file that could not be written is only logged.
-    for (const QString& problem : lifecycle_.shutDown())
-        qWarning().noquote() << "rtu7350:" << problem;
+    // The port is closed whatever happened to the files; the operator learns which of them
+    // did not reach the disk (the next start would otherwise use old settings unnoticed).
+    const QStringList problems = lifecycle_.shutDown();
+    if (!problems.isEmpty())
+        env_.notifier.showMessage(QStringLiteral("Some files could not be written at exit:\n") +
+                                      problems.join(QLatin1Char('\n')),
+                                  QString(), MessageIcon::Critical);
     terminal_.unload();
     closeOtherWindows();
 }
