@@ -130,7 +130,6 @@ TEST_F(LifecycleTest, ExitWithoutAPortLeavesThePortFilesButRewritesTheLastFile) 
 
     EXPECT_TRUE(run.library.calls().isEmpty());
     EXPECT_EQ(contents("COM.dat"), QByteArray("\x01\x00", 2));
-    EXPECT_EQ(contents("uart.dat"), QByteArray());
     EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
 }
 

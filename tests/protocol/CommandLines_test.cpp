@@ -143,22 +143,5 @@ TEST(CommandLines, RepliesKeepTheUnitsTextCutToTheFieldWidths) {
     });
 }
 
-TEST(CommandLines, HugeAndBinaryRepliesAreCutToTheFields) {
-    RecordTables tables = defaultTables();
-    const QString digits(100000, QLatin1Char('9'));
-    SensorRecord& tank = tables.SensorRecords[0];
-    applySensorReply(QStringLiteral("SU00\"") + QString(100000, QChar(0)) + QStringLiteral("\"L") +
-                         digits + QStringLiteral("T") + digits,
-                     0, tank);
-    EXPECT_EQ(tank.Label.text(), QString(10, QChar(0)));
-    EXPECT_EQ(tank.Floats.text(), u"9");
-    applyG4Reply(QStringLiteral("G40U") + digits, tables);
-    EXPECT_EQ(tables.G4Records[0].Unit.text(), u"99");
-    EXPECT_EQ(applyLoop420Reply(QStringLiteral("420C1U") + digits + QStringLiteral("V4M") + digits +
-                                    QStringLiteral("V20M-") + digits,
-                                tables),
-              ReplyOutcome::Applied);
-}
-
 } // namespace
 } // namespace rtu
