@@ -3,60 +3,36 @@
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
 #include "config/ConfigurationFile.h"
+#include "config/RuntimeError.h"
 #include "serial/PortSelection.h"
 #include "serial/TerminalScreen.h"
 #include "support/FakeSerialLibrary.h"
+#include "support/Files.h"
 #include "support/RecordingBatchUi.h"
+#include "support/RecordingMenus.h"
 #include "support/RecordingNotifier.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <utility>
-
 namespace rtu {
 namespace {
 
-// The session's receiver timer needs an application object.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
-// The checked (menu, entry) pairs of the port menus, menus numbered in PortMenu order.
-using Marks = std::set<std::pair<int, int>>;
-
-class RecordingMenus : public PortMenus {
-public:
-    void setChecked(PortMenu menu, int index, bool checked) override {
-        if (checked)
-            marks.insert({int(menu), index});
-        else
-            marks.erase({int(menu), index});
-    }
-    Marks marks;
-};
-
 // One run of the program: a session over a scripted library, from start-up to shutdown,
-// in a working directory shared between runs.
+// in a working directory shared between runs. The port settings files themselves are
+// tested with PortSettingsFiles.
 struct ProgramRun {
     explicit ProgramRun(const QString& directory)
-        : lifecycle(session, ports, ui, notifier, directory) {
-        library.onDelay = [this] { session.receiver.PollReceiver(); };
-    }
+        : lifecycle(session, ports, ui, notifier, directory) {}
 
     FakeSerialLibrary library;
     TextTerminalScreen screen;
     RecordingNotifier notifier;
     RecordingMenus menus;
-    RecordingBatchUi ui{&library.calls()};
+    RecordingBatchUi ui;
     Session session{library, screen, ui, notifier};
     PortSelection ports{library, session.link, screen, menus};
     Lifecycle lifecycle;
@@ -64,52 +40,53 @@ struct ProgramRun {
 
 class LifecycleTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ensureApplication();
-        ASSERT_TRUE(dir.isValid());
-    }
-
     // The file a name meets, whatever the letter case it was created with.
     QByteArray contents(const QString& name) const {
-        QFile file(PortSettingsFiles(dir.path()).resolve(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return test::readFile(PortSettingsFiles(dir.path()).resolve(name));
     }
     void put(const QString& name, const QByteArray& bytes) const {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(test::writeFile(dir.filePath(name), bytes));
     }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 
+    test::TestApplication app; // for the session's receiver timer
     QTemporaryDir dir;
 };
 
-TEST_F(LifecycleTest, FirstStartOpensCom1WithTheDefaultSettings) {
+TEST_F(LifecycleTest, StartUpShowsTheDefaultsThenOpensTheStoredPortAndPulsesRts) {
     ProgramRun run(dir.path());
     run.library.setReportedCodes(2, 1, 0, 1, 9); // not the defaults
     run.session.panel.setClockAuto(false);
     RecordTables defaults;
     SetAllDefaults(defaults);
-    bool defaultsWhenShown = false;
+    bool shownFirst = false;
 
-    ASSERT_TRUE(run.lifecycle.startUp([&] { defaultsWhenShown = run.session.tables == defaults; }));
+    ASSERT_TRUE(run.lifecycle.startUp(
+        [&] { shownFirst = run.session.tables == defaults && run.library.calls().isEmpty(); }));
 
-    EXPECT_TRUE(defaultsWhenShown);
+    EXPECT_TRUE(shownFirst) << "the window shows the defaults before the port opens";
     EXPECT_TRUE(run.session.panel.clockAuto());
-    EXPECT_EQ(run.session.link.CurrentPort, 0);
+    // COM1 opens with what it reports, then the default settings, RTS low, the pulse.
     EXPECT_EQ(run.library.calls(), (QStringList{"InitializePort 0", "ser_rs232_getport 0",
                                                 "SetPortCharacteristics 0 2 1 0 1 9",
                                                 "SetPortCharacteristics 0 7 0 3 0 4", "RtsOff 0",
                                                 "RtsOn 0", "RtsOff 0"}));
-    // Only the applied defaults and the port are checked, not what the port reported.
-    EXPECT_EQ(run.menus.marks, (Marks{{0, 0}, {1, 7}, {2, 0}, {3, 3}, {4, 0}, {5, 4}}));
-    EXPECT_EQ(run.screen.text(), QStringLiteral("Initialize Port Status = OK\r\n"));
-    // RTS lowered and the indicator white, then the empty batch.
-    EXPECT_EQ(run.ui.events(),
-              (QStringList{"led 16777215", "led 255", "pointer busy", "disable RtuForm",
-                           "disable TerminalForm", "enable TerminalForm", "enable RtuForm",
-                           "pointer default", "led 16777215"}));
+    EXPECT_EQ(run.ui.events.first(), "led 16777215");
     EXPECT_EQ(run.notifier.beeps, 0);
+}
+
+TEST_F(LifecycleTest, ARunTimeErrorStopsTheStartUpWithTwoBeepsAndTheProgramGoesOn) {
+    ProgramRun run(dir.path());
+    run.session.panel.setClockAuto(false);
+
+    EXPECT_FALSE(run.lifecycle.startUp([] { throw RuntimeError("no window"); }));
+
+    EXPECT_EQ(run.notifier.beeps, 2);
+    EXPECT_TRUE(run.notifier.messages.empty());
+    // Stopped where it stood: the clock mode is not set and no port is opened.
+    EXPECT_FALSE(run.session.panel.clockAuto());
+    EXPECT_TRUE(run.library.calls().isEmpty());
+    EXPECT_TRUE(run.lifecycle.shutDown().isEmpty());
+    EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
 }
 
 TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
@@ -124,6 +101,7 @@ TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
         EXPECT_TRUE(first.lifecycle.shutDown().isEmpty());
         EXPECT_EQ(first.library.calls(), QStringList{"UnInitializePort 2"});
         EXPECT_EQ(first.session.link.CurrentPort, NoPort);
+        EXPECT_EQ(contents("lastfile.txt").count("\r\n"), 39);
 
         // Shutdown runs once: a second call writes and closes nothing.
         QFile::remove(dir.filePath("lastfile.txt"));
@@ -135,7 +113,6 @@ TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
     ASSERT_TRUE(second.lifecycle.startUp());
     EXPECT_EQ(second.session.link.CurrentPort, 2);
     EXPECT_TRUE(second.library.calls().contains("SetPortCharacteristics 2 9 0 0 0 7"));
-    EXPECT_EQ(second.menus.marks, (Marks{{0, 2}, {1, 9}, {2, 0}, {3, 0}, {4, 0}, {5, 7}}));
 }
 
 TEST_F(LifecycleTest, ExitWithoutAPortLeavesThePortFilesButRewritesTheLastFile) {
@@ -144,20 +121,15 @@ TEST_F(LifecycleTest, ExitWithoutAPortLeavesThePortFilesButRewritesTheLastFile) 
     ProgramRun run(dir.path());
     run.library.setOpenResult(1, 5);
     ASSERT_TRUE(run.lifecycle.startUp());
-    EXPECT_EQ(run.session.link.CurrentPort, NoPort);
-    EXPECT_EQ(run.screen.text(), QStringLiteral("Initialize Port Status = Failure\r\n"));
-    // Without a port there is no RTS step and no empty batch.
-    EXPECT_FALSE(run.library.calls().contains("RtsOff 1"));
-    EXPECT_TRUE(run.ui.events().isEmpty());
+    EXPECT_FALSE(run.library.calls().contains("RtsOff 1")) << "no RTS step without a port";
+    EXPECT_TRUE(run.ui.events.isEmpty()) << "no pulse without a port";
     run.session.panel.setText1(0, "Acme Oil");
     run.library.clearCalls();
 
     EXPECT_TRUE(run.lifecycle.shutDown().isEmpty());
 
     EXPECT_TRUE(run.library.calls().isEmpty());
-    EXPECT_EQ(files(), (QStringList{"COM.dat", "lastfile.txt", "uart.dat"}));
     EXPECT_EQ(contents("COM.dat"), QByteArray("\x01\x00", 2));
-    EXPECT_EQ(contents("uart.dat"), QByteArray());
     EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
 }
 

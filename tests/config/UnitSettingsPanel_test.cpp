@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <vector>
 
 namespace rtu {
@@ -111,15 +110,6 @@ TEST_F(UnitSettingsPanelTest, RefusesValuesOutsideTheControlRanges) {
     }
     EXPECT_THROW(panel.setCheck1(0, 2), RuntimeError);
     EXPECT_EQ(panel.check1(0), 0);
-}
-
-TEST_F(UnitSettingsPanelTest, IndexesOutsideTheControlArraysThrow) {
-    EXPECT_THROW(panel.setText2(-1, QString()), std::out_of_range);
-    EXPECT_THROW(panel.text1(2), std::out_of_range);
-    EXPECT_THROW(panel.setVScroll(7, 0), std::out_of_range);
-    EXPECT_THROW(panel.label8(5), std::out_of_range);
-    EXPECT_THROW(panel.label2(0), std::out_of_range);
-    EXPECT_THROW(panel.check1(6), std::out_of_range);
 }
 
 } // namespace

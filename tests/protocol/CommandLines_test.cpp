@@ -21,33 +21,6 @@ RecordTables defaultTables() {
     return tables;
 }
 
-enum class Kind { Tank, G4, Loop420 };
-// By kind, the earliest piece that a complete reply needs.
-const char* const CompleteFrom[] = {".", "OFF", "V20M"};
-
-// Parses a reply of `kind`; `named` receives the record written (the tank asked for tanks).
-ReplyOutcome apply(Kind kind, const QString& reply, int tank, RecordTables& tables, int& named) {
-    if (kind == Kind::Tank) {
-        named = tank;
-        return applySensorReply(reply, tank, tables.SensorRecords[tank]);
-    }
-    return kind == Kind::G4 ? applyG4Reply(reply, tables, &named)
-                            : applyLoop420Reply(reply, tables, &named);
-}
-
-// A record as the program line that would send it back to the unit.
-QString programLine(Kind kind, int number, const RecordTables& tables) {
-    switch (kind) {
-    case Kind::Tank:
-        return sensorProgramLine(number, tables.SensorRecords[number]);
-    case Kind::G4:
-        return g4ProgramLine(number, tables.G4Records[number]);
-    case Kind::Loop420:
-        return loop420ProgramLine(number, tables.Loop420Records[number]);
-    }
-    return {};
-}
-
 TEST(CommandLines, ProgramLinesPadAndFormatTheirFields) {
     inBothLocales([] {
         RecordTables tables = defaultTables();
@@ -75,13 +48,13 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheirFields) {
     });
 }
 
-// Each reply is applied to the default records. `line` is the written record as a program
-// line; null when no record may change at all.
+// Each reply, read for record `number`, is applied to the default records. `line` is that
+// record afterwards as a program line; null when no record may change at all.
 TEST(CommandLines, RepliesFillTheRecordTheyNameUpToWhereTheyStop) {
     using enum ReplyOutcome;
-    using enum Kind;
+    using enum ModuleKind;
     const struct {
-        Kind kind;
+        ModuleKind kind;
         const char* reply;
         int number;
         ReplyOutcome outcome;
@@ -114,27 +87,28 @@ TEST(CommandLines, RepliesFillTheRecordTheyNameUpToWhereTheyStop) {
         {Loop420, "420C2U05T2V4M010.000V20M1234.56789\r\n", 2, Applied,
          u"S420C2U05T2V4M010.000V20M1234.567\r\n"},
         {Loop420, "420C4U07T3V4M012.500\r\n", 4, Partial, u"S420C4U07T3V4M012.500V20M239.500\r\n"},
-        {Loop420, "420C9U05T2V4M010.000", 0, NoReply, nullptr},
-        {Loop420, "420C0U05T2V4M010.000", 0, NoReply, nullptr},
-        {Loop420, "G420C1U05", 0, NoReply, nullptr},
+        {Loop420, "420C9U05T2V4M010.000", 1, NoReply, nullptr},
+        {Loop420, "420C0U05T2V4M010.000", 1, NoReply, nullptr},
+        {Loop420, "G420C1U05", 1, NoReply, nullptr},
     };
+    // By kind, the earliest piece that a complete reply needs.
+    const char* const completeFrom[] = {".", "OFF", "V20M"};
     inBothLocales([&] {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.reply);
+            const ModuleCommands& commands = moduleCommands(c.kind);
             const QString reply = QString::fromLatin1(c.reply);
             RecordTables tables = defaultTables();
-            int named = -1;
-            EXPECT_EQ(apply(c.kind, reply, c.number, tables, named), c.outcome);
+            EXPECT_EQ(commands.applyReply(reply, c.number, tables), c.outcome);
             if (c.line) {
-                EXPECT_EQ(named, c.number);
-                EXPECT_EQ(programLine(c.kind, c.number, tables), c.line);
+                EXPECT_EQ(commands.programLine(c.number, tables), c.line);
             } else {
                 EXPECT_EQ(tables, defaultTables());
             }
             // A complete reply cut before its last part is never taken as complete.
             for (qsizetype n = 0; c.outcome == Applied && n < reply.size(); ++n) {
-                if (!reply.left(n).contains(QLatin1String(CompleteFrom[int(c.kind)]))) {
-                    EXPECT_NE(apply(c.kind, reply.left(n), c.number, tables, named), Applied) << n;
+                if (!reply.left(n).contains(QLatin1String(completeFrom[int(c.kind)]))) {
+                    EXPECT_NE(commands.applyReply(reply.left(n), c.number, tables), Applied) << n;
                 }
             }
         }
@@ -167,33 +141,6 @@ TEST(CommandLines, RepliesKeepTheUnitsTextCutToTheFieldWidths) {
         expected.Loop420Records[1] = loop;
         EXPECT_EQ(tables, expected) << "only the named records change";
     });
-}
-
-TEST(CommandLines, HugeAndBinaryRepliesAreCutToTheFields) {
-    RecordTables tables = defaultTables();
-    const QString digits(100000, QLatin1Char('9'));
-    SensorRecord& tank = tables.SensorRecords[0];
-    applySensorReply(QStringLiteral("SU00\"") + QString(100000, QChar(0)) + QStringLiteral("\"L") +
-                         digits + QStringLiteral("T") + digits,
-                     0, tank);
-    EXPECT_EQ(tank.Label.text(), QString(10, QChar(0)));
-    EXPECT_EQ(tank.Floats.text(), u"9");
-    applyG4Reply(QStringLiteral("G40U") + digits, tables);
-    EXPECT_EQ(tables.G4Records[0].Unit.text(), u"99");
-    EXPECT_EQ(applyLoop420Reply(QStringLiteral("420C1U") + digits + QStringLiteral("V4M") + digits +
-                                    QStringLiteral("V20M-") + digits,
-                                tables),
-              ReplyOutcome::Applied);
-
-    QString garbage;
-    for (int i = 0; i < 100000; ++i)
-        garbage += QChar(char16_t((i * 7919) % 256));
-    for (const char* head : {"SU00", "G41", "420C2", ""}) {
-        for (Kind kind : {Kind::Tank, Kind::G4, Kind::Loop420}) {
-            int named = -1;
-            apply(kind, QLatin1String(head) + garbage, 0, tables, named);
-        }
-    }
 }
 
 } // namespace

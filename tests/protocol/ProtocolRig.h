@@ -12,6 +12,7 @@
 #include "support/RecordingNotifier.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 namespace rtu {
 
@@ -20,8 +21,6 @@ namespace rtu {
 // the wait. Port 0 (COM1) is open, the records hold their defaults and the PC clock reads
 // 2024-03-07 09:05:03.
 struct ProtocolRig {
-    static QDateTime fixedNow() { return {QDate(2024, 3, 7), QTime(9, 5, 3)}; }
-
     ProtocolRig() {
         SetAllDefaults(tables);
         link.CurrentPort = 0;
@@ -33,6 +32,11 @@ struct ProtocolRig {
         library.answer(QString::fromLatin1(line), reply);
     }
 
+    // The library calls of the given kind ("CdrvDelay", "RtsOn"), in order.
+    QStringList callsNamed(const QString& name) const {
+        return library.calls().filter(QRegularExpression("^" + name + " "));
+    }
+
     FakeSerialLibrary library;
     LinkState link;
     TextTerminalScreen screen;
@@ -42,32 +46,8 @@ struct ProtocolRig {
     RecordTables tables;
     Receiver receiver{library, link, screen};
     Exchange exchange{library, link, screen, ui, notifier};
-    UnitCommands commands{exchange, panel, tables, [] { return fixedNow(); }};
+    UnitCommands commands{exchange, panel, tables,
+                          [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 3)); }};
 };
-
-// What the batches do, interleaved with the library's RTS calls (port 0).
-inline const QStringList ProgramBatchOpening{"RtsOn 0", "led 255", "pointer busy",
-                                             "disable RtuForm", "disable TerminalForm"};
-inline const QStringList ProgramBatchClosing{"enable TerminalForm", "enable RtuForm",
-                                             "pointer default", "RtsOff 0", "led 16777215"};
-inline const QStringList ReadBatchOpening{"disable RtuForm", "disable TerminalForm", "pointer busy",
-                                          "RtsOn 0", "led 255"};
-inline const QStringList ReadBatchClosing{"pointer default", "enable RtuForm",
-                                          "enable TerminalForm", "RtsOff 0", "led 16777215"};
-
-// The last n steps of a timeline.
-inline QStringList lastSteps(const QStringList& timeline, qsizetype n) {
-    return timeline.mid(timeline.size() - n);
-}
-
-// The library calls of the given kind ("CdrvDelay", "RtsOn"), in order.
-inline QStringList callsNamed(const FakeSerialLibrary& library, const QString& name) {
-    QStringList found;
-    for (const QString& call : library.calls()) {
-        if (call.startsWith(name + QLatin1Char(' ')))
-            found << call;
-    }
-    return found;
-}
 
 } // namespace rtu

@@ -1,5 +1,8 @@
 #include "protocol/ProtocolRig.h"
 
+#include "config/CommaDecimalLocale.h"
+#include "support/WholeUnitLines.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,40 +10,26 @@
 namespace rtu {
 namespace {
 
+using test::readAllLines;
+
 enum Row { TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow };
 
-void setPollPeriod(UnitSettingsPanel& panel, int hours, int minutes, int seconds) {
-    panel.setVScroll(2, hours);
-    panel.setVScroll(3, minutes);
-    panel.setVScroll(4, seconds);
-}
-
-void tick(UnitSettingsPanel& panel, const std::vector<int>& rows) {
-    for (int row : rows)
-        panel.setCheck1(row, 1);
-}
-
-// What the group of `row` shows: its displays, then the scroll bars behind them.
+// What the group of `row` shows: its texts, or its displays each with its scroll bar.
 QString shown(const UnitSettingsPanel& p, int row) {
-    switch (row) {
-    case TimeRow:
-    case DateRow:
+    if (row <= DateRow)
         return p.text2(0) + u'|' + p.text2(1);
-    case PollRow:
-        return QStringLiteral("%1|%2|%3 %4|%5|%6")
-            .arg(p.label8(0), p.label8(1), p.label8(2))
-            .arg(p.vscroll(2))
-            .arg(p.vscroll(3))
-            .arg(p.vscroll(4));
-    case LcdTimingRow:
-        return QStringLiteral("%1|%2 %3|%4")
-            .arg(p.label8(3), p.label8(4))
-            .arg(p.vscroll(5))
-            .arg(p.vscroll(6));
-    case LcdTextRow:
+    if (row == LcdTextRow)
         return p.text1(0) + u'|' + p.text1(1);
-    }
-    return p.label2(2);
+    if (row == VersionRow)
+        return p.label2(2);
+    QStringList bars;
+    for (int n = row == PollRow ? 2 : 5; n <= (row == PollRow ? 4 : 6); ++n)
+        bars << p.label8(n - 2) + u':' + QString::number(p.vscroll(n));
+    return bars.join(u' ');
+}
+
+QStringList delays(int count, int units) {
+    return QStringList(count, QStringLiteral("CdrvDelay 0 %1").arg(units));
 }
 
 class UnitCommandsTest : public ::testing::Test, protected ProtocolRig {
@@ -48,7 +37,8 @@ protected:
     // Programs with only `rows` ticked; returns the lines sent.
     QStringList programTicked(const std::vector<int>& rows) {
         panel.setAllChecks(0);
-        tick(panel, rows);
+        for (int row : rows)
+            panel.setCheck1(row, 1);
         library.clearCalls();
         EXPECT_TRUE(commands.programButton());
         return library.sentLines();
@@ -60,25 +50,24 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     panel.setClockAuto(false);
     panel.setText2(0, QStringLiteral("17.08.23")); // cut by position, whatever the separators
     panel.setText2(1, QStringLiteral("12-31-2000"));
-    setPollPeriod(panel, 9, 59, 59);
-    panel.setVScroll(5, 42);
-    panel.setVScroll(6, 0);
+    for (const auto& [n, value] : {std::pair{2, 9}, {3, 59}, {4, 59}, {5, 42}, {6, 0}})
+        panel.setVScroll(n, value);
     panel.setText1(0, QStringLiteral(" Acme Oil "));
     panel.setText1(1, QString());
     EXPECT_EQ(programTicked({TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow}),
               QStringList({"SRTCT170823", "SRTCD123100", "SPP35999", "SLCD42R00",
                            "SLCDT1\" Acme Oil \"T2\"\""}));
     EXPECT_EQ(library.sentBytes().count("\r\n"), 5);
-    EXPECT_EQ(callsNamed(library, "CdrvDelay"), QStringList(5, "CdrvDelay 0 25"));
+    EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25));
     EXPECT_TRUE(link.ReplyBuffer.isEmpty());
-    EXPECT_EQ(lastSteps(ui.timeline(), 5), ProgramBatchClosing);
 
     panel.setText2(1, QStringLiteral("12/31/2000"));
     EXPECT_EQ(programTicked({DateRow}), QStringList({"SRTCD123100"}));
-    setPollPeriod(panel, 0, 0, 0);
+    for (int n = 2; n <= 4; ++n)
+        panel.setVScroll(n, 0);
     EXPECT_EQ(programTicked({PollRow}), QStringList({"SPP000"}));
     EXPECT_EQ(programTicked({}), QStringList());
-    EXPECT_EQ(callsNamed(library, "RtsOn"), QStringList({"RtsOn 0"})) << "the batch still runs";
+    EXPECT_EQ(callsNamed("RtsOn"), QStringList({"RtsOn 0"})) << "the batch still runs";
     panel.setClockAuto(true); // the PC clock, whatever the boxes say
     EXPECT_EQ(programTicked({TimeRow, DateRow}), QStringList({"SRTCT090503", "SRTCD030724"}));
 
@@ -89,13 +78,12 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     EXPECT_EQ(library.sentLines(), QStringList({"SRTCT090503"}));
     EXPECT_EQ(notifier.beeps, 1);
     EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_FALSE(library.rts()) << "the batch is closed";
 }
 
 // Each read starts with the poll period at 5:30:30 and the LCD timing bars at 7 and 8, so
 // that values a reply did not set show.
 TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
-    const char* const noText = "????????????????????";
+    const QString noText(20, u'?');
     const struct {
         std::vector<int> ticks;
         const char* line;
@@ -106,17 +94,17 @@ TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
         {{DateRow}, "GRTCT", "RTC 12-24-23 17:08:23\r\n", "12:00:00|12-24-23", true},
         {{TimeRow}, "GRTCT", "RTC 12-24-23 17:08:23\r\n", "17:08:23|12/31/2000", true},
         {{TimeRow, DateRow}, "GRTCT", "", "12:00:00|12/31/2000", false},
-        {{PollRow}, "GPP", "PP00060\r\n", "00|01|00 0|1|0", true},
-        {{PollRow}, "GPP", "PP35999\r\n", "09|59|59 9|59|59", true},
+        {{PollRow}, "GPP", "PP00060\r\n", "00:0 01:1 00:0", true},
+        {{PollRow}, "GPP", "PP35999\r\n", "09:9 59:59 59:59", true},
         // Periods the bars cannot show count as no answer and leave the bars alone.
-        {{PollRow}, "GPP", "PP36000\r\n", "??|??|?? 5|30|30", false},
-        {{PollRow}, "GPP", "PPabcde\r\n", "??|??|?? 5|30|30", false},
-        {{PollRow}, "GPP", "PP-0060\r\n", "??|??|?? 5|30|30", false},
-        {{PollRow}, "GPP", "PP", "??|??|?? 5|30|30", false},
-        {{PollRow}, "GPP", "", "??|??|?? 5|30|30", false},
-        {{LcdTimingRow}, "GLCD", "LCD03R05\r\n", "03|05 3|5", true},
-        {{LcdTimingRow}, "GLCD", "LCD03R-9\r\n", "??|?? 7|8", false},
-        {{LcdTimingRow}, "GLCD", "", "??|?? 7|8", false},
+        {{PollRow}, "GPP", "PP36000\r\n", "??:5 ??:30 ??:30", false},
+        {{PollRow}, "GPP", "PPabcde\r\n", "??:5 ??:30 ??:30", false},
+        {{PollRow}, "GPP", "PP-0060\r\n", "??:5 ??:30 ??:30", false},
+        {{PollRow}, "GPP", "PP", "??:5 ??:30 ??:30", false},
+        {{PollRow}, "GPP", "", "??:5 ??:30 ??:30", false},
+        {{LcdTimingRow}, "GLCD", "LCD03R05\r\n", "03:3 05:5", true},
+        {{LcdTimingRow}, "GLCD", "LCD03R-9\r\n", "??:7 ??:8", false},
+        {{LcdTimingRow}, "GLCD", "", "??:7 ??:8", false},
         {{LcdTextRow},
          "GLCDT",
          "LCDT1\"FIRST LINE          \"T2\"SECOND LINE         \"\r\n",
@@ -125,28 +113,26 @@ TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
         {{LcdTextRow},
          "GLCDT",
          "LCDT1\"ONLY ONE LINE       \"\r\n",
-         QStringLiteral("ONLY ONE LINE       |") + noText,
+         "ONLY ONE LINE       |" + noText,
          true},
-        {{LcdTextRow}, "GLCDT", "", noText + QStringLiteral("|") + noText, false},
+        {{LcdTextRow}, "GLCDT", "", noText + u'|' + noText, false},
         {{VersionRow}, "GV", "Ver V1.06\r\n", "Ver V1.06\r\n", true},
         {{VersionRow}, "GV", "", "????????  ", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.line + QByteArray(" <- ") + c.reply).toStdString());
         ProtocolRig rig;
-        setPollPeriod(rig.panel, 5, 30, 30);
-        rig.panel.setVScroll(5, 7);
-        rig.panel.setVScroll(6, 8);
-        tick(rig.panel, c.ticks);
+        for (const auto& [n, value] : {std::pair{2, 5}, {3, 30}, {4, 30}, {5, 7}, {6, 8}})
+            rig.panel.setVScroll(n, value);
+        for (int row : c.ticks)
+            rig.panel.setCheck1(row, 1);
         rig.answer(c.line, c.reply);
         ReadReport report;
         EXPECT_TRUE(rig.commands.readButton(&report));
         EXPECT_EQ(rig.library.sentLines(), QStringList({c.line}));
-        EXPECT_EQ(callsNamed(rig.library, "CdrvDelay"), QStringList({"CdrvDelay 0 25"}));
         EXPECT_EQ(shown(rig.panel, c.ticks.front()), c.shown);
         EXPECT_EQ(c.answered ? report.answered : report.unanswered, QStringList({c.line}));
         EXPECT_EQ(report.answered.size() + report.unanswered.size(), 1);
-        EXPECT_EQ(lastSteps(rig.ui.timeline(), 5), ReadBatchClosing);
     }
 }
 
@@ -158,6 +144,88 @@ TEST_F(UnitCommandsTest, ModuleReadsParseOnlyTheirOwnReply) {
     EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::Applied);
     answer("G420C3", "420C3U05L2V4M010.000\r\n");
     EXPECT_EQ(commands.readModule(ModuleKind::Loop420, 3), ReplyOutcome::Partial);
+}
+
+// "Program All" and "Read All" ignore the ticks; they report progress before each step.
+TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderWhateverTheLocale) {
+    const CommaDecimalLocale german;
+    tables.G4Records[3].OnValue = "12.5";
+    EXPECT_TRUE(commands.programAll());
+    QStringList expected = test::defaultProgramAllLines("090503", "030724");
+    expected[5 + 16 + 3] = QStringLiteral("SG43U99L1ONGT0012.500OFFLT0000.000");
+    EXPECT_EQ(library.sentLines(), expected);
+    EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 20));
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(notifier.beeps, 0);
+    ASSERT_EQ(ui.progressReports.size(), 35);
+    EXPECT_EQ(ui.progressReports[0], u"0/39 Programming unit settings");
+    EXPECT_EQ(ui.progressReports[8], u"12/39 Programming tank 07");
+    EXPECT_EQ(ui.progressReports[17], u"21/39 Programming G4 module 0");
+    EXPECT_EQ(ui.progressReports[34], u"38/39 Programming 4-20mA module 8");
+}
+
+TEST_F(UnitCommandsTest, ProgramAllErrorShowsErrorBeepsAndSkipsTheRest) {
+    library.failOnLine(7);
+    EXPECT_FALSE(commands.programAll());
+    EXPECT_EQ(library.sentLines(), test::defaultProgramAllLines("090503", "030724").mid(0, 6));
+    EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
+                                     {"Error!", QString(), MessageIcon::Critical}}));
+    EXPECT_EQ(notifier.beeps, 1);
+}
+
+TEST_F(UnitCommandsTest, ReadAllStoresEveryAnswerAndReportsWhoAnswered) {
+    answer("GPP", "PP03725\r\n");
+    answer("GU07", "SU07\"WEST      \"L2CT1C0.5000M\r\n");
+    answer("GG43", "G45U03T1ONLT0001.000OFFGT0002.000\r\n"); // names module 5
+    answer("GG46", "G46U02L1ONGT0100.000OFFLT0050.000\r\n");
+    answer("G420C2", "420C2U04T1V4M010.000V20M090.000\r\n");
+    answer("G420C4", "420C3U04T1V4M010.000V20M090.000\r\n"); // names module 3
+    ReadReport report;
+    EXPECT_TRUE(commands.readAll(&report));
+    EXPECT_EQ(library.sentLines(), readAllLines());
+    EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 15));
+
+    EXPECT_EQ(shown(panel, PollRow), "01:1 02:2 05:5");
+    EXPECT_EQ(panel.text2(0), u"12:00:00") << "no clock reply";
+    EXPECT_EQ(tables.SensorRecords[7].Label.text(), u"WEST      ");
+    EXPECT_EQ(tables.G4Records[5].Unit.text(), u"3 ");
+    EXPECT_EQ(tables.G4Records[6].OnValue.text(), u"0100.000");
+    EXPECT_EQ(tables.Loop420Records[2].Value20mA.text(), u"90      ");
+    const QStringList answered{"GPP", "GU07", "GG46", "G420C2"};
+    EXPECT_EQ(report.answered, answered);
+    QStringList unanswered = readAllLines();
+    unanswered.removeIf([&](const QString& line) { return answered.contains(line); });
+    EXPECT_EQ(report.unanswered, unanswered);
+    ASSERT_EQ(ui.progressReports.size(), 35);
+    EXPECT_EQ(ui.progressReports[0], u"0/39 Reading unit settings");
+    EXPECT_EQ(ui.progressReports[8], u"12/39 Reading tank 07");
+}
+
+TEST_F(UnitCommandsTest, PortLostDuringReadAllEndsThatReadAfterTheLineItWasLostOn) {
+    library.loseOnLine(10); // GU04
+    ReadReport report;
+    EXPECT_FALSE(commands.readAll(&report));
+    EXPECT_EQ(library.sentLines(), readAllLines().mid(0, 10));
+    EXPECT_EQ(report.unanswered, readAllLines()) << "every read, sent or not, is reported";
+
+    // The loss belonged to that batch: the next one runs in full.
+    library.clearCalls();
+    EXPECT_TRUE(commands.readAll());
+    EXPECT_EQ(library.sentLines(), readAllLines());
+}
+
+// Each reply is the keyword followed by 100000 bytes of every value.
+TEST_F(UnitCommandsTest, GarbageRepliesNeverBreakAReadAll) {
+    QByteArray garbage;
+    for (int i = 0; i < 100000; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    for (const QString& line : readAllLines())
+        library.answer(line, line.mid(1).toLatin1() + garbage);
+    ReadReport report;
+    EXPECT_TRUE(commands.readAll(&report));
+    EXPECT_EQ(report.answered.size() + report.unanswered.size(), 39);
+    for (const G4Record& module : tables.G4Records)
+        EXPECT_EQ(module.OnValue.text().size(), 8);
 }
 
 } // namespace

@@ -3,27 +3,12 @@
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
 #include "support/FakeSerialLibrary.h"
+#include "support/RecordingMenus.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace rtu {
 namespace {
-
-using Marks = std::set<std::pair<PortMenu, int>>;
-
-// The port menus' check marks.
-class RecordingMenus : public PortMenus {
-public:
-    void setChecked(PortMenu menu, int index, bool checked) override {
-        if (checked)
-            marks.insert({menu, index});
-        else
-            marks.erase({menu, index});
-    }
-    Marks marks;
-};
 
 // The marks of the given port (none for NoPort) and line settings.
 Marks marksFor(PortId port, int baud, int parity, int length, int stopBits, int protocol) {

@@ -20,32 +20,25 @@ class PtyUnitServerTest : public test::EventLoopTest {
 protected:
     void serve(const ServerOptions& options = {}) {
         port.reset();
-        server.reset();
-        unit = std::make_unique<SimulatedUnit>();
-        server = std::make_unique<PtyUnitServer>(*unit, options);
+        server = std::make_unique<PtyUnitServer>(unit, options);
         ASSERT_EQ(server->start(), QString());
         openPort();
     }
-
     void openPort() {
         port = std::make_unique<QSerialPort>(server->slavePath());
         QObject::connect(port.get(), &QSerialPort::readyRead, [this] {
             received += port->readAll();
             ++readyReads;
         });
-        QObject::connect(port.get(), &QSerialPort::errorOccurred,
-                         [this](QSerialPort::SerialPortError error) {
-                             if (error != QSerialPort::NoError)
-                                 portErrors.append(error);
-                         });
+        QObject::connect(port.get(), &QSerialPort::errorOccurred, [this](auto error) {
+            portFailed = portFailed || error != QSerialPort::NoError;
+        });
         ASSERT_TRUE(port->open(QIODevice::ReadWrite)) << port->errorString().toStdString();
     }
-
     void send(const QByteArray& bytes) {
         ASSERT_EQ(port->write(bytes), bytes.size());
         ASSERT_TRUE(port->waitForBytesWritten(1000) || port->bytesToWrite() == 0);
     }
-
     // Waits until `count` bytes have come in, then a little longer to catch any surplus.
     QByteArray receiveAtLeast(qsizetype count) {
         waitUntil([&] { return received.size() >= count; });
@@ -53,12 +46,12 @@ protected:
         return std::exchange(received, {});
     }
 
-    std::unique_ptr<SimulatedUnit> unit;
+    SimulatedUnit unit;
     std::unique_ptr<PtyUnitServer> server;
     std::unique_ptr<QSerialPort> port;
     QByteArray received;
     int readyReads = 0;
-    QList<QSerialPort::SerialPortError> portErrors;
+    bool portFailed = false;
 };
 
 TEST_F(PtyUnitServerTest, AnswersWholeRequestsInOrderAndAppliesSettings) {
@@ -85,13 +78,12 @@ TEST_F(PtyUnitServerTest, AnswersLeaveAtTheLineSpeedInPieces) {
     EXPECT_GT(readyReads, 1);
 }
 
-// The drop, garble and echo faults are pinned by the end-to-end runs of rtu7350-cli.
 TEST_F(PtyUnitServerTest, SilentUnitTakesSettingsButNeverAnswers) {
     serve({.silent = true});
     send("SPP300\r\nGPP\r\nGV\r\n");
     ASSERT_TRUE(waitUntil([&] { return server->requestCount() == 3; }));
     EXPECT_EQ(receiveAtLeast(0), QByteArray());
-    EXPECT_EQ(unit->pollPeriodSeconds(), 300);
+    EXPECT_EQ(unit.pollPeriodSeconds(), 300);
 }
 
 TEST_F(PtyUnitServerTest, NoiseComesBetweenAnswersNeverInsideOne) {
@@ -99,7 +91,6 @@ TEST_F(PtyUnitServerTest, NoiseComesBetweenAnswersNeverInsideOne) {
     ASSERT_TRUE(waitUntil([&] { return received.size() >= 6; }));
     for (const char byte : std::exchange(received, {}))
         EXPECT_TRUE(QByteArrayView("*~#!?-+=").contains(byte)) << int(byte);
-
     for (int i = 0; i < 5; ++i)
         send("GLCDT\r\n");
     ASSERT_TRUE(waitUntil([&] { return received.count(LcdTextAnswer) == 5; }));
@@ -113,14 +104,14 @@ TEST_F(PtyUnitServerTest, HangUpAfterTheNthRequestOrWhileIdleFailsTheClientsPort
     EXPECT_EQ(receiveAtLeast(9), "PP00060\r\n");
     EXPECT_TRUE(server->isServing());
     send("GV\r\n");
-    ASSERT_TRUE(waitUntil([&] { return hungUp && !portErrors.isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return hungUp && portFailed; }));
     EXPECT_EQ(received, "V7350-2.14\r\n");
     EXPECT_FALSE(server->isServing());
 
     serve();
-    portErrors.clear();
+    portFailed = false;
     server->hangUp();
-    ASSERT_TRUE(waitUntil([&] { return !portErrors.isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return portFailed; }));
     server->hangUp(); // a second hang-up is harmless
     EXPECT_FALSE(server->isServing());
 }

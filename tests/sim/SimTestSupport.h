@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "support/Files.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -15,28 +16,20 @@ protected:
     // Runs the event loop until condition holds or the bound passes; true when it held.
     template <typename Condition> static bool waitUntil(Condition condition, int boundMs = 5000) {
         const QDeadlineTimer deadline(boundMs);
-        QEventLoop loop;
-        QTimer check;
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (condition() || deadline.hasExpired())
-                loop.quit();
-        });
-        check.start(2);
-        if (!condition())
-            loop.exec();
+        while (!condition() && !deadline.hasExpired()) {
+            QEventLoop slice;
+            QTimer::singleShot(2, &slice, &QEventLoop::quit);
+            slice.exec();
+        }
         return condition();
     }
-
     // Runs the event loop for a while, for checks that something does NOT happen.
     static void runEventsFor(int ms) {
         waitUntil([] { return false; }, ms);
     }
 
 private:
-    int argc_ = 1;
-    char name_[9] = "test_sim";
-    char* argv_[2] = {name_, nullptr};
-    QCoreApplication app_{argc_, argv_};
+    TestApplication app_;
 };
 
 } // namespace rtu::test

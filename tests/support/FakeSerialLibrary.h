@@ -1,10 +1,9 @@
 #pragma once
 
+#include "config/RuntimeError.h"
 #include "serial/SerialLibrary.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -13,25 +12,30 @@
 namespace rtu {
 
 // A scripted serial library for unit tests. It records every call in order (as text such
-// as "PutString 0 GPP\r\n" or "CdrvDelay 0 25"), lets a test queue bytes to be received,
-// and answers lines: a reply registered for a sent line is queued as received bytes when
-// that line is sent. During CdrvDelay it runs the onDelay hook (normally the receiver tick),
-// so replies reach the reply buffer inside the wait, as on the real line.
+// as "PutString 0 GPP\r\n" or "CdrvDelay 0 25"; GetByte is not recorded), lets a test
+// queue bytes to be received, and answers lines: a reply registered for a sent line is
+// queued as received bytes when that line is sent. During CdrvDelay it runs the onDelay
+// hook (normally the receiver tick), so replies reach the reply buffer inside the wait.
 class FakeSerialLibrary : public SerialLibrary {
-    Q_OBJECT
 public:
-    using SerialLibrary::SerialLibrary;
-
     // Behaviour.
     void setOpenResult(PortId port, std::int32_t result) { openResults_[port] = result; }
     void setCloseResult(std::int32_t result) { closeResult_ = result; }
     void setCharacteristicsResult(std::int32_t result) { characteristicsResult_ = result; }
     // The five codes ser_rs232_getport reports for an open port.
     void setReportedCodes(std::int32_t baud, std::int16_t parity, std::int16_t length,
-                          std::int16_t stopBits, std::int16_t protocol);
+                          std::int16_t stopBits, std::int16_t protocol) {
+        reported_.setBaudCode(baud);
+        reported_.setParityCode(parity);
+        reported_.setLengthCode(length);
+        reported_.setStopBitsCode(stopBits);
+        reported_.setProtocolCode(protocol);
+    }
     // When `line` (without CR LF) is sent, `reply` becomes receivable.
     void answer(const QString& line, const QByteArray& reply) { answers_[line] = reply; }
-    void queueIncoming(const QByteArray& bytes);
+    void queueIncoming(const QByteArray& bytes) {
+        incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
+    }
     std::function<void()> onDelay;
     // Throws from PutString for the n-th (1-based) line sent, to test error traps.
     void failOnLine(int n) { failOnLine_ = n; }
@@ -40,29 +44,88 @@ public:
 
     // Observation.
     const QStringList& calls() const { return calls_; }
-    QStringList sentLines() const; // the PutString texts, without CR LF
+    // The PutString texts, without CR LF.
+    QStringList sentLines() const {
+        QStringList lines;
+        for (const QString& entry : calls_) {
+            if (entry.startsWith(QLatin1String("PutString ")))
+                lines << withoutLineEnd(entry.section(QLatin1Char(' '), 2));
+        }
+        return lines;
+    }
     QByteArray sentBytes() const { return sent_; }
     bool rts() const { return rts_; }
-    PortId openPort() const { return open_; }
     void clearCalls() { calls_.clear(); }
 
-    std::int32_t InitializePort(PortId port, std::int16_t portAgain, std::int16_t hexBase,
-                                std::int16_t a, std::int16_t b, std::int16_t c,
-                                std::int16_t receiveSize, std::int16_t transmitSize,
-                                std::int16_t d) override;
-    std::int32_t UnInitializePort(PortId port) override;
-    std::int32_t SetPortCharacteristics(PortId port, std::int32_t baudCode, std::int16_t parityCode,
-                                        std::int16_t lengthCode, std::int16_t stopBitsCode,
-                                        std::int16_t protocolCode) override;
-    std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) override;
-    std::int32_t GetByte(PortId port) override;
-    std::int32_t PutString(PortId port, const QByteArray& text) override;
-    std::int32_t PutByte(PortId port, int code) override;
-    std::int32_t RtsOn(PortId port) override;
-    std::int32_t RtsOff(PortId port) override;
-    std::int32_t CdrvDelay(PortId port, int units) override;
+    std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
+                                std::int16_t, std::int16_t, std::int16_t, std::int16_t) override {
+        record("InitializePort", port);
+        const auto configured = openResults_.find(port);
+        return configured == openResults_.end() ? 0 : configured->second;
+    }
+    std::int32_t UnInitializePort(PortId port) override {
+        record("UnInitializePort", port);
+        return closeResult_;
+    }
+    std::int32_t SetPortCharacteristics(PortId port, std::int32_t baud, std::int16_t parity,
+                                        std::int16_t length, std::int16_t stopBits,
+                                        std::int16_t protocol) override {
+        calls_ << QString::asprintf("SetPortCharacteristics %d %d %d %d %d %d", port, baud, parity,
+                                    length, stopBits, protocol);
+        return port == NoPort ? -1 : characteristicsResult_;
+    }
+    std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& block) override {
+        record("ser_rs232_getport", port);
+        block = reported_;
+        return 0;
+    }
+    std::int32_t GetByte(PortId port) override {
+        if (port == NoPort || incoming_.empty())
+            return -1;
+        const std::uint8_t byte = incoming_.front();
+        incoming_.pop_front();
+        return byte;
+    }
+    std::int32_t PutString(PortId port, const QByteArray& text) override {
+        if (++linesSent_ == failOnLine_)
+            throw RuntimeError("scripted failure while sending a line");
+        const QString line = QString::fromLatin1(text);
+        calls_ << QStringLiteral("PutString %1 ").arg(port) + line;
+        sent_ += text;
+        if (linesSent_ == loseOnLine_)
+            emit portLost(port);
+        const auto reply = answers_.find(withoutLineEnd(line));
+        if (port != NoPort && reply != answers_.end())
+            queueIncoming(reply->second);
+        return 0;
+    }
+    std::int32_t PutByte(PortId port, int code) override {
+        calls_ << QStringLiteral("PutByte %1 %2").arg(port).arg(code);
+        sent_ += char(code);
+        return 0;
+    }
+    std::int32_t RtsOn(PortId port) override { return setRts(port, true); }
+    std::int32_t RtsOff(PortId port) override { return setRts(port, false); }
+    std::int32_t CdrvDelay(PortId port, int units) override {
+        calls_ << QStringLiteral("CdrvDelay %1 %2").arg(port).arg(units);
+        if (onDelay)
+            onDelay();
+        return 0;
+    }
 
 private:
+    static QString withoutLineEnd(const QString& text) {
+        return text.endsWith(QLatin1String("\r\n")) ? text.chopped(2) : text;
+    }
+    void record(const char* name, PortId port) {
+        calls_ << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(port);
+    }
+    std::int32_t setRts(PortId port, bool raised) {
+        record(raised ? "RtsOn" : "RtsOff", port);
+        rts_ = raised;
+        return 0;
+    }
+
     std::map<PortId, std::int32_t> openResults_;
     std::int32_t closeResult_ = 0;
     std::int32_t characteristicsResult_ = 0;
@@ -75,7 +138,6 @@ private:
     int failOnLine_ = 0;
     int loseOnLine_ = 0;
     bool rts_ = false;
-    PortId open_ = NoPort;
 };
 
 } // namespace rtu

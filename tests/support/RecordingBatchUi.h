@@ -4,7 +4,6 @@
 
 #include <QStringList>
 
-#include <utility>
 #include <vector>
 
 namespace rtu {
@@ -17,60 +16,41 @@ namespace rtu {
 // between two interface steps, so that the order of RtsOn against the indicator shows.
 class RecordingBatchUi : public BatchUi {
 public:
-    explicit RecordingBatchUi(const QStringList* libraryCalls = nullptr)
-        : libraryCalls_(libraryCalls) {}
+    explicit RecordingBatchUi(const QStringList* libraryCalls = nullptr) : calls_(libraryCalls) {}
 
     void setWindowEnabled(Window window, bool enabled) override {
-        record(QStringLiteral("%1 %2").arg(
-            enabled ? QStringLiteral("enable") : QStringLiteral("disable"), windowName(window)));
+        static const char* const names[] = {"RtuForm", "TerminalForm", "ConfigSensors", "ConfigG4",
+                                            "Config4_20mA"};
+        record(QLatin1String(enabled ? "enable " : "disable ") + names[int(window)]);
     }
-    void setBusyPointer(bool busy) override {
-        record(busy ? QStringLiteral("pointer busy") : QStringLiteral("pointer default"));
-    }
+    void setBusyPointer(bool busy) override { record(busy ? "pointer busy" : "pointer default"); }
     void setRtsIndicator(int colour) override { record(QStringLiteral("led %1").arg(colour)); }
     void progress(int done, int total, const QString& what) override {
-        progress_ << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(what);
+        progressReports << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(what);
     }
 
-    QStringList events() const {
-        QStringList texts;
-        for (const auto& event : events_)
-            texts << event.second;
-        return texts;
-    }
-    const QStringList& progressReports() const { return progress_; }
-
-    // Interface steps and the library calls (other than GetByte, which the fake does not
-    // record) in the order they happened.
+    // The interface steps and the library calls in the order they happened.
     QStringList timeline() const {
         QStringList merged;
         qsizetype taken = 0;
-        for (const auto& [callsBefore, text] : events_) {
-            if (callsBefore > taken) {
-                merged << libraryCalls_->mid(taken, callsBefore - taken);
-                taken = callsBefore;
-            }
-            merged << text;
+        for (std::size_t i = 0; i < callsBefore_.size(); ++i) {
+            merged << calls_->mid(taken, callsBefore_[i] - taken) << events[qsizetype(i)];
+            taken = callsBefore_[i];
         }
-        if (libraryCalls_)
-            merged << libraryCalls_->mid(taken);
-        return merged;
+        return merged << calls_->mid(taken);
     }
+
+    QStringList events;
+    QStringList progressReports;
 
 private:
-    static QString windowName(Window window) {
-        static constexpr const char* names[] = {"RtuForm", "TerminalForm", "ConfigSensors",
-                                                "ConfigG4", "Config4_20mA"};
-        return QString::fromLatin1(names[static_cast<int>(window)]);
-    }
-
     void record(const QString& text) {
-        events_.emplace_back(libraryCalls_ ? libraryCalls_->size() : 0, text);
+        events << text;
+        callsBefore_.push_back(calls_ ? calls_->size() : 0);
     }
 
-    const QStringList* libraryCalls_;
-    std::vector<std::pair<qsizetype, QString>> events_;
-    QStringList progress_;
+    const QStringList* calls_;
+    std::vector<qsizetype> callsBefore_;
 };
 
 } // namespace rtu

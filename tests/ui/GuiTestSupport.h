@@ -8,6 +8,7 @@
 #include "serial/QtSerialLibrary.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
+#include "support/Files.h"
 #include "support/Pty.h"
 #include "support/RecordingNotifier.h"
 #include "ui/Dialogs.h"
@@ -15,9 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,30 +47,23 @@ inline ::testing::Environment* const applicationEnvironment =
 // Runs the event loop until `condition` holds; false when `timeoutMs` passed first.
 template <typename Condition> bool waitUntil(Condition condition, int timeoutMs = 5000) {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
+    while (!condition() && !deadline.hasExpired())
         QTest::qWait(5);
-    }
-    return true;
+    return condition();
 }
 
+// Each request as "Save|title|pattern|proposed name"; answers `answer` (empty: cancel).
 class ScriptedFiles : public FileChooser {
 public:
-    struct Request {
-        Purpose purpose;
-        QString title;
-        QString pattern;
-        QString proposedName;
-        friend bool operator==(const Request&, const Request&) = default;
-    };
     QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                        const QString& proposedName) override {
-        requests.push_back({purpose, title, pattern, proposedName});
+        requests << QStringList{purpose == Purpose::Save ? "Save" : "Load", title, pattern,
+                                proposedName}
+                        .join('|');
         return answer;
     }
-    QString answer; // empty: the operator cancels
-    std::vector<Request> requests;
+    QString answer;
+    QStringList requests;
 };
 
 class ScriptedDevices : public DeviceChooser {
@@ -92,8 +84,7 @@ protected:
         ASSERT_TRUE(workDir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(workDir.path());
-        ASSERT_TRUE(com1.isOpen());
-        ASSERT_TRUE(com3.isOpen());
+        ASSERT_TRUE(com1.isOpen() && com3.isOpen());
         library.setDevice(0, com1.slavePath());
         library.setDevice(2, com3.slavePath());
         library.setDevice(3, workDir.filePath(QStringLiteral("no-such-tty4")));
@@ -128,13 +119,10 @@ protected:
     }
 
     void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile file(workDir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(test::writeFile(workDir.filePath(name), bytes));
     }
     QByteArray readFile(const QString& name) const {
-        QFile file(workDir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return test::readFile(workDir.filePath(name));
     }
 
     // A control by its object name: of the main window, else of the terminal window. The
@@ -155,10 +143,11 @@ protected:
     QStringList checkedEntries(const QStringList& prefixes) const {
         QStringList names;
         for (QAction* entry : form->findChildren<QAction*>()) {
-            for (const QString& prefix : prefixes) {
-                if (entry->objectName().startsWith(prefix) && entry->isChecked())
-                    names << entry->objectName();
-            }
+            const auto matches = [&](const QString& p) {
+                return entry->objectName().startsWith(p);
+            };
+            if (entry->isChecked() && std::any_of(prefixes.begin(), prefixes.end(), matches))
+                names << entry->objectName();
         }
         names.sort();
         return names;

@@ -9,117 +9,72 @@
 namespace rtu::test {
 namespace {
 
-using StartupTest = GuiTest;
+// Start-up and shutdown themselves are tested with Lifecycle; these tests cover what the
+// windows and the program add.
+class StartupTest : public GuiTest {
+protected:
+    // Starts the real program in the working directory, on the offscreen platform.
+    void launch(QProcess& program, const QStringList& arguments) {
+        program.setWorkingDirectory(workDir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(RTU7350_PROGRAM, arguments);
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+    // Sends SIGTERM; true when the program then ended by itself with status 0.
+    static bool terminate(QProcess& program) {
+        ::kill(pid_t(program.processId()), SIGTERM);
+        return program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
+               program.exitCode() == 0;
+    }
+};
 
-const QStringList SettingMenus{"Baud", "Parity", "Length", "StopBits", "LineProtocol"};
-const QStringList DefaultSettingMarks{"Baud_7", "Length_3", "LineProtocol_4", "Parity_0",
-                                      "StopBits_0"};
-const QList<bool> Enabled{true, true, true};
-const QList<bool> Disabled{false, false, false};
-
-TEST_F(StartupTest, FirstStartInAnEmptyDirectoryOpensCom1WithTheDefaults) {
+TEST_F(StartupTest, SwitchingPortsMovesTheMarksAndThePortStatus) {
     RtuForm& rtu = startProgram();
     TerminalForm& terminal = rtu.terminal();
     // The terminal stands against the main window's right edge, as tall as it.
     EXPECT_TRUE(terminal.isVisible());
-    EXPECT_EQ(terminal.frameGeometry().left(), rtu.frameGeometry().right() + 1);
-    EXPECT_EQ(terminal.frameGeometry().top(), rtu.frameGeometry().top());
+    EXPECT_EQ(terminal.frameGeometry().topLeft(), rtu.frameGeometry().topRight() + QPoint(1, 0));
     EXPECT_EQ(terminal.height(), rtu.height());
+    EXPECT_EQ(checkedEntries({"ComPortSet", "CLK"}), (QStringList{"CLKAUTO", "ComPortSet_0"}));
+    action("Baud_8")->trigger();
+    EXPECT_EQ(checkedEntries({"Baud"}), QStringList{"Baud_8"});
 
-    EXPECT_EQ(checkedEntries({"ComPortSet"}), QStringList{"ComPortSet_0"});
-    EXPECT_EQ(checkedEntries(SettingMenus), DefaultSettingMarks);
-    EXPECT_EQ(checkedEntries({"CLK"}), QStringList{"CLKAUTO"});
-    EXPECT_EQ(screenText(), "Initialize Port Status = OK\r\n");
-    EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), (QStringList{"COM.dat", "uart.dat"}));
-    EXPECT_EQ(readFile("COM.dat"), QByteArray());
-    EXPECT_EQ(readFile("uart.dat"), QByteArray());
+    action("ComPortSet_1")->trigger();
+    // The marks are PortSelection's; they reach the menu entries.
+    EXPECT_EQ(checkedEntries({"ComPortSet", "Baud"}), (QStringList{"Baud_7", "ComPortSet_1"}));
+    // Clicking a checked entry does not take its mark away.
+    action("ComPortSet_1")->trigger();
+    EXPECT_EQ(checkedEntries({"ComPortSet"}), QStringList{"ComPortSet_1"});
+    ASSERT_TRUE(waitUntil([&] { return terminal.panelText(2) == "COM2"; }));
+    EXPECT_EQ(terminal.panelText(3), "9600 Baud");
+    EXPECT_EQ(portControlsEnabled(), QList<bool>(3, true));
 
-    ASSERT_TRUE(waitUntil([&] { return terminal.panelText(2) == "COM1"; }));
-    const QStringList panels{"9600 Baud", "None", "8 Bits", "1 Stop Bit", "NONNON"};
-    for (int panel = 3; panel <= 7; ++panel)
-        EXPECT_EQ(terminal.panelText(panel), panels[panel - 3]);
-    EXPECT_TRUE(QTime::fromString(terminal.panelText(1), "hh:mm:ss").isValid());
-    EXPECT_EQ(portControlsEnabled(), Enabled);
+    // A port without a device does not open, and what needs a port is disabled.
+    action("ComPortSet_3")->trigger();
+    EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
+    EXPECT_TRUE(terminal.panelText(2).isEmpty());
 }
 
-// EXIT and closing the terminal window run the same shutdown.
-TEST_F(StartupTest, EndingWithCom3OpenSavesThePortAndTheNextStartReopensIt) {
-    for (const bool closeTerminal : {false, true}) {
-        SCOPED_TRACE(closeTerminal ? "terminal window closed" : "EXIT");
+TEST_F(StartupTest, ExitAndEitherWindowsCloseBoxRunTheShutdown) {
+    for (const char* way : {"EXIT", "terminal", "main window"}) {
+        SCOPED_TRACE(way);
         form.reset();
         RtuForm& rtu = startProgram();
-        if (closeTerminal) {
-            EXPECT_EQ(rtu.session().link.CurrentPort, 2);
-            EXPECT_EQ(checkedEntries({"ComPortSet", "Baud"}),
-                      (QStringList{"Baud_9", "ComPortSet_2"}));
+        if (way == std::string("EXIT"))
+            click("Command9");
+        else if (way == std::string("terminal"))
             rtu.terminal().close();
-        } else {
-            action("ComPortSet_2")->trigger();
-            action("Baud_9")->trigger();
-            click("Command9"); // EXIT
-        }
+        else
+            rtu.close();
 
         EXPECT_TRUE(rtu.hasShutDown());
         EXPECT_FALSE(rtu.isVisible());
         EXPECT_FALSE(rtu.terminal().isVisible());
-        // Written as COM.DAT and UART.DAT, they land on the files read as COM.dat and uart.dat.
-        EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files),
-                  (QStringList{"COM.dat", "lastfile.txt", "uart.dat"}));
-        EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
-        const QByteArray uart = readFile("uart.dat");
-        EXPECT_EQ(uart.size(), 196);
-        EXPECT_EQ(uart.right(4), QByteArray("\x02\x00\xAA\x00", 4));
-        EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+        EXPECT_NE(library.SetPortCharacteristics(0, 7, 0, 3, 0, 4), 0) << "COM1 is closed";
     }
-    // The port is closed: the library no longer takes settings for it.
-    EXPECT_NE(library.SetPortCharacteristics(2, 7, 0, 3, 0, 4), 0);
-}
-
-TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
-    writeFile("COM.dat", QByteArray("\x03\x00", 2)); // COM4 has no device
-    writeFile("lastfile.txt", "stale\r\n");
-    RtuForm& rtu = startProgram();
-
-    EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
-    EXPECT_EQ(screenText(), "Initialize Port Status = Failure\r\n");
-    EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
-    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
-    for (int panel = 2; panel <= 7; ++panel)
-        EXPECT_TRUE(rtu.terminal().panelText(panel).isEmpty()) << "panel " << panel;
-
-    rtu.close();
-
-    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x03\x00", 2));
-    EXPECT_EQ(readFile("uart.dat"), QByteArray());
-    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
-}
-
-TEST_F(StartupTest, SwitchingPortsReportsBothStepsAndMovesTheMarks) {
-    RtuForm& rtu = startProgram();
-    action("Baud_8")->trigger();
-    EXPECT_EQ(checkedEntries({"Baud"}), QStringList{"Baud_8"});
-    EXPECT_EQ(rtu.session().link.PortRecord.BaudCode(), 8);
-
-    action("ComPortSet_1")->trigger();
-
-    EXPECT_TRUE(
-        screenText().endsWith("Uninitialize Port Status = OK\r\nInitialize Port Status = OK\r\n"));
-    EXPECT_EQ(checkedEntries({"ComPortSet"}), QStringList{"ComPortSet_1"});
-    // A freshly opened port reports the defaults.
-    EXPECT_EQ(checkedEntries(SettingMenus), DefaultSettingMarks);
-    // Clicking a checked entry does not take its mark away.
-    action("Parity_0")->trigger();
-    action("ComPortSet_1")->trigger();
-    EXPECT_EQ(checkedEntries({"ComPortSet", "Parity"}), (QStringList{"ComPortSet_1", "Parity_0"}));
-    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().panelText(2) == "COM2"; }));
-
-    // A port without a device does not open, and what needs a port is disabled.
-    action("ComPortSet_3")->trigger();
-    EXPECT_TRUE(screenText().endsWith("Initialize Port Status = Failure\r\n"));
-    EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
-    EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
-    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
-    EXPECT_TRUE(rtu.terminal().panelText(2).isEmpty());
 }
 
 TEST_F(StartupTest, TheDeviceDialogRewiresThePortsAndReopensTheOpenOne) {
@@ -134,8 +89,6 @@ TEST_F(StartupTest, TheDeviceDialogRewiresThePortsAndReopensTheOpenOne) {
 
     EXPECT_EQ(devices.shown[0], com1.slavePath());
     EXPECT_EQ(library.device(0), com3.slavePath());
-    EXPECT_TRUE(
-        screenText().endsWith("Uninitialize Port Status = OK\r\nInitialize Port Status = OK\r\n"));
     rtu.session().library().PutByte(0, 'Z');
     EXPECT_EQ(com3.readFor(2000, 1), "Z");
 }
@@ -143,23 +96,48 @@ TEST_F(StartupTest, TheDeviceDialogRewiresThePortsAndReopensTheOpenOne) {
 TEST_F(StartupTest, SigtermEndsTheProgramThroughTheShutdown) {
     writeFile("COM.dat", QByteArray("\x02\x00", 2));
     QProcess program;
-    program.setWorkingDirectory(workDir.path());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(environment);
-    program.start(RTU7350_PROGRAM, {"--com3", com3.slavePath()});
-    ASSERT_TRUE(program.waitForStarted(10000));
-
+    launch(program, {"--com3", com3.slavePath()});
     // The port opens during the start-up; the signal is taken once it has finished.
     ASSERT_TRUE(waitUntil([&] { return !readFile("uart.dat").startsWith("<missing>"); }, 20000));
-    ::kill(pid_t(program.processId()), SIGTERM);
 
-    ASSERT_TRUE(program.waitForFinished(20000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_EQ(readFile("COM.dat"), QByteArray("\x02\x00", 2));
-    EXPECT_EQ(readFile("uart.dat").size(), 196);
-    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+    EXPECT_TRUE(terminate(program));
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39) << "the shutdown ran";
+}
+
+// The demo unit holds examples/site.txt; a good settle-delay unit changes nothing it reads.
+TEST_F(StartupTest, TheDemoReadsTheWholeSimulatedUnitAndKeepsItsSiteAtExit) {
+    for (const QStringList& delay : {QStringList{}, QStringList{"--delay-unit-ms", "8"}}) {
+        SCOPED_TRACE(qPrintable(delay.join(' ')));
+        QFile::remove(workDir.filePath("lastfile.txt"));
+        QProcess program;
+        launch(program, delay + QStringList{"--demo", "--read-all"});
+        QByteArray err;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                err += program.readAllStandardError();
+                return err.contains("rtu7350: Read All");
+            },
+            60000));
+        EXPECT_TRUE(err.contains("rtu7350: Read All finished: 39 of 39 lines answered\n"))
+            << err.constData();
+
+        EXPECT_TRUE(terminate(program));
+        const QByteArray last = readFile("lastfile.txt");
+        EXPECT_TRUE(last.contains("\nSLCDT1\"")) << last.constData();
+        EXPECT_FALSE(last.contains("SLCDT1\"Company\"")) << last.constData();
+    }
+}
+
+TEST_F(StartupTest, ABadDelayUnitIsAUsageError) {
+    for (const char* value : {"0", "-2", "abc"}) {
+        SCOPED_TRACE(value);
+        QProcess program;
+        launch(program, {"--delay-unit-ms", value});
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 2);
+        EXPECT_TRUE(program.readAllStandardError().contains("--delay-unit-ms"));
+    }
 }
 
 } // namespace
