@@ -64,11 +64,11 @@ private:
     ExitCode program() {
         const ReadResult file = readConfigurationFile(options_.file);
         if (!file.error.isEmpty())
-            return fail(file.error);
+            return fail(options_.file + QStringLiteral(": ") + file.error);
         // A truncated or foreign file would otherwise program the defaults over the unit.
         if (const QStringList problems = wholeConfigurationProblems(file.content);
             !problems.isEmpty() && !options_.partial)
-            return fail(QStringLiteral("%1 is not a whole configuration (%2); --partial "
+            return fail(QStringLiteral("%1: not a whole configuration (%2); --partial "
                                        "programs it anyway")
                             .arg(options_.file, problems.join(QStringLiteral("; "))));
         const LoadResult loaded = LoadConfiguration(file.content, session_.panel, session_.tables);

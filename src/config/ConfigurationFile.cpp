@@ -3,8 +3,8 @@
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
 #include "config/UnitSettingsLines.h"
-#include "config/WholeFile.h"
 #include "config/UnitSettingsPanel.h"
+#include "config/WholeFile.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -125,8 +125,8 @@ QString shortestValueOf(QStringView text) {
 
 // The record number a line names, when it is written in digits within the table's range.
 std::optional<int> recordNumber(QStringView text, int first, int last) {
-    if (text.isEmpty() || !std::all_of(text.begin(), text.end(),
-                                       [](QChar c) { return c >= u'0' && c <= u'9'; }))
+    if (text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
     const int number = text.toInt();
     if (number < first || number > last)
@@ -224,9 +224,11 @@ void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables
         return;
     Loop420Record& r = tables.Loop420Records[*module];
     const qsizetype pU = findRequired(line, u"U", 6, "U");
-    r.Unit = shortestValueOf(restFrom(line, pU + 1));
+    // Unit, source and channel stand at fixed places, as in the G4 line: reading the unit as a
+    // whole run of digits would swallow a source that is a digit.
+    r.Unit = shortestValueOf(piece(line, pU + 1, 2));
     r.Source = charAt(line, pU + 3);
-    r.Channel = shortestValueOf(restFrom(line, pU + 4));
+    r.Channel = shortestValueOf(charAt(line, pU + 4));
     const qsizetype p4 = findRequired(line, u"V4M", 6, "V4M");
     r.Value4mA = shortestValueOf(restFrom(line, p4 + 3));
     const qsizetype p20 = findRequired(line, u"V20M", 6, "V20M");
@@ -377,14 +379,14 @@ QStringList wholeConfigurationProblems(const QByteArray& content) {
 ReadResult readConfigurationFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+        return {{}, QStringLiteral("cannot open: ") + file.errorString()};
     // A real configuration is about 1.1 KB; reading stops soon past the limit, so a huge
     // file or an endless device never fills the memory.
     QByteArray content = file.read(MaxConfigurationFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        return {{}, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+        return {{}, QStringLiteral("cannot read: ") + file.errorString()};
     if (content.size() > MaxConfigurationFileSize)
-        return {{}, QStringLiteral("%1 is larger than 1 MB: not a configuration file").arg(path)};
+        return {{}, QStringLiteral("larger than 1 MB: not a configuration file")};
     return {std::move(content), {}};
 }
 

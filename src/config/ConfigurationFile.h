@@ -39,7 +39,7 @@ inline constexpr qsizetype MaxConfigurationFileSize = 1024 * 1024;
 
 struct ReadResult {
     QByteArray content;
-    QString error; // empty when read
+    QString error; // empty when read; else the reason, without the path
 };
 // Reads a configuration file; one over MaxConfigurationFileSize is refused unread.
 ReadResult readConfigurationFile(const QString& path);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace rtu {
 
@@ -47,6 +48,22 @@ QString decimalText(QStringView text) {
     return shortestDecimal(numericValue(text));
 }
 
+// A monitor unit or channel number: the field must start with a digit (a sign or a letter
+// there is a garbled reply, and a negative unit would not fit its two places in the
+// configuration file).
+std::optional<QString> unsignedNumberText(QStringView field) {
+    if (field.isEmpty() || field.front() < u'0' || field.front() > u'9')
+        return std::nullopt;
+    return wholeNumberText(field);
+}
+
+// A unit letter of a tank: one of the codes the program knows. Anything else in its place
+// comes from a garbled reply and could not be told apart from the next field in the
+// configuration file.
+bool isUnitCode(const QString& field, const char* codes) {
+    return field.size() == 1 && QLatin1String(codes).contains(field.front());
+}
+
 // The outcome of a module reply for the module that was asked.
 template <ReplyOutcome (*apply)(const QString&, RecordTables&, int*)>
 ReplyOutcome applyModuleReply(const QString& reply, int module, RecordTables& tables) {
@@ -77,8 +94,8 @@ const std::array<ModuleCommands, 3> AllModuleCommands{{
 } // namespace
 
 QStringView lineStart(QStringView reply) {
-    const auto end = std::find_if(reply.begin(), reply.end(),
-                                  [](QChar c) { return c == u'\r' || c == u'\n'; });
+    const auto end =
+        std::find_if(reply.begin(), reply.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
     return reply.first(end - reply.begin());
 }
 
@@ -145,18 +162,22 @@ ReplyOutcome applySensorReply(const QString& buffer, int tank, SensorRecord& rec
     if (level < 0)
         return ReplyOutcome::Partial;
     record.Floats = wholeNumberText(piece(reply, level + 1, 1));
+    if (!isUnitCode(piece(reply, level + 2, 1), "IC"))
+        return ReplyOutcome::Partial;
     record.LevelUnit = piece(reply, level + 2, 1);
 
     const qsizetype temperature = reply.indexOf(QLatin1Char('T'), closeQuote);
     if (temperature < 0)
         return ReplyOutcome::Partial;
     record.TempSensors = wholeNumberText(piece(reply, temperature + 1, 1));
+    if (!isUnitCode(piece(reply, temperature + 2, 1), "FC"))
+        return ReplyOutcome::Partial;
     record.TempUnit = piece(reply, temperature + 2, 1);
     record.VolumeFactor = decimalText(rest(reply, temperature + 3));
 
     // The volume unit follows a factor written with four decimals.
     const qsizetype point = reply.indexOf(QLatin1Char('.'), temperature + 3);
-    if (point < 0)
+    if (point < 0 || !isUnitCode(piece(reply, point + 5, 1), "EM%"))
         return ReplyOutcome::Partial;
     record.VolumeUnit = piece(reply, point + 5, 1);
     return ReplyOutcome::Applied;
@@ -175,11 +196,14 @@ ReplyOutcome applyG4Reply(const QString& buffer, RecordTables& tables, int* reco
 
     // Source and channel sit right after a two-digit unit number, as the unit sends it.
     const qsizetype unit = reply.indexOf(QLatin1Char('U'), 3);
-    if (unit < 0)
+    const auto unitText = unit < 0 ? std::nullopt : unsignedNumberText(piece(reply, unit + 1, 2));
+    const auto channelText =
+        unit < 0 ? std::nullopt : unsignedNumberText(piece(reply, unit + 4, 2));
+    if (!unitText || !channelText)
         return ReplyOutcome::Partial;
-    record.Unit = wholeNumberText(piece(reply, unit + 1, 2));
+    record.Unit = *unitText;
     record.Source = piece(reply, unit + 3, 1);
-    record.Channel = wholeNumberText(piece(reply, unit + 4, 2));
+    record.Channel = *channelText;
 
     const qsizetype on = reply.indexOf(QLatin1String("ON"), unit + 2);
     const qsizetype off = on < 0 ? -1 : reply.indexOf(QLatin1String("OFF"), on + 2);
@@ -203,11 +227,14 @@ ReplyOutcome applyLoop420Reply(const QString& buffer, RecordTables& tables, int*
     Loop420Record& record = tables.Loop420Records[module];
 
     const qsizetype unit = reply.indexOf(QLatin1Char('U'), 5);
-    if (unit < 0)
+    const auto unitText = unit < 0 ? std::nullopt : unsignedNumberText(piece(reply, unit + 1, 2));
+    const auto channelText =
+        unit < 0 ? std::nullopt : unsignedNumberText(piece(reply, unit + 4, 1));
+    if (!unitText || !channelText)
         return ReplyOutcome::Partial;
-    record.Unit = wholeNumberText(rest(reply, unit + 1));
+    record.Unit = *unitText;
     record.Source = piece(reply, unit + 3, 1);
-    record.Channel = wholeNumberText(rest(reply, unit + 4));
+    record.Channel = *channelText;
 
     const qsizetype value4mA = reply.indexOf(QLatin1String("V4M"), 5);
     if (value4mA < 0)

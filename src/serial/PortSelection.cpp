@@ -81,17 +81,16 @@ void PortSelection::takeCarriedProtocol() {
     menus_.setChecked(PortMenu::LineProtocol, asked, false);
     record.setProtocolCode(carried);
     menus_.setChecked(PortMenu::LineProtocol, carried, true);
-    screen_.appendLine(QStringLiteral("Line protocol %1 cannot be carried out here; using %2")
-                           .arg(lineProtocolCaptions().value(asked),
-                                lineProtocolCaptions().value(carried)));
+    screen_.appendLine(
+        QStringLiteral("Line protocol %1 cannot be carried out here; using %2")
+            .arg(lineProtocolCaptions().value(asked), lineProtocolCaptions().value(carried)));
 }
 
 // Settings the port refused leave it running the previous ones: the codes, the marks and
 // the status bar follow what it runs.
 void PortSelection::followRunningSettings() {
     PortParameterBlock running;
-    if (link_.CurrentPort == NoPort ||
-        library_.ser_rs232_getport(link_.CurrentPort, running) != 0)
+    if (link_.CurrentPort == NoPort || library_.ser_rs232_getport(link_.CurrentPort, running) != 0)
         return;
     PortParameterBlock& record = link_.PortRecord;
     uncheckLineSettings();
@@ -101,9 +100,13 @@ void PortSelection::followRunningSettings() {
     record.setStopBitsCode(running.StopBitsCode());
     record.setProtocolCode(running.ProtocolCode());
     checkLineSettings();
-    screen_.appendLine(QStringLiteral("The port refused these line settings; it keeps %1 %2")
-                           .arg(baudCaptions().value(record.BaudCode()),
-                                parityCaptions().value(record.ParityCode())));
+    const QStringList captions{baudCaptions().value(record.BaudCode()),
+                               parityCaptions().value(record.ParityCode()),
+                               lengthCaptions().value(record.LengthCode()),
+                               stopBitsCaptions().value(record.StopBitsCode()),
+                               lineProtocolCaptions().value(record.ProtocolCode())};
+    screen_.appendLine(QStringLiteral("The port refused these line settings; it keeps ") +
+                       captions.join(QStringLiteral(", ")));
 }
 
 void PortSelection::LineSettingClick(PortMenu menu, int index) {

@@ -63,6 +63,8 @@ TEST_F(ModuleEditorTest, LabelAndFactorBoxesRefuseWhatTheFileCannotHold) {
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "CRUDE 3   ");
     editor.editLabel("CRUDE \"3\"");
     EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "a quote is refused, the box keeps its text";
+    editor.editLabel(QStringLiteral("CRUDE \u20ac"));
+    EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "so is a character the unit cannot take";
     editor.editLabel("CRUDE OIL 3");
     EXPECT_EQ(editor.labelBox(), "");
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "          ");
@@ -70,7 +72,7 @@ TEST_F(ModuleEditorTest, LabelAndFactorBoxesRefuseWhatTheFileCannotHold) {
     EXPECT_EQ(tables.SensorRecords[3].VolumeFactor.text(), "2.5000");
     editor.editFactor("12345678901");
     EXPECT_EQ(editor.factorBox(), "");
-    EXPECT_EQ(notifier.beeps, 3);
+    EXPECT_EQ(notifier.beeps, 4);
 }
 
 // Showing a tank never changes it, whatever its fields hold.

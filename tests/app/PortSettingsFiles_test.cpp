@@ -67,6 +67,11 @@ TEST_F(PortSettingsFilesTest, SavedPortAndSettingsHaveTheirExactBytesAndReadBack
     PortParameterBlock record;
     EXPECT_TRUE(settings.readLineSettings(record));
     EXPECT_EQ(record, blockOf(patterned, true));
+
+    // With both spellings present, reading and writing meet in the same file.
+    put("COM.dat", QByteArray("\x04\x00", 2));
+    ASSERT_TRUE(settings.writePortIndex(1));
+    EXPECT_EQ(settings.readPortIndex(), 1);
 }
 
 // Without the marker the five codes take their defaults and the other bytes stay as read.

@@ -1,7 +1,10 @@
 #include "protocol/ProtocolRig.h"
 
 #include "config/CommaDecimalLocale.h"
+#include "config/ConfigurationFile.h"
 #include "support/WholeUnitLines.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -226,6 +229,41 @@ TEST_F(UnitCommandsTest, GarbageRepliesNeverBreakAReadAll) {
     EXPECT_EQ(report.answered.size() + report.unanswered.size(), 39);
     for (const G4Record& module : tables.G4Records)
         EXPECT_EQ(module.OnValue.text().size(), 8);
+}
+
+// Nothing a unit sends may put a line end or a stray quote into a setting: what was read
+// must save as a configuration file that loads back to the same file.
+TEST_F(UnitCommandsTest, WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchanged) {
+    answer("GLCDT", "LCDT1\"AB\r\n");
+    answer("GLCD", "LCD\r\n");
+    ReadReport report;
+    ASSERT_TRUE(commands.readAll(&report));
+    EXPECT_EQ(panel.lcdLine(1), "AB");
+    EXPECT_TRUE(report.unanswered.contains("GLCD")) << "a timing field without a digit";
+
+    std::srand(7350);
+    const QByteArray alphabet = "0123456789.-\" \r\nSUG4LTCRPVONF%EMI ";
+    for (int round = 0; round < 500; ++round) {
+        for (const QString& line : readAllLines()) {
+            QByteArray reply = line.mid(1).toLatin1();
+            for (int n = std::rand() % 40; n > 0; --n)
+                reply += alphabet[std::rand() % alphabet.size()];
+            library.answer(line, reply);
+        }
+        commands.readAll();
+        const QByteArray saved = WriteConfiguration(panel, tables);
+        UnitSettingsPanel reloadedPanel(notifier);
+        RecordTables reloaded;
+        SetAllDefaults(reloaded);
+        ASSERT_TRUE(LoadConfiguration(saved, reloadedPanel, reloaded).ok) << saved.constData();
+        reloadedPanel.setClockTexts(panel.timeText(), panel.dateText());
+        const QStringList again =
+            QString::fromLatin1(WriteConfiguration(reloadedPanel, reloaded)).split("\r\n");
+        const QStringList first = QString::fromLatin1(saved).split("\r\n");
+        for (qsizetype i = 0; i < first.size(); ++i)
+            EXPECT_EQ(again.value(i).toStdString(), first[i].toStdString());
+        EXPECT_EQ(saved.count("\r\n"), 39);
+    }
 }
 
 } // namespace

@@ -87,17 +87,32 @@ TEST_F(PortSelectionTest, APortThatCannotBeOpenedLeavesNoPortAndNoMarks) {
     EXPECT_EQ(status.panels, (std::array<QString, PortStatus::PanelCount>{"09:05:03"}));
 }
 
-TEST_F(PortSelectionTest, RefusedSettingsAddNoMarks) {
+// Settings the port refuses leave it running the ones it had: the codes, the marks and the
+// terminal screen say so.
+TEST_F(PortSelectionTest, RefusedSettingsLeaveTheRunningOnesShown) {
+    const QString refused = "The port refused these line settings; it keeps 2400 Baud, Even, "
+                            "7 Bits, 2 StopBits, NONNON";
     library.setCharacteristicsResult(4);
     ports.SelectPort(1);
-    // InitPort checked the reported settings; ApplyLineSettings added nothing, not even the
-    // port's own entry.
+    // The port's own entry is not marked: its settings were refused.
     EXPECT_EQ(menus.marks, marksFor(NoPort, 5, 2, 2, 1, 4));
-    EXPECT_EQ(screenLines(), QStringList({"Initialize Port Status = OK"}));
+    EXPECT_EQ(screenLines(), QStringList({"Initialize Port Status = OK", refused}));
 
     ports.LineSettingClick(PortMenu::Parity, 1);
-    EXPECT_EQ(link.PortRecord.ParityCode(), 1) << "the refused code is kept";
-    EXPECT_EQ(menus.marks, marksFor(NoPort, 5, 1, 2, 1, 4));
+    EXPECT_EQ(link.PortRecord.ParityCode(), 2);
+    EXPECT_EQ(menus.marks, marksFor(NoPort, 5, 2, 2, 1, 4));
+    EXPECT_EQ(screenLines().last(), refused);
+}
+
+TEST_F(PortSelectionTest, ALineProtocolThePortCannotCarryGivesWayToTheNearest) {
+    library.nearestProtocol = [](std::int16_t code) { return code == 1 ? std::int16_t(0) : code; };
+    ports.SelectPort(0);
+    ports.LineSettingClick(PortMenu::LineProtocol, 1);
+    EXPECT_EQ(link.PortRecord.ProtocolCode(), 0);
+    EXPECT_EQ(library.calls().last(), "SetPortCharacteristics 0 5 2 2 1 0");
+    EXPECT_EQ(menus.marks, marksFor(0, 5, 2, 2, 1, 0));
+    EXPECT_EQ(screenLines().last(),
+              "Line protocol RTSXON cannot be carried out here; using RTSRTS");
 }
 
 TEST_F(PortSelectionTest, SettingClicksStoreTheCodeMoveTheMarkAndShowInTheStatus) {

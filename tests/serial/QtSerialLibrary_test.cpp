@@ -62,12 +62,17 @@ protected:
 TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsAndKeepTheLastAccepted) {
     const std::vector<int> defaults{7, 0, 3, 0, 4};
     EXPECT_EQ(reportedCodes(), defaults);
-    // Only the flow controls QSerialPort can pace are accepted: RTSRTS, NONNON, XONXON.
+    // Only the flow controls QSerialPort can pace are accepted: RTSRTS, NONNON, XONXON; the
+    // others have a nearest one that it can.
     for (std::int16_t protocol = 0; protocol <= 16; ++protocol) {
         const bool supported = protocol == 0 || protocol == 4 || protocol == 7;
         EXPECT_EQ(library.SetPortCharacteristics(0, 7, 0, 3, 0, protocol) == 0, supported)
             << protocol;
+        EXPECT_EQ(library.nearestLineProtocol(protocol) == protocol, supported) << protocol;
     }
+    // RTSXON, NONXON, DTRDTR, XONRTS
+    for (const auto& [asked, nearest] : {std::pair{1, 0}, {5, 7}, {10, 4}, {14, 0}})
+        EXPECT_EQ(library.nearestLineProtocol(std::int16_t(asked)), nearest) << asked;
     for (const auto& [baud, parity, length, stop] :
          {std::array{12, 0, 3, 0}, {-1, 0, 3, 0}, {7, 5, 3, 0}, {7, 0, 4, 0}, {7, 0, 3, 2}})
         EXPECT_NE(library.SetPortCharacteristics(0, baud, parity, length, stop, 4), 0) << baud;

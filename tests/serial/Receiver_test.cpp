@@ -95,6 +95,12 @@ TEST_F(ReceiverTest, LongTrafficKeepsTheLast60ForTheReplyAndCutsTheScreenPast409
     EXPECT_EQ(link.ReplyBuffer, QString(60, 'x') + "\r\n");
     receive("y");
     EXPECT_EQ(link.ReplyBuffer, QString(57, 'x') + "\r\ny");
+    // A flood of line ends alone is bounded all the same.
+    QByteArray lineEnds;
+    for (int i = 0; i < 1000000; ++i)
+        lineEnds += "\r\n";
+    receive(lineEnds);
+    EXPECT_EQ(link.ReplyBuffer.size(), Receiver::ReplyBufferLimit);
 
     screen.setText(QString(4086, 'a'));
     receive("0123456789");

@@ -57,11 +57,11 @@ TEST_F(SimProgramTest, StartsFromAStateFileAndEndsWhenIdleOrHungUp) {
 }
 
 TEST_F(SimProgramTest, BadOptionsAreUsageErrorsAndABrokenStateFileNamesFileAndLine) {
-    for (const QString& arguments :
+    for (const char* arguments :
          {"--baud fast", "--baud 0", "--turnaround-ms -1", "--drop 0", "--garble x",
           "--hangup-after 0", "--once-idle 0", "--once-idle soon", "--bogus", "extra", "--drop"}) {
-        start(arguments.split(' '), false);
-        EXPECT_EQ(exitCodeAtEnd(), 2) << qPrintable(arguments);
+        start(QString::fromLatin1(arguments).split(' '), false);
+        EXPECT_EQ(exitCodeAtEnd(), 2) << arguments;
         EXPECT_TRUE(sim.readAllStandardOutput().isEmpty());
         EXPECT_FALSE(sim.readAllStandardError().isEmpty());
     }

@@ -37,6 +37,8 @@ public:
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
     std::function<void()> onDelay;
+    // The line protocol the library carries out in place of one it cannot (default: any).
+    std::function<std::int16_t(std::int16_t)> nearestProtocol;
     // Throws from PutString for the n-th (1-based) line sent, to test error traps.
     void failOnLine(int n) { failOnLine_ = n; }
     // Reports the port lost while the n-th line is sent.
@@ -73,6 +75,9 @@ public:
         calls_ << QString::asprintf("SetPortCharacteristics %d %d %d %d %d %d", port, baud, parity,
                                     length, stopBits, protocol);
         return port == NoPort ? -1 : characteristicsResult_;
+    }
+    std::int16_t nearestLineProtocol(std::int16_t code) const override {
+        return nearestProtocol ? nearestProtocol(code) : code;
     }
     std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& block) override {
         record("ser_rs232_getport", port);

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, ProgramSendsTheRowsTickedInTheWindow) {
     EXPECT_EQ(com1.readFor(3000, 8), "SPP060\r\n");
 }
 
-TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyCharactersAndRefuseQuotes) {
+TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyAndRefuseWhatTheUnitCannotTake) {
     RtuForm& rtu = startProgram();
     auto* line1 = control<QLineEdit>("Text1_0");
     auto* line2 = control<QLineEdit>("Text1_1");
@@ -89,7 +89,9 @@ TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyCharactersAndRefu
     EXPECT_EQ(rtu.session().panel.text1(0), "AB");
     paste(line1, "X \"Y\"");
     EXPECT_EQ(line1->text(), "AB");
-    EXPECT_EQ(notifier.beeps, 2);
+    paste(line1, QStringLiteral("\u20ac"));
+    EXPECT_EQ(line1->text(), "AB") << "the unit takes one byte per character";
+    EXPECT_EQ(notifier.beeps, 3);
 
     // A text that came from the unit is shown whole, quote included, and can be edited.
     rtu.session().panel.setText1(1, "WEST \"RIDGE\" LEASE #14");
@@ -98,7 +100,7 @@ TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyCharactersAndRefu
     line2->end(false);
     QTest::keyClick(line2, Qt::Key_Backspace);
     EXPECT_EQ(rtu.session().panel.text1(1), "WEST \"RIDGE\" LEASE #1");
-    EXPECT_EQ(notifier.beeps, 2);
+    EXPECT_EQ(notifier.beeps, 3);
 }
 
 TEST_F(MainWindowTest, SaveAndLoadGoThroughTheFileDialog) {
