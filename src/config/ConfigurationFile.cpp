@@ -123,6 +123,14 @@ QString shortestValueOf(QStringView text) {
     return shortestDecimal(numericValue(text));
 }
 
+// A monitor unit fills two places; a negative one would not fit them when written back.
+QString monitorUnit(QStringView field) {
+    const double unit = numericValue(field);
+    if (unit < 0)
+        throw LineError(QStringLiteral("monitor unit below 0"));
+    return shortestDecimal(unit);
+}
+
 // The record number a line names, when it is written in digits within the table's range.
 std::optional<int> recordNumber(QStringView text, int first, int last) {
     if (text.isEmpty() ||
@@ -193,7 +201,9 @@ void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables)
     const qsizetype pL = findRequired(line, u"L", q2, "L");
     r.Floats = shortestValueOf(charAt(line, pL + 1));
     r.LevelUnit = charAt(line, pL + 2);
-    const qsizetype pT = findRequired(line, u"T", q2, "T");
+    // The temperature part follows the level unit: searching from there keeps a level unit
+    // of "T" from being taken for it.
+    const qsizetype pT = findRequired(line, u"T", pL + 3, "T");
     r.TempSensors = shortestValueOf(charAt(line, pT + 1));
     r.TempUnit = charAt(line, pT + 2);
     const LeadingNumber factor = readLeadingNumber(restFrom(line, pT + 3));
@@ -207,7 +217,7 @@ void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
         return;
     G4Record& r = tables.G4Records.at(static_cast<std::size_t>(*module));
     const qsizetype pU = findRequired(line, u"U", 4, "U");
-    r.Unit = shortestValueOf(piece(line, pU + 1, 2));
+    r.Unit = monitorUnit(piece(line, pU + 1, 2));
     r.Source = charAt(line, pU + 3);
     r.Channel = shortestValueOf(charAt(line, pU + 4));
     const qsizetype pOn = findRequired(line, u"ON", pU + 2, "ON");
@@ -226,7 +236,7 @@ void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables
     const qsizetype pU = findRequired(line, u"U", 6, "U");
     // Unit, source and channel stand at fixed places, as in the G4 line: reading the unit as a
     // whole run of digits would swallow a source that is a digit.
-    r.Unit = shortestValueOf(piece(line, pU + 1, 2));
+    r.Unit = monitorUnit(piece(line, pU + 1, 2));
     r.Source = charAt(line, pU + 3);
     r.Channel = shortestValueOf(charAt(line, pU + 4));
     const qsizetype p4 = findRequired(line, u"V4M", 6, "V4M");

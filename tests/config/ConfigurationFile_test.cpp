@@ -185,6 +185,21 @@ TEST_F(ConfigurationFileTest, ForeignTextNeverLandsInAnotherRecord) {
     const LoadResult beyondLatin1 = load("SPP60\r\nSU02\"\xe2\x82\xac 1\"L1IT0F1E\r\n");
     EXPECT_EQ(beyondLatin1.lineNumber, 2);
 
+    // Found by fuzzing: a level unit "T" was taken for the temperature part, a source that is
+    // a digit for part of the unit, and a negative monitor unit does not fit its two places
+    // when written back.
+    ASSERT_TRUE(load("SU09\"X\"L0TT0F1.67E\r\nS420C2U05"
+                     "7V4M1V20M2\r\n")
+                    .ok);
+    EXPECT_EQ(tables.SensorRecords[9].TempSensors.text() + tables.SensorRecords[9].TempUnit.text(),
+              "0F");
+    EXPECT_EQ(tables.Loop420Records[2].Unit.text() + tables.Loop420Records[2].Source.text(), "5 7")
+        << "a source that is a digit is not part of the unit";
+    const QByteArray written = WriteConfiguration(panel, tables);
+    ASSERT_TRUE(load(written).ok);
+    EXPECT_EQ(WriteConfiguration(panel, tables), written);
+    EXPECT_EQ(load("SG41U-5L1ONGT1OFFLT2\r\n").reason, "monitor unit below 0");
+
     const QByteArray whole = WriteConfiguration(panel, tables);
     EXPECT_TRUE(wholeConfigurationProblems(whole).isEmpty());
     EXPECT_EQ(wholeConfigurationProblems(QByteArray(whole).replace("SU05", "SU16")),

@@ -1,0 +1,17 @@
+// Any file content: the load never fails badly, and what it leaves saves and loads back.
+
+#include "FuzzRig.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace rtu;
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    RecordingNotifier notifier;
+    UnitSettingsPanel panel(notifier);
+    RecordTables tables;
+    SetAllDefaults(tables);
+    const LoadResult result = LoadConfiguration(content, panel, tables);
+    fuzz::require(result.ok || !result.reason.isEmpty(), "a refused file names its fault");
+    wholeConfigurationProblems(content);
+    fuzz::requireRoundTrip(panel, tables);
+    return 0;
+}
