@@ -5,11 +5,11 @@
 #include "config/ConfigurationFile.h"
 #include "serial/PortSelection.h"
 #include "serial/TerminalScreen.h"
+#include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,14 +21,6 @@
 
 namespace rtu {
 namespace {
-
-// The session's receiver timer needs an application object.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 // The checked (menu, entry) pairs of the port menus, menus numbered in PortMenu order.
 using Marks = std::set<std::pair<int, int>>;
@@ -65,7 +57,7 @@ struct ProgramRun {
 class LifecycleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApplication();
+        test::ensureApplication(); // the session's receiver timer needs one
         ASSERT_TRUE(dir.isValid());
     }
 
