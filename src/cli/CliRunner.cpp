@@ -7,9 +7,9 @@
 #include "config/ConfigurationFile.h"
 #include "serial/PortSelection.h"
 #include "serial/QtSerialLibrary.h"
+#include "serial/SerialDevices.h"
 
 #include <QFile>
-#include <QSerialPortInfo>
 #include <QTextStream>
 
 namespace rtu {
@@ -25,10 +25,12 @@ QString loadFailure(const QString& path, const LoadResult& result) {
                : QStringLiteral("%1: %2").arg(path, result.reason);
 }
 
-ExitCode listPorts(QIODevice& out) {
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        const QStringList fields{port.systemLocation(), port.description(), port.manufacturer(),
-                                 port.serialNumber()};
+// One line per port: the device, its stable name (empty when it has none), description,
+// manufacturer and serial number, separated by tabs.
+ExitCode printPorts(QIODevice& out) {
+    for (const SerialPortEntry& port : listPorts()) {
+        const QStringList fields{port.device, port.stableName, port.description, port.manufacturer,
+                                 port.serialNumber};
         out.write(fields.join(u'\t').toLocal8Bit() + '\n');
     }
     return ExitCode::Success;
@@ -211,7 +213,7 @@ private:
 
 ExitCode runCommand(const CliOptions& options, QIODevice& out, QTextStream& err) {
     if (options.command == CliCommand::Ports)
-        return listPorts(out);
+        return printPorts(out);
     UnitRun run(options, out, err);
     return run.run();
 }

@@ -335,7 +335,7 @@ TEST_F(CliEndToEnd, UsageErrorsExit2PortTroubleExits1AndPortsListsTabSeparatedLi
     ASSERT_TRUE(ports.exited);
     EXPECT_EQ(ports.exitCode, 0);
     for (const QByteArray& line : configurationLines(ports.out))
-        EXPECT_EQ(line.count('\t'), 3) << line.constData();
+        EXPECT_EQ(line.count('\t'), 4) << line.constData();
 }
 
 } // namespace
