@@ -36,6 +36,18 @@ ExitCode printPorts(QIODevice& out) {
     return ExitCode::Success;
 }
 
+// What to do about a device that does not exist: name one that does.
+QString existingPortsAdvice() {
+    QStringList names;
+    for (const SerialPortEntry& port : listPorts()) {
+        names << (port.stableName.isEmpty()
+                      ? port.device
+                      : QStringLiteral("%1 (%2)").arg(port.device, port.stableName));
+    }
+    return names.isEmpty() ? QStringLiteral("no serial ports found, plug the adapter in")
+                           : QStringLiteral("the serial ports here: %1").arg(names.join(", "));
+}
+
 // One program, read or verify run: a session on the named port, with the log and the
 // console reporting wired in.
 class UnitRun {
@@ -171,7 +183,9 @@ private:
         library_.setDelayUnitOverride(options_.delayUnitMs);
         ports_.SelectPort(CliPort);
         if (session_.link.CurrentPort == NoPort) {
-            fail(QStringLiteral("%1: cannot open the port").arg(options_.port));
+            fail(QStringLiteral("%1: cannot open the port: %2")
+                     .arg(options_.port, describeOpenError(library_.lastOpenError(CliPort),
+                                                           existingPortsAdvice())));
             return false;
         }
         PortParameterBlock& record = session_.link.PortRecord;

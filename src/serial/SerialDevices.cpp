@@ -34,6 +34,16 @@ QString preferredDeviceName(const QString& device, const QString& byIdDir) {
     return stable.isEmpty() ? device : stable;
 }
 
+bool permissionsAllowOpening(const QString& device) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(device);
+    return true;
+#else
+    const QFileInfo info(device);
+    return info.isReadable() && info.isWritable();
+#endif
+}
+
 QList<SerialPortEntry> listPorts(const QString& byIdDir) {
     QList<SerialPortEntry> ports;
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {

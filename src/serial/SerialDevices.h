@@ -29,6 +29,11 @@ struct SerialPortEntry {
     QString name() const { return stableName.isEmpty() ? device : stableName; }
 };
 
+// Whether the device's permissions let this process read and write it. Always true on
+// Windows, where serial ports have no such permissions (a refused open there means that
+// another program holds the port).
+bool permissionsAllowOpening(const QString& device);
+
 // The serial ports the system reports, each with its stable name in `byIdDir`.
 QList<SerialPortEntry> listPorts(const QString& byIdDir = stableNameDirectory());
 

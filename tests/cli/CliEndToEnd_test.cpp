@@ -328,7 +328,8 @@ TEST_F(CliEndToEnd, UsageErrorsExit2PortTroubleExits1AndPortsListsTabSeparatedLi
     }
     const CliResult missing = runCli({"--port", path("no-such-tty"), "read"});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains("no-such-tty: cannot open the port")) << missing.err.data();
+    EXPECT_TRUE(missing.err.contains("no-such-tty: cannot open the port: no such device; "))
+        << missing.err.data();
     EXPECT_TRUE(missing.out.isEmpty());
 
     const CliResult ports = runCli({"ports"});

@@ -157,6 +157,20 @@ TEST_F(QtSerialLibraryPty, ClosedPortRefusesAndCanBeReopened) {
     EXPECT_EQ(receive(library, 5), "again");
 }
 
+// The fixture's library holds the line, as another program would.
+TEST_F(QtSerialLibraryPty, APortHeldElsewhereIsBusyUntilItIsLetGo) {
+    QtSerialLibrary other;
+    other.setDevice(2, pty.slavePath());
+    EXPECT_NE(openPort(other, 2), 0);
+    const OpenError error = other.lastOpenError(2);
+    EXPECT_EQ(error.reason, OpenFailure::Busy);
+    EXPECT_EQ(describeOpenError(error), "busy; another program holds the port, close it first");
+
+    ASSERT_EQ(library.UnInitializePort(0), 0);
+    EXPECT_EQ(openPort(other, 2), 0);
+    EXPECT_EQ(other.lastOpenError(2).reason, OpenFailure::None);
+}
+
 TEST(QtSerialLibrary, MissingDevicesAndUnknownPortsAreRefused) {
     ensureApplication();
     QtSerialLibrary library;

@@ -15,6 +15,12 @@ const QStringList SettingMenus{"Baud", "Parity", "Length", "StopBits", "LineProt
 const QStringList DefaultSettingMarks{"Baud_7", "Length_3", "LineProtocol_4", "Parity_0",
                                       "StopBits_0"};
 const QList<bool> Enabled{true, true, true};
+
+// The status line of a failed open, then the device and why.
+QString missingDeviceLines(const QString& port, const QString& device) {
+    return "Initialize Port Status = Failure\r\n" + port + " (" + device +
+           "): no such device; choose the adapter under Port Devices...\r\n";
+}
 const QList<bool> Disabled{false, false, false};
 
 TEST_F(StartupTest, FirstStartInAnEmptyDirectoryOpensCom1WithTheDefaults) {
@@ -81,7 +87,7 @@ TEST_F(StartupTest, APortThatCannotBeOpenedLeavesThePortFilesAloneAtExit) {
     RtuForm& rtu = startProgram();
 
     EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
-    EXPECT_EQ(screenText(), "Initialize Port Status = Failure\r\n");
+    EXPECT_EQ(screenText(), missingDeviceLines("COM4", workDir.filePath("no-such-tty4")));
     EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
     for (int panel = 2; panel <= 7; ++panel)
@@ -115,7 +121,8 @@ TEST_F(StartupTest, SwitchingPortsReportsBothStepsAndMovesTheMarks) {
 
     // A port without a device does not open, and what needs a port is disabled.
     action("ComPortSet_3")->trigger();
-    EXPECT_TRUE(screenText().endsWith("Initialize Port Status = Failure\r\n"));
+    EXPECT_TRUE(
+        screenText().endsWith(missingDeviceLines("COM4", workDir.filePath("no-such-tty4"))));
     EXPECT_TRUE(checkedEntries({"ComPortSet"}).isEmpty());
     EXPECT_EQ(rtu.session().link.CurrentPort, NoPort);
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == Disabled; }));
