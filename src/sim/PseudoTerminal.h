@@ -21,7 +21,8 @@ public:
     explicit PseudoTerminal(QObject* parent = nullptr);
     ~PseudoTerminal() override;
 
-    // Creates the pair. Returns an empty string on success, else a one-line reason.
+    // Creates the pair (a new one, when open already). Returns an empty string on success,
+    // else a one-line reason.
     QString open();
     bool isOpen() const { return line_ != nullptr; }
     QString slavePath() const { return slavePath_; }

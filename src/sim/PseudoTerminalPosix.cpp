@@ -46,8 +46,6 @@ PseudoTerminal::PseudoTerminal(QObject* parent) : QObject(parent) {}
 PseudoTerminal::~PseudoTerminal() = default;
 
 QString PseudoTerminal::open() {
-    if (isOpen())
-        return QStringLiteral("already open as %1").arg(slavePath_);
     UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY));
     if (!master.isOpen())
         return systemError("cannot open a pseudo-terminal");

@@ -28,9 +28,9 @@ struct ServerOptions {
 };
 
 // Serves a SimulatedUnit on a pseudo-terminal: the client opens slavePath() as its serial
-// port. Where the build has no pseudo-terminals, start() says so. Requests are timed as if they had
-// crossed the line at the set speed, and answers leave at that speed, so exchanges take as long as
-// they would with a real unit.
+// port. Requests are timed as if they had crossed the line at the set speed, and answers
+// leave at that speed, so exchanges take as long as they would with a real unit. Where the
+// build has no pseudo-terminals, start() says so.
 class PtyUnitServer : public QObject {
     Q_OBJECT
 public:
