@@ -13,8 +13,9 @@ _rtu7350_cli() {
 
     case $prev in
     --port)
-        # The ports the system reports, or any device path typed (/dev/pts/N from rtu7350-sim).
-        COMPREPLY=($(compgen -W "$("$1" ports 2>/dev/null | cut -f1)" -- "$cur"))
+        # The ports the system reports by device and stable name, or any device path typed
+        # (/dev/pts/N from rtu7350-sim).
+        COMPREPLY=($(compgen -W "$("$1" ports 2>/dev/null | cut -f1,2)" -- "$cur"))
         [[ $cur == /* ]] && _filedir
         return
         ;;

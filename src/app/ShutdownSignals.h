@@ -2,16 +2,19 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+#include <memory>
 
 namespace rtu {
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the main thread, so that a terminated
 // session ends a program through its normal shutdown (the desktop program's files, the
-// simulated unit's state dump). The signals are taken
-// from a signalfd rather than a handler: nothing runs in signal context and no global
-// state is needed. blockInThisThread() must run before any other thread starts (first
-// thing in main), so that no thread receives them with their default action.
+// simulated unit's state dump). blockInThisThread() must run before any other thread starts
+// (first thing in main), so that no thread receives them with their default action.
+//
+// Two implementations, one per build: on Linux the signals are taken from a signalfd
+// (ShutdownSignalsLinux.cpp), so nothing runs in signal context; elsewhere, and in the
+// portable build, a handler installed with std::signal only notes the signal for the event
+// loop to pick up (ShutdownSignalsPortable.cpp). Only one instance may exist at a time.
 class ShutdownSignals : public QObject {
     Q_OBJECT
 public:
@@ -20,16 +23,14 @@ public:
 
     static void blockInThisThread();
     // False when the signals cannot be watched (they then keep their default action).
-    bool isActive() const { return fd_ >= 0; }
+    bool isActive() const { return watch_ != nullptr; }
 
 signals:
     void shutdownRequested(int signalNumber);
 
 private:
-    void readSignal();
-
-    int fd_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
+    struct Watch; // what the implementation watches the signals with
+    std::unique_ptr<Watch> watch_;
 };
 
 } // namespace rtu

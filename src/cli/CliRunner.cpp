@@ -7,9 +7,9 @@
 #include "config/ConfigurationFile.h"
 #include "serial/PortSelection.h"
 #include "serial/QtSerialLibrary.h"
+#include "serial/SerialDevices.h"
 
 #include <QFile>
-#include <QSerialPortInfo>
 #include <QTextStream>
 
 namespace rtu {
@@ -25,13 +25,27 @@ QString loadFailure(const QString& path, const LoadResult& result) {
                : QStringLiteral("%1: %2").arg(path, result.reason);
 }
 
-ExitCode listPorts(QIODevice& out) {
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        const QStringList fields{port.systemLocation(), port.description(), port.manufacturer(),
-                                 port.serialNumber()};
+// One line per port: the device, its stable name (empty when it has none), description,
+// manufacturer and serial number, separated by tabs.
+ExitCode printPorts(QIODevice& out) {
+    for (const SerialPortEntry& port : listPorts()) {
+        const QStringList fields{port.device, port.stableName, port.description, port.manufacturer,
+                                 port.serialNumber};
         out.write(fields.join(u'\t').toLocal8Bit() + '\n');
     }
     return ExitCode::Success;
+}
+
+// What to do about a device that does not exist: name one that does.
+QString existingPortsAdvice() {
+    QStringList names;
+    for (const SerialPortEntry& port : listPorts()) {
+        names << (port.stableName.isEmpty()
+                      ? port.device
+                      : QStringLiteral("%1 (%2)").arg(port.device, port.stableName));
+    }
+    return names.isEmpty() ? QStringLiteral("no serial ports found, plug the adapter in")
+                           : QStringLiteral("the serial ports here: %1").arg(names.join(", "));
 }
 
 // One program, read or verify run: a session on the named port, with the log and the
@@ -177,7 +191,9 @@ private:
         library_.setDelayUnitOverride(options_.delayUnitMs);
         ports_.SelectPort(CliPort);
         if (session_.link.CurrentPort == NoPort) {
-            fail(QStringLiteral("%1: cannot open the port").arg(options_.port));
+            fail(QStringLiteral("%1: cannot open the port: %2")
+                     .arg(options_.port, describeOpenError(library_.lastOpenError(CliPort),
+                                                           existingPortsAdvice())));
             return false;
         }
         PortParameterBlock& record = session_.link.PortRecord;
@@ -219,7 +235,7 @@ private:
 
 ExitCode runCommand(const CliOptions& options, QIODevice& out, QTextStream& err) {
     if (options.command == CliCommand::Ports)
-        return listPorts(out);
+        return printPorts(out);
     UnitRun run(options, out, err);
     return run.run();
 }

@@ -51,6 +51,7 @@ void PortSelection::InitPort() {
         library_.ser_rs232_getport(port, link_.PortRecord);
         checkLineSettings();
     } else {
+        writeOpenError(port);
         link_.CurrentPort = NoPort;
     }
 }
@@ -183,6 +184,16 @@ void PortSelection::uncheckAllPorts() {
 
 void PortSelection::writeStatusLine(const QString& prefix, std::int32_t result) {
     screen_.appendLine(prefix + (result == 0 ? QStringLiteral("OK") : QStringLiteral("Failure")));
+}
+
+// The status line says only "Failure": the device and why follow, when the library can say.
+void PortSelection::writeOpenError(PortId port) {
+    const OpenError error = library_.lastOpenError(port);
+    if (error.reason == OpenFailure::None)
+        return;
+    screen_.appendLine(
+        QStringLiteral("%1 (%2): %3")
+            .arg(portName(port), error.device, describeOpenError(error, missingDeviceAdvice_)));
 }
 
 PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {

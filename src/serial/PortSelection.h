@@ -54,7 +54,8 @@ public:
     // A click on a "Set Port Number" entry (and the start-up with the stored index): closes
     // the open port, opens the chosen one and applies its line settings.
     void SelectPort(PortId index);
-    // Opens CurrentPort and reads its parameters back; CurrentPort becomes -1 on failure.
+    // Opens CurrentPort and reads its parameters back; CurrentPort becomes -1 on failure,
+    // and the screen says which device did not open and why.
     void InitPort();
     // Sends the five codes to the library; checks their entries if it accepts them.
     // Returns whether it did.
@@ -63,6 +64,10 @@ public:
     // A click on an entry of one of the five "Port Characteristics" submenus (not
     // ComPortSet): the code changes, its marks move and the settings are applied.
     void LineSettingClick(PortMenu menu, int index);
+
+    // What the line after a failed open advises when the device does not exist, such as
+    // where to choose another.
+    void setMissingDeviceAdvice(const QString& advice) { missingDeviceAdvice_ = advice; }
 
     // Unchecks the entries of the five current codes.
     void uncheckLineSettings();
@@ -78,12 +83,14 @@ private:
     void checkLineSettings();
     void uncheckAllPorts();
     void writeStatusLine(const QString& prefix, std::int32_t result);
+    void writeOpenError(PortId port);
     void handlePortLost(PortId port);
 
     SerialLibrary& library_;
     LinkState& link_;
     TerminalScreen& screen_;
     PortMenus& menus_;
+    QString missingDeviceAdvice_;
 };
 
 // "COM1" .. "COM5" for port ids 0..4.

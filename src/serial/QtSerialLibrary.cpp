@@ -1,6 +1,7 @@
 #include "serial/QtSerialLibrary.h"
 
 #include "serial/LineCodes.h"
+#include "serial/SerialDevices.h"
 
 #include <QEventLoop>
 #include <QSerialPort>
@@ -127,6 +128,17 @@ bool meansDeviceGone(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
+// Why QSerialPort did not open `device`. It reports a port another program holds (its lock
+// file, or the device's exclusive mode) as a permission error too: the device's own
+// permissions tell the two apart.
+OpenFailure openFailure(QSerialPort::SerialPortError error, const QString& device) {
+    if (device.isEmpty() || error == QSerialPort::DeviceNotFoundError)
+        return OpenFailure::NoSuchDevice;
+    if (error == QSerialPort::PermissionError)
+        return permissionsAllowOpening(device) ? OpenFailure::Busy : OpenFailure::PermissionDenied;
+    return OpenFailure::Other;
+}
+
 } // namespace
 
 struct QtSerialLibrary::Impl {
@@ -134,6 +146,7 @@ struct QtSerialLibrary::Impl {
         QString device;
         QSerialPort serial;
         LineSettings settings;  // the codes last accepted (the defaults after opening)
+        OpenError openError;    // why the last open failed
         QByteArray received;    // taken from QSerialPort, handed out by GetByte
         qsizetype nextByte = 0; // index of the next byte of `received` to hand out
         bool losing = false;    // the device is gone; the close is scheduled
@@ -268,11 +281,18 @@ std::int32_t QtSerialLibrary::InitializePort(PortId port, std::int16_t, std::int
     state.serial.setStopBits(defaults->stopBits);
     state.serial.setFlowControl(defaults->flow);
     if (state.device.isEmpty() || !state.serial.open(QIODevice::ReadWrite)) {
+        state.openError = {openFailure(state.serial.error(), state.device), state.device,
+                           state.serial.errorString()};
         state.serial.clearError();
         return OpenFailed;
     }
+    state.openError = {};
     d_->lastConfigured = port;
     return Ok;
+}
+
+OpenError QtSerialLibrary::lastOpenError(PortId port) const {
+    return validPort(port) ? d_->ports[std::size_t(port)].openError : OpenError{};
 }
 
 std::int32_t QtSerialLibrary::UnInitializePort(PortId port) {

@@ -47,6 +47,7 @@ public:
     std::int32_t RtsOn(PortId port) override;
     std::int32_t RtsOff(PortId port) override;
     std::int32_t CdrvDelay(PortId port, int units) override;
+    OpenError lastOpenError(PortId port) const override;
 
 private:
     struct Impl;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/OpenError.h"
 #include "serial/PortParameterBlock.h"
 
 #include <QByteArray>
@@ -47,6 +48,10 @@ public:
     // Waits `units` delay units while the event loop keeps running, so the receiver keeps
     // collecting bytes during the wait.
     virtual std::int32_t CdrvDelay(PortId port, int units) = 0;
+
+    // Beyond the ten: why the port's last InitializePort failed. Reason None after a
+    // success, and from a library that cannot say.
+    virtual OpenError lastOpenError(PortId) const { return {}; }
 
 signals:
     // Bytes are waiting: the receiver may tick now instead of waiting for its timer.

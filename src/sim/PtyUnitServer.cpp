@@ -3,16 +3,9 @@
 #include "sim/SimulatedUnit.h"
 
 #include <QByteArrayView>
-#include <QSocketNotifier>
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 
 namespace rtu {
 
@@ -43,14 +36,6 @@ void garble(QByteArray& answer) {
         *letter = char(*letter ^ 0x20);
 }
 
-QString systemError(const char* what) {
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), qt_error_string(errno));
-}
-
-bool isTransientError(int error) {
-    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
-}
-
 } // namespace
 
 PtyUnitServer::PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, QObject* parent)
@@ -60,80 +45,43 @@ PtyUnitServer::PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, 
     pumpTimer_.setTimerType(Qt::PreciseTimer);
     connect(&pumpTimer_, &QTimer::timeout, this, &PtyUnitServer::pump);
     connect(&noiseTimer_, &QTimer::timeout, this, &PtyUnitServer::sendNoise);
-}
-
-PtyUnitServer::~PtyUnitServer() {
-    delete readNotifier_; // before the descriptor it watches is closed
+    connect(&line_, &PseudoTerminal::readyRead, this, &PtyUnitServer::readLine);
 }
 
 QString PtyUnitServer::start() {
-    if (master_.isOpen())
-        return QStringLiteral("already serving on %1").arg(slavePath_);
+    if (line_.isOpen())
+        return QStringLiteral("already serving on %1").arg(line_.slavePath());
     if (options_.baud <= 0)
         return QStringLiteral("the line speed must be above 0");
-    UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY));
-    if (!master.isOpen())
-        return systemError("cannot open a pseudo-terminal");
-    if (::grantpt(master.get()) != 0 || ::unlockpt(master.get()) != 0)
-        return systemError("cannot unlock the pseudo-terminal");
-    std::array<char, 256> name{};
-    if (::ptsname_r(master.get(), name.data(), name.size()) != 0)
-        return systemError("cannot name the pseudo-terminal");
-    // Raw: the line discipline must neither echo nor translate CR, like a real line.
-    termios settings{};
-    if (::tcgetattr(master.get(), &settings) != 0)
-        return systemError("cannot read the line settings");
-    ::cfmakeraw(&settings);
-    if (::tcsetattr(master.get(), TCSANOW, &settings) != 0)
-        return systemError("cannot set the line settings");
-    if (::fcntl(master.get(), F_SETFL, O_NONBLOCK) != 0 ||
-        ::fcntl(master.get(), F_SETFD, FD_CLOEXEC) != 0)
-        return systemError("cannot set up the pseudo-terminal");
-    UniqueFd slave(::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (!slave.isOpen())
-        return systemError("cannot open the pseudo-terminal's slave");
-
-    master_ = std::move(master);
-    heldSlave_ = std::move(slave);
-    slavePath_ = QString::fromLocal8Bit(name.data());
-    readNotifier_ = new QSocketNotifier(master_.get(), QSocketNotifier::Read, this);
-    connect(readNotifier_, &QSocketNotifier::activated, this, &PtyUnitServer::readMaster);
+    if (QString error = line_.open(); !error.isEmpty())
+        return error;
     if (options_.noise)
         noiseTimer_.start(NoiseIntervalMs);
     return {};
 }
 
 void PtyUnitServer::hangUp() {
-    if (!master_.isOpen())
+    if (!line_.isOpen())
         return;
-    // This may run inside the notifier's own signal: retire it rather than delete it.
-    readNotifier_->setEnabled(false);
-    readNotifier_->deleteLater();
-    readNotifier_ = nullptr;
     pumpTimer_.stop();
     noiseTimer_.stop();
     queue_.clear();
-    master_.reset();
-    heldSlave_.reset();
+    line_.close();
     emit hungUp();
 }
 
-void PtyUnitServer::readMaster() {
-    std::array<char, 4096> buffer{};
-    const ssize_t count = ::read(master_.get(), buffer.data(), buffer.size());
-    if (count < 0 && isTransientError(errno))
-        return;
-    if (count <= 0) {
+void PtyUnitServer::readLine() {
+    const std::optional<QByteArray> received = line_.read();
+    if (!received) {
         hangUp();
         return;
     }
+    if (received->isEmpty())
+        return;
     emit bytesReceived();
-    QByteArrayView bytes(buffer.data(), count);
-    if (options_.echo) {
-        qsizetype written = 0;
-        if (!writeToMaster(bytes.data(), bytes.size(), &written))
-            return;
-    }
+    QByteArrayView bytes(*received);
+    if (options_.echo && !writeToLine(bytes))
+        return;
     // The bytes left the client at once; on a real line they arrive one character time
     // apart, so each request is complete only when its last byte would have arrived.
     inputFreeAtMs_ = std::max(inputFreeAtMs_, nowMs());
@@ -175,10 +123,11 @@ void PtyUnitServer::pump() {
         const auto due = std::clamp<qsizetype>(qsizetype((now - front.startMs) / charTimeMs()), 0,
                                                front.bytes.size());
         if (due > front.sent) {
-            qsizetype written = 0;
-            if (!writeToMaster(front.bytes.constData() + front.sent, due - front.sent, &written))
+            const std::optional<qsizetype> written =
+                writeToLine(QByteArrayView(front.bytes).sliced(front.sent, due - front.sent));
+            if (!written)
                 return;
-            front.sent += written;
+            front.sent += *written;
             if (front.sent < due) {
                 pumpTimer_.start(BlockedRetryMs);
                 return;
@@ -198,10 +147,8 @@ void PtyUnitServer::pump() {
 void PtyUnitServer::hangUpOnceDrained(double now) {
     if (hangupDeadlineMs_ < 0)
         hangupDeadlineMs_ = now + HangupDrainLimitMs;
-    int unread = 0;
     const bool lingering = now < outputFreeAtMs_ + HangupLingerMs;
-    const bool unreadLeft = ::ioctl(heldSlave_.get(), FIONREAD, &unread) == 0 && unread > 0;
-    if ((lingering || unreadLeft) && now < hangupDeadlineMs_) {
+    if ((lingering || line_.unreadByClient() > 0) && now < hangupDeadlineMs_) {
         pumpTimer_.start(DrainPollMs);
         return;
     }
@@ -218,14 +165,13 @@ void PtyUnitServer::schedulePump() {
     pumpTimer_.start(std::max(0, int(std::ceil(nextDueMs - nowMs()))));
 }
 
-// False when the line has gone (and has been hung up); a full buffer is no failure.
-bool PtyUnitServer::writeToMaster(const char* data, qsizetype size, qsizetype* written) {
-    const ssize_t count = ::write(master_.get(), data, size_t(size));
-    *written = std::max<qsizetype>(count, 0);
-    if (count >= 0 || isTransientError(errno))
-        return true;
-    hangUp();
-    return false;
+// The number of bytes written, or nullopt when the line has gone (and has been hung up);
+// a full buffer is no failure.
+std::optional<qsizetype> PtyUnitServer::writeToLine(QByteArrayView bytes) {
+    const std::optional<qsizetype> written = line_.write(bytes);
+    if (!written)
+        hangUp();
+    return written;
 }
 
 void PtyUnitServer::sendNoise() {

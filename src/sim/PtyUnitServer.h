@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/UniqueFd.h"
+#include "sim/PseudoTerminal.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -9,8 +9,7 @@
 #include <QTimer>
 
 #include <deque>
-
-class QSocketNotifier;
+#include <optional>
 
 namespace rtu {
 
@@ -30,21 +29,21 @@ struct ServerOptions {
 
 // Serves a SimulatedUnit on a pseudo-terminal: the client opens slavePath() as its serial
 // port. Requests are timed as if they had crossed the line at the set speed, and answers
-// leave at that speed, so exchanges take as long as they would with a real unit.
+// leave at that speed, so exchanges take as long as they would with a real unit. Where the
+// build has no pseudo-terminals, start() says so.
 class PtyUnitServer : public QObject {
     Q_OBJECT
 public:
     static constexpr int NoiseIntervalMs = 200;
 
     PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, QObject* parent = nullptr);
-    ~PtyUnitServer() override;
 
     // Creates the pseudo-terminal pair and starts serving. Returns an empty string on
     // success, else a one-line reason.
     QString start();
 
-    QString slavePath() const { return slavePath_; }
-    bool isServing() const { return master_.isOpen(); }
+    QString slavePath() const { return line_.slavePath(); }
+    bool isServing() const { return line_.isOpen(); }
     int requestCount() const { return requestCount_; }
 
 public slots:
@@ -63,23 +62,20 @@ private:
         qsizetype sent = 0;
     };
 
-    void readMaster();
+    void readLine();
     void serveRequestLine(const QByteArray& answer, double completedAtMs);
     void enqueue(const QByteArray& bytes, double readyAtMs);
     void pump();
     void schedulePump();
     void hangUpOnceDrained(double now);
-    bool writeToMaster(const char* data, qsizetype size, qsizetype* written);
+    std::optional<qsizetype> writeToLine(QByteArrayView bytes);
     void sendNoise();
     double nowMs() const;
     double charTimeMs() const;
 
     SimulatedUnit& unit_;
     const ServerOptions options_;
-    UniqueFd master_;
-    UniqueFd heldSlave_; // keeps the line up while the client closes and reopens the port
-    QSocketNotifier* readNotifier_ = nullptr; // a child, retired on hang-up
-    QString slavePath_;
+    PseudoTerminal line_;
     QElapsedTimer clock_;
     QTimer pumpTimer_;
     QTimer noiseTimer_;

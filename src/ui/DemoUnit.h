@@ -9,7 +9,8 @@
 namespace rtu {
 
 // The unit behind COM1 in demo mode: a simulated unit served in-process on a real
-// pseudo-terminal, so the program talks to it through the ordinary serial layer.
+// pseudo-terminal, so the program talks to it through the ordinary serial layer. In a build
+// without pseudo-terminals start() says that the demo is unavailable.
 class DemoUnit {
 public:
     DemoUnit();

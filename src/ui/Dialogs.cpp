@@ -11,7 +11,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 namespace rtu {
@@ -30,18 +29,28 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A port as its list shows it: the name the box takes (the stable one when there is one),
+// then the short name and the description, such as
+// "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0  (/dev/ttyUSB0, FT232R USB UART)".
+QString portCaption(const SerialPortEntry& port) {
+    QStringList details;
+    if (!port.stableName.isEmpty())
+        details << port.device;
+    if (!port.description.isEmpty())
+        details << port.description;
+    return details.isEmpty()
+               ? port.name()
+               : QStringLiteral("%1  (%2)").arg(port.name(), details.join(QStringLiteral(", ")));
+}
+
 // A list of the system's serial ports that also takes any typed device path.
-QComboBox* deviceBox(const QString& current, const QList<QSerialPortInfo>& ports, QWidget* parent) {
+QComboBox* deviceBox(const QString& current, const QList<SerialPortEntry>& ports, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    for (const QSerialPortInfo& port : ports) {
-        const QString description =
-            port.description().isEmpty() ? port.portName() : port.description();
-        box->addItem(QStringLiteral("%1  (%2)").arg(port.systemLocation(), description),
-                     port.systemLocation());
-    }
-    // Picking a listed port puts its bare path in the box.
+    for (const SerialPortEntry& port : ports)
+        box->addItem(portCaption(port), port.name());
+    // Picking a listed port puts its bare name in the box.
     QObject::connect(box, &QComboBox::activated, box,
                      [box](int index) { box->setEditText(box->itemData(index).toString()); });
     box->setEditText(current);
@@ -88,7 +97,7 @@ std::optional<PortDevices> PortDevicesDialogChooser::chooseDevices(const PortDev
                                   "A change takes effect when the port is next opened."),
                    &dialog));
     auto* form = new QFormLayout;
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    const QList<SerialPortEntry> ports = listPorts(byIdDir_);
     std::array<QComboBox*, PortCount> boxes{};
     for (PortId port = 0; port < PortCount; ++port) {
         QComboBox* box = deviceBox(current[std::size_t(port)], ports, &dialog);
@@ -105,7 +114,7 @@ std::optional<PortDevices> PortDevicesDialogChooser::chooseDevices(const PortDev
         return std::nullopt;
     PortDevices chosen;
     for (std::size_t i = 0; i < chosen.size(); ++i)
-        chosen[i] = boxes[i]->currentText().trimmed();
+        chosen[i] = preferredDeviceName(boxes[i]->currentText().trimmed(), byIdDir_);
     return chosen;
 }
 

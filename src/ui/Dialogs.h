@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/UserNotifier.h"
+#include "serial/SerialDevices.h"
 #include "serial/SerialLibrary.h"
 
 #include <QString>
@@ -46,10 +47,17 @@ public:
 };
 
 // The device dialog: one editable list per port, offering the serial ports the system
-// reports (with their descriptions) and taking any typed path such as /dev/pts/3.
+// reports (with their stable names and descriptions) and taking any typed path such as
+// /dev/pts/3. A device chosen comes back by its stable name in `byIdDir` when it has one,
+// so that the port still finds an adapter replugged into another socket.
 class PortDevicesDialogChooser : public DeviceChooser {
 public:
+    explicit PortDevicesDialogChooser(QString byIdDir = stableNameDirectory())
+        : byIdDir_(std::move(byIdDir)) {}
     std::optional<PortDevices> chooseDevices(const PortDevices& current) override;
+
+private:
+    QString byIdDir_;
 };
 
 } // namespace rtu

@@ -44,6 +44,7 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
     buildMenus();
+    ports_.setMissingDeviceAdvice(QStringLiteral("choose the adapter under Port Devices..."));
 
     auto* frame = new QGroupBox(QStringLiteral("LCD"));
     frame->setObjectName(QStringLiteral("RtuFrm"));

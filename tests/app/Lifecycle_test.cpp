@@ -6,6 +6,7 @@
 #include "config/RuntimeError.h"
 #include "serial/PortSelection.h"
 #include "serial/TerminalScreen.h"
+#include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
 #include "support/RecordingBatchUi.h"
@@ -48,7 +49,7 @@ protected:
         ASSERT_TRUE(test::writeFile(dir.filePath(name), bytes));
     }
 
-    test::TestApplication app; // for the session's receiver timer
+    bool applicationReady = (test::ensureApplication(), true); // the receiver timer needs one
     QTemporaryDir dir;
 };
 

@@ -2,25 +2,15 @@
 
 #include "app/Session.h"
 #include "serial/TerminalScreen.h"
+#include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
-
-#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 namespace rtu {
 namespace {
-
-// The session's receiver timer needs an application object.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 class ModuleEditorTest : public ::testing::Test {
 protected:
@@ -30,7 +20,8 @@ protected:
         session.link.CurrentPort = 0;
     }
 
-    bool applicationReady = (ensureApplication(), true);
+    // The session's receiver timer needs an application object.
+    bool applicationReady = (test::ensureApplication(), true);
     FakeSerialLibrary library;
     TextTerminalScreen screen;
     RecordingNotifier notifier;

@@ -3,6 +3,7 @@
 // What the command groups send and parse is tested with UnitCommands; these tests cover
 // what the tool adds: its commands, files, reports and exit statuses.
 
+#include "support/Application.h"
 #include "support/Files.h"
 #include "support/Pty.h"
 #include "support/WholeUnitLines.h"
@@ -97,7 +98,7 @@ protected:
     // On a bare pseudo-terminal nothing ever answers, so the settle delays only cost time.
     QStringList bareCli() const { return {"--port", wire.slavePath(), "--delay-unit-ms", "1"}; }
 
-    TestApplication app;
+    bool applicationReady = (ensureApplication(), true);
     QTemporaryDir dir;
     Pty wire;
 };
@@ -236,13 +237,14 @@ TEST_F(CliEndToEnd, UsageErrorsExit2PortTroubleExits1AndPortsListsTabSeparatedLi
     EXPECT_FALSE(usage.err.isEmpty());
     const CliResult missing = runCli({"--port", path("no-such-tty"), "read"});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains("no-such-tty: cannot open the port")) << missing.err.data();
+    EXPECT_TRUE(missing.err.contains("no-such-tty: cannot open the port: no such device; "))
+        << missing.err.data();
     EXPECT_TRUE(missing.out.isEmpty());
 
     const CliResult ports = runCli({"ports"});
     EXPECT_EQ(ports.exitCode, 0);
     for (const QByteArray& line : configurationLines(ports.out))
-        EXPECT_EQ(line.count('\t'), 3) << line.constData();
+        EXPECT_EQ(line.count('\t'), 4) << line.constData();
 }
 
 } // namespace

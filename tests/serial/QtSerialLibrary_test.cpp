@@ -1,5 +1,6 @@
 #include "serial/QtSerialLibrary.h"
 
+#include "support/Application.h"
 #include "support/Files.h"
 #include "support/Pty.h"
 
@@ -45,7 +46,7 @@ protected:
         EXPECT_EQ(library.CdrvDelay(port, 1), 0);
     }
 
-    test::TestApplication app; // for QSerialPort and the delay's event loop
+    bool applicationReady = (test::ensureApplication(), true); // QSerialPort needs one
     QtSerialLibrary library;
 };
 
@@ -140,6 +141,21 @@ TEST_F(QtSerialLibraryPty, ClosedPortRefusesAndCanBeReopened) {
     ASSERT_EQ(open(0), 0);
     ASSERT_TRUE(pty.write("again"));
     EXPECT_EQ(receive(5), "again");
+}
+
+// The fixture's library holds the line, as another program would.
+TEST_F(QtSerialLibraryPty, APortHeldElsewhereIsBusyUntilItIsLetGo) {
+    QtSerialLibrary other;
+    other.setDevice(2, pty.slavePath());
+    const auto openOther = [&] { return other.InitializePort(2, 2, 0, 0, 9, 0, 2048, 1024, 0); };
+    EXPECT_NE(openOther(), 0);
+    const OpenError error = other.lastOpenError(2);
+    EXPECT_EQ(error.reason, OpenFailure::Busy);
+    EXPECT_EQ(describeOpenError(error), "busy; another program holds the port, close it first");
+
+    ASSERT_EQ(library.UnInitializePort(0), 0);
+    EXPECT_EQ(openOther(), 0);
+    EXPECT_EQ(other.lastOpenError(2).reason, OpenFailure::None);
 }
 
 TEST_F(QtSerialLibraryTest, MissingDevicesAndUnknownPortsAreRefused) {

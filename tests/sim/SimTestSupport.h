@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Application.h"
 #include "support/Files.h"
 
 #include <QDeadlineTimer>
@@ -29,7 +30,7 @@ protected:
     }
 
 private:
-    TestApplication app_;
+    bool applicationReady_ = (ensureApplication(), true);
 };
 
 } // namespace rtu::test

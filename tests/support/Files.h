@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 
 namespace rtu::test {
@@ -17,13 +16,5 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
-
-// An application object for tests of code that needs one (timers, serial ports, processes).
-class TestApplication {
-    int argc_ = 1;
-    char name_[5] = "test";
-    char* argv_[2] = {name_, nullptr};
-    QCoreApplication app_{argc_, argv_};
-};
 
 } // namespace rtu::test
