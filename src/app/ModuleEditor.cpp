@@ -129,10 +129,6 @@ SensorRecord& SensorEditor::current() const {
     return tables_.SensorRecords.at(std::size_t(selected()));
 }
 
-const SensorRecord& SensorEditor::record() const {
-    return current();
-}
-
 void SensorEditor::showRecord() {
     const SensorRecord& r = current();
     labelBox_ = r.Label;

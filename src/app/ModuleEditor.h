@@ -77,8 +77,6 @@ public:
 
     explicit SensorEditor(Session& session, QObject* parent = nullptr);
 
-    const SensorRecord& record() const;
-
     QString labelBox() const { return labelBox_; }
     void editLabel(const QString& text);
     QString factorBox() const { return factorBox_; }
@@ -101,8 +99,6 @@ public:
     void chooseTemperatureUnit(int option);
     void chooseVolumeUnit(int option);
 
-    QString levelWord() const { return levelWord_; }
-    QString volumeWord() const { return volumeWord_; }
     QString factorCaption() const { return factorCaption_; } // Label5
 
     // A tank without floats offers no level and volume settings, one without temperature

@@ -12,7 +12,11 @@ Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchUi& ui,
     SetAllDefaults(tables);
     connect(&library, &SerialLibrary::bytesWaiting, this, [this] { receiver.PollReceiver(); });
     connect(&receiverTimer_, &QTimer::timeout, this, [this] { receiver.PollReceiver(); });
-    receiverTimer_.start(ReceiverTickMs);
+    // Idle, the program sleeps until the port has bytes; only an exchange waiting for a reply
+    // keeps the safety net running.
+    receiverTimer_.setInterval(ReceiverTickMs);
+    connect(&exchange, &Exchange::runningChanged, &receiverTimer_,
+            [this](bool running) { running ? receiverTimer_.start() : receiverTimer_.stop(); });
 }
 
 } // namespace rtu

@@ -22,9 +22,6 @@ public:
     // Step `done` of `total` of a long action is about to run, described by `what`
     // ("Reading tank 07").
     virtual void progress(int /*done*/, int /*total*/, const QString& /*what*/) {}
-    // An exchange (any batch, including a module window's read) starts or ends: the
-    // program must not end in between.
-    virtual void setExchangeRunning(bool /*running*/) {}
 };
 
 // A BatchUi that does nothing, for tools without windows.

@@ -2,9 +2,9 @@
 
 #include "config/RuntimeError.h"
 #include "config/UserNotifier.h"
+#include "protocol/CommandLines.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
-#include "protocol/CommandLines.h"
 
 namespace rtu {
 
@@ -32,12 +32,12 @@ void Exchange::openBatch() {
     batchOpen_ = true;
     portLostInBatch_ = false;
     lastError_.clear();
-    ui_.setExchangeRunning(true);
+    emit runningChanged(true);
 }
 
 void Exchange::closeBatch() {
     batchOpen_ = false;
-    ui_.setExchangeRunning(false);
+    emit runningChanged(false);
 }
 
 void Exchange::throwIfPortLost() {

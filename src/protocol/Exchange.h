@@ -72,10 +72,20 @@ public:
 
     QString lastError() const { return lastError_; }
 
+signals:
+    // A batch (or a module window's read) opened or closed: the program must not end in
+    // between, and the receiver's safety net runs only meanwhile.
+    void runningChanged(bool running);
+
+public:
     LinkState& link() { return link_; }
     BatchUi& ui() { return ui_; }
 
 private:
+    // Opens a bracket, runs body with the error trap armed, reports a trapped error as
+    // `report` says and always closes the bracket.
+    template <typename Open, typename Body, typename Close>
+    bool runBracketed(Open&& open, Body&& body, Close&& close, ErrorReport report);
     void reportError(ErrorReport report);
     bool trap(const std::exception& error);
     void openBatch();
@@ -93,42 +103,34 @@ private:
     QString lastLine_; // the last line sent, CR LF included
 };
 
-template <typename Body>
-bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
+template <typename Open, typename Body, typename Close>
+bool Exchange::runBracketed(Open&& open, Body&& body, Close&& close, ErrorReport report) {
     bool completed = true;
-    BeginExchangeBatch(window);
+    open();
     try {
         body();
     } catch (const std::exception& error) {
         completed = trap(error);
         reportError(report);
     }
-    EndExchangeBatch(window);
+    close();
     return completed;
+}
+
+template <typename Body>
+bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
+    return runBracketed([&] { BeginExchangeBatch(window); }, body,
+                        [&] { EndExchangeBatch(window); }, report);
 }
 
 template <typename Body> bool Exchange::runReadBatch(Body&& body) {
-    bool completed = true;
-    BeginReadBatch();
-    try {
-        body();
-    } catch (const std::exception& error) {
-        completed = trap(error);
-    }
-    EndReadBatch();
-    return completed;
+    return runBracketed([&] { BeginReadBatch(); }, body, [&] { EndReadBatch(); },
+                        ErrorReport::Silent);
 }
 
 template <typename Body> bool Exchange::runModuleRead(Window window, Body&& body) {
-    bool completed = true;
-    BeginModuleRead(window);
-    try {
-        body();
-    } catch (const std::exception& error) {
-        completed = trap(error);
-    }
-    EndModuleRead(window);
-    return completed;
+    return runBracketed([&] { BeginModuleRead(window); }, body, [&] { EndModuleRead(window); },
+                        ErrorReport::Silent);
 }
 
 } // namespace rtu

@@ -1,5 +1,6 @@
 #include "ui/RtuForm.h"
 
+#include "app/WindowPlacement.h"
 #include "config/ConfigurationFile.h"
 #include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
@@ -62,6 +63,8 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
 
     statusTimer_.setInterval(StatusTickMs);
     connect(&statusTimer_, &QTimer::timeout, this, &RtuForm::refreshPortStatus);
+    connect(&session_.exchange, &Exchange::runningChanged, &batchUi_,
+            &WindowBatchUi::setExchangeRunning);
     connect(&batchUi_, &WindowBatchUi::progressed, this, &RtuForm::showProgress);
     connect(&batchUi_, &WindowBatchUi::batchEnded, this, [this] {
         if (closePending_)
@@ -140,7 +143,7 @@ void RtuForm::openModuleWindow(Window window) {
     connect(open, &ModuleWindow::closed, this, [this, window] {
         moduleWindow(window) = nullptr;
         batchUi_.setModuleWindow(window, nullptr);
-        if (!lifecycle_.hasShutDown() && !closingModules_)
+        if (!closingModules_)
             show();
     });
     open->open(geometry());
@@ -364,9 +367,10 @@ void RtuForm::load() {
 }
 
 void RtuForm::placeTerminal() {
-    const QRect frame = frameGeometry();
     terminal_.resize(terminal_.width(), height());
-    terminal_.move(frame.left() + frame.width(), frame.top());
+    terminal_.move(terminalPlace(frameGeometry(), terminal_.frameGeometry().size(),
+                                 screen()->availableGeometry())
+                       .topLeft());
 }
 
 void RtuForm::refreshPortStatus() {

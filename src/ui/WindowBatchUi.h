@@ -27,7 +27,8 @@ public:
     void setBusyPointer(bool busy) override;
     void setRtsIndicator(int colour) override;
     void progress(int done, int total, const QString& what) override;
-    void setExchangeRunning(bool running) override;
+    // Follows the exchange's runningChanged.
+    void setExchangeRunning(bool running);
 
     // The module window open now under `window`, or nullptr once it is closed.
     void setModuleWindow(Window window, QWidget* widget);
