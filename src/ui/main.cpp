@@ -23,6 +23,7 @@ namespace {
 
 constexpr int ExitUsageError = 2;
 constexpr int ExitDemoError = 1;
+constexpr int ExitNoDisplay = 1;
 
 struct Options {
     std::array<QString, rtu::PortCount> devices; // empty: the library's default device
@@ -113,9 +114,35 @@ std::optional<Options> parseOptions(const QApplication& app) {
 
 } // namespace
 
+// Without a graphical session Qt would abort with its own message. Help and version need no
+// window, so they are printed anyway; anything else says what is missing.
+bool hasDisplayOrAsksOnlyForText(int argc, char** argv) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    const QStringList textOnly{"-h", "--help", "--help-all", "-v", "--version"};
+    for (int i = 1; i < argc; ++i) {
+        if (textOnly.contains(QString::fromLocal8Bit(argv[i]))) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return true;
+        }
+    }
+    std::fprintf(stderr, "rtu7350: no display: the desktop program needs a graphical session "
+                         "(rtu7350-cli works without one)\n");
+    return false;
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return true;
+#endif
+}
+
 int main(int argc, char** argv) {
     // Before any thread exists, so that only the main loop ever sees these signals.
     rtu::ShutdownSignals::blockInThisThread();
+    if (!hasDisplayOrAsksOnlyForText(argc, argv))
+        return ExitNoDisplay;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rtu7350"));
