@@ -35,7 +35,7 @@ LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel
 // the tables ("line 7 names no record of the unit: SU16..."). Empty for a whole one.
 QStringList wholeConfigurationProblems(const QByteArray& content);
 
-inline constexpr qsizetype MaxConfigurationFileSize = 1024 * 1024;
+inline constexpr qsizetype MaxConfigurationFileSize = qsizetype(1024) * 1024;
 
 struct ReadResult {
     QByteArray content;

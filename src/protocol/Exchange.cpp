@@ -19,6 +19,10 @@ Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& scre
 
 void Exchange::SendCommandLine(const QString& line, int settleCount) {
     throwIfPortLost();
+    // Without a port the line would be logged as sent although it never left: the action
+    // stops and says why instead.
+    if (link_.CurrentPort == NoPort)
+        throw RuntimeError("no port is open");
     // The unit speaks 8-bit text, one byte per character.
     library_.PutString(link_.CurrentPort, line.toLatin1());
     lastLine_ = line;

@@ -27,7 +27,8 @@ public:
              UserNotifier& notifier);
 
     // Sends `line` (which already ends in CR LF), logs it on the terminal screen and waits
-    // `settleCount` units. Throws PortLostError when the port was lost during this batch.
+    // `settleCount` units. Throws PortLostError when the port was lost during this batch,
+    // RuntimeError when no port is open.
     void SendCommandLine(const QString& line, int settleCount);
 
     // What the unit answered to the last line sent: the reply buffer without the echo of

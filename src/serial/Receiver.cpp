@@ -59,7 +59,7 @@ void Receiver::PollReceiver() {
         }
         // Line ends alone never trigger the cut above: a flood of them is cut in large
         // steps here, and exactly once the tick is over.
-        if (link_.ReplyBuffer.size() > 2 * ReplyBufferLimit)
+        if (link_.ReplyBuffer.size() > qsizetype(2) * ReplyBufferLimit)
             keepAtMost(link_.ReplyBuffer, ReplyBufferLimit);
     }
 

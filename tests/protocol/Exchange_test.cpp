@@ -36,11 +36,11 @@ TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsWhileTheReplyArrives) {
     exchange.SendCommandLine(QStringLiteral("SLCDT1\"Caf\u00e9\"\r\n"), UnitSettleCount);
     EXPECT_TRUE(library.sentBytes().endsWith("SLCDT1\"Caf\xe9\"\r\n")) << "one byte a character";
 
-    // Without a port the line still goes to the library, for port -1.
+    // Without a port nothing is sent nor logged as sent: the action stops.
     library.clearCalls();
     link.CurrentPort = NoPort;
-    send("GV\r\n");
-    EXPECT_EQ(library.calls(), QStringList({"PutString -1 GV\r\n", "CdrvDelay -1 25"}));
+    EXPECT_THROW(send("GV\r\n"), RuntimeError);
+    EXPECT_TRUE(library.calls().isEmpty());
 }
 
 TEST_F(ExchangeTest, RepliesArePickedOutByKeywordAndPosition) {
