@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RememberedDevices.h"
 #include "config/UserNotifier.h"
 #include "serial/SerialDevices.h"
 #include "serial/SerialLibrary.h"
@@ -21,9 +22,6 @@ public:
     virtual QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                                const QString& proposedName) = 0;
 };
-
-// The device behind each of COM1..COM5 (index 0..4).
-using PortDevices = std::array<QString, PortCount>;
 
 // The dialog that chooses the devices behind COM1..COM5; nullopt means cancelled.
 class DeviceChooser {

@@ -71,6 +71,10 @@ public:
     TerminalForm& terminal() { return terminal_; }
     Session& session() { return session_; }
 
+signals:
+    // The operator chose the devices behind COM1..COM5 under "Port Devices...".
+    void devicesChosen(const rtu::PortDevices& devices);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QSessionManager>
+#include <QSettings>
 #include <QTimer>
 
 #include <array>
@@ -146,16 +147,23 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rtu7350"));
+    QApplication::setOrganizationName(QStringLiteral("rtu7350")); // the settings' folder
     QApplication::setApplicationVersion(QStringLiteral(RTU7350_VERSION));
 
     const std::optional<Options> options = parseOptions(app);
     if (!options)
         return ExitUsageError;
 
+    // The devices chosen in an earlier run, unless --comN names another for this run.
+    QSettings settings;
     rtu::QtSerialLibrary library;
+    const rtu::PortDevices remembered = rtu::rememberedDevices(settings);
     for (int port = 0; port < rtu::PortCount; ++port) {
-        if (!options->devices[std::size_t(port)].isEmpty())
-            library.setDevice(rtu::PortId(port), options->devices[std::size_t(port)]);
+        const std::size_t slot = std::size_t(port);
+        const QString device =
+            options->devices[slot].isEmpty() ? remembered[slot] : options->devices[slot];
+        if (!device.isEmpty())
+            library.setDevice(rtu::PortId(port), device);
     }
     library.setDelayUnitOverride(options->delayUnitMs);
 
@@ -178,6 +186,9 @@ int main(int argc, char** argv) {
     rtu::FileDialogChooser files;
     rtu::PortDevicesDialogChooser devices;
     rtu::RtuForm form({library, notifier, files, devices, QDir::currentPath()});
+    QObject::connect(
+        &form, &rtu::RtuForm::devicesChosen, &form,
+        [&settings](const rtu::PortDevices& chosen) { rtu::rememberDevices(settings, chosen); });
 
     // Every way the session can end goes through the window's close, which runs the
     // shutdown (or waits for a running exchange to end first).
