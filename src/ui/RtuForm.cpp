@@ -1,5 +1,6 @@
 #include "ui/RtuForm.h"
 
+#include "app/ReadOutcome.h"
 #include "app/WindowPlacement.h"
 #include "config/ConfigurationFile.h"
 #include "config/UserNotifier.h"
@@ -417,16 +418,17 @@ QString RtuForm::readAll() {
     ReadReport report;
     if (!session_.commands.readAll(&report))
         return reportStoppedRead(QStringLiteral("Read All"), session_.exchange.lastError());
-    QString outcome = QStringLiteral("Read All finished: %1 of %2 lines answered")
-                          .arg(report.answered.size())
-                          .arg(report.answered.size() + report.unanswered.size());
+    const QString outcome = readOutcome(QStringLiteral("Read All"), report);
     statusBar()->showMessage(outcome);
     return outcome;
 }
 
 void RtuForm::readButton() {
-    if (!session_.commands.readButton())
+    ReadReport report;
+    if (!session_.commands.readButton(&report))
         reportStoppedRead(QStringLiteral("Read"), session_.exchange.lastError());
+    else
+        statusBar()->showMessage(readOutcome(QStringLiteral("Read"), report));
 }
 
 // A read cut short (the port went away, a reply that does not fit a control) leaves the

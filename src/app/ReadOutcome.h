@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace rtu {
+
+struct ReadReport;
+
+// The one-line outcome of a whole-unit read for the status bar: how many lines answered,
+// which did not, by what they read ("no reply: poll period, tank 05, G4 module 3"; the
+// first few and a count when there are many), and when most went unanswered the likely
+// causes.
+QString readOutcome(const QString& action, const ReadReport& report);
+
+} // namespace rtu
