@@ -30,6 +30,7 @@ PortSelection::PortSelection(SerialLibrary& library, LinkState& link, TerminalSc
 }
 
 void PortSelection::SelectPort(PortId index) {
+    lostPort_ = NoPort;
     uncheckAllPorts();
     if (link_.CurrentPort != NoPort) {
         uncheckLineSettings();
@@ -219,12 +220,23 @@ PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {
 void PortSelection::handlePortLost(PortId port) {
     if (port == NoPort || port != link_.CurrentPort)
         return;
-    screen_.appendLine(
-        QStringLiteral("Port %1 lost: the serial device is gone").arg(portName(port)));
+    screen_.appendLine(QStringLiteral("Port %1 lost: the serial device is gone; plug it back "
+                                      "in and the port opens again by itself")
+                           .arg(portName(port)));
     uncheckAllPorts();
     uncheckLineSettings();
     library_.UnInitializePort(port);
     link_.CurrentPort = NoPort;
+    lostPort_ = port;
+}
+
+void PortSelection::reopenLostPort() {
+    if (lostPort_ == NoPort || link_.CurrentPort != NoPort || !library_.deviceAvailable(lostPort_))
+        return;
+    const PortId port = lostPort_;
+    screen_.appendLine(QStringLiteral("Port %1 is back: opening it again").arg(portName(port)));
+    // One try: should it fail, picking the port from the menu tries again.
+    SelectPort(port);
 }
 
 } // namespace rtu

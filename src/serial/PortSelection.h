@@ -72,6 +72,9 @@ public:
     // Unchecks the entries of the five current codes.
     void uncheckLineSettings();
 
+    // The status tick: a port lost with its adapter is opened again once the device is back.
+    void reopenLostPort();
+
     // The status tick's view of the port at time `now`.
     PortStatus RefreshPortStatus(const QTime& now) const;
 
@@ -85,6 +88,8 @@ private:
     void writeStatusLine(const QString& prefix, std::int32_t result);
     void writeOpenError(PortId port);
     void handlePortLost(PortId port);
+
+    PortId lostPort_ = NoPort; // lost with its adapter and not replaced since
 
     SerialLibrary& library_;
     LinkState& link_;

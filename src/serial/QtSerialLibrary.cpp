@@ -4,8 +4,11 @@
 #include "serial/SerialDevices.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QTimer>
+#include <algorithm>
 
 #include <cmath>
 
@@ -326,6 +329,19 @@ std::int32_t QtSerialLibrary::SetPortCharacteristics(PortId port, std::int32_t b
     state->settings = codes;
     d_->lastConfigured = port;
     return Ok;
+}
+
+// A device path (a USB adapter's node, a pseudo-terminal) exists; a port name (COM3) is
+// looked for among the ports the system reports.
+bool QtSerialLibrary::deviceAvailable(PortId port) const {
+    const QString path = device(port);
+    if (path.isEmpty())
+        return false;
+    if (path.contains(QLatin1Char('/')))
+        return QFileInfo::exists(path);
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    return std::any_of(ports.begin(), ports.end(),
+                       [&](const QSerialPortInfo& info) { return info.portName() == path; });
 }
 
 // Pacing by RTS/CTS in either direction is nearest to RTS/CTS both ways, then XON/XOFF;

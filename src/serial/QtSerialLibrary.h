@@ -40,6 +40,7 @@ public:
                                         std::int16_t lengthCode, std::int16_t stopBitsCode,
                                         std::int16_t protocolCode) override;
     std::int16_t nearestLineProtocol(std::int16_t code) const override;
+    bool deviceAvailable(PortId port) const override;
     std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) override;
     std::int32_t GetByte(PortId port) override;
     std::int32_t PutString(PortId port, const QByteArray& text) override;

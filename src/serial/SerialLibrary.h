@@ -37,6 +37,8 @@ public:
     // The line protocol code the library carries out for `code`: the code itself when it
     // can, else the nearest one it can.
     virtual std::int16_t nearestLineProtocol(std::int16_t code) const { return code; }
+    // Whether the device behind a port is there to be opened (an adapter plugged back in).
+    virtual bool deviceAvailable(PortId /*port*/) const { return false; }
     // Fills the block with the open port's parameters, the five codes included.
     virtual std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) = 0;
     // The next received byte 0..255, or -1 when none is waiting (and for port -1). Never blocks.

@@ -375,6 +375,8 @@ void RtuForm::placeTerminal() {
 }
 
 void RtuForm::refreshPortStatus() {
+    if (!batchUi_.busy())
+        ports_.reopenLostPort();
     const PortStatus status = ports_.RefreshPortStatus(QTime::currentTime());
     terminal_.setPanels(status.panels);
     programAll_->setEnabled(status.portControlsEnabled);

@@ -142,7 +142,7 @@ TEST_F(PortSelectionTest, SettingClicksStoreTheCodeMoveTheMarkAndShowInTheStatus
     EXPECT_EQ(status.panels[3], "None");
 }
 
-TEST_F(PortSelectionTest, ALostPortCountsAsClosedUntilPickedAgain) {
+TEST_F(PortSelectionTest, ALostPortCountsAsClosedUntilItsDeviceIsBack) {
     ports.SelectPort(1);
     const QString before = screen.text();
     emit library.portLost(3);
@@ -159,12 +159,19 @@ TEST_F(PortSelectionTest, ALostPortCountsAsClosedUntilPickedAgain) {
     EXPECT_EQ(library.calls(), QStringList({"UnInitializePort 1"}));
     EXPECT_FALSE(ports.RefreshPortStatus(QTime(0, 0)).portControlsEnabled);
 
-    // Picking the port again opens it without closing anything first.
+    // The status tick opens it again once the device is back, without closing anything.
+    ports.reopenLostPort();
+    EXPECT_EQ(link.CurrentPort, NoPort) << "not while the device is away";
+    library.available = true;
     library.clearCalls();
-    ports.SelectPort(1);
+    ports.reopenLostPort();
     EXPECT_EQ(library.calls().first(), "InitializePort 1");
     EXPECT_EQ(link.CurrentPort, 1);
     EXPECT_EQ(menus.marks, marksFor(1, 5, 2, 2, 1, 4));
+    EXPECT_TRUE(screen.text().contains("Port COM2 is back"));
+    library.clearCalls();
+    ports.reopenLostPort();
+    EXPECT_TRUE(library.calls().isEmpty()) << "once";
 }
 
 } // namespace

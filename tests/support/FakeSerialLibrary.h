@@ -37,6 +37,7 @@ public:
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
     std::function<void()> onDelay;
+    bool available = false; // deviceAvailable for every port
     // The line protocol the library carries out in place of one it cannot (default: any).
     std::function<std::int16_t(std::int16_t)> nearestProtocol;
     // Throws from PutString for the n-th (1-based) line sent, to test error traps.
@@ -76,6 +77,7 @@ public:
                                     length, stopBits, protocol);
         return port == NoPort ? -1 : characteristicsResult_;
     }
+    bool deviceAvailable(PortId) const override { return available; }
     std::int16_t nearestLineProtocol(std::int16_t code) const override {
         return nearestProtocol ? nearestProtocol(code) : code;
     }
