@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -99,13 +98,8 @@ void ModuleWindow::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
-QScrollBar* ModuleWindow::scrollBar(const QString& name, int min, int max) {
-    auto* bar = new QScrollBar(Qt::Vertical);
-    bar->setObjectName(name);
-    bar->setRange(min, max);
-    bar->setSingleStep(1);
-    bar->setPageStep(10);
-    bar->setInvertedAppearance(true);
+CountingBar* ModuleWindow::scrollBar(const QString& name, int min, int max) {
+    auto* bar = new CountingBar(name, min, max, 10);
     bar->setMinimumHeight(48);
     return bar;
 }
@@ -131,11 +125,6 @@ void ModuleWindow::showOption(QButtonGroup* group, int option) {
     for (QAbstractButton* b : group->buttons())
         b->setChecked(group->id(b) == option);
     group->setExclusive(true);
-}
-
-void ModuleWindow::showValue(QScrollBar* bar, int value) {
-    if (bar->value() != value)
-        bar->setValue(value);
 }
 
 void ModuleWindow::showCaption(QLabel* label, const QString& caption) {

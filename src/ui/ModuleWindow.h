@@ -8,12 +8,12 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QScrollBar;
 class QTabBar;
 class QVBoxLayout;
 
 namespace rtu {
 
+class CountingBar;
 class ModuleEditor;
 
 // What the three module windows share: the tab strip (TabStrip1), the outer frame around
@@ -50,13 +50,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
     // Control factories for the settings.
-    // A vertical bar whose upper arrow counts up, large step 10.
-    static QScrollBar* scrollBar(const QString& name, int min, int max);
+    // A bar whose upper arrow counts up, large step 10.
+    static CountingBar* scrollBar(const QString& name, int min, int max);
     // Option buttons named `names` (ids 0, 1, ...), laid out in `box`.
     static QButtonGroup* options(const QStringList& captions, const QStringList& names,
                                  QWidget* box);
     static void showOption(QButtonGroup* group, int option);
-    static void showValue(QScrollBar* bar, int value);
+
     static void showCaption(QLabel* label, const QString& caption);
 
 private:

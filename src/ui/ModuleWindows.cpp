@@ -40,7 +40,7 @@ QFrame* plainFrame(const QString& name) {
 }
 
 // A number display beside its scroll bar.
-QHBoxLayout* numberWithBar(QLabel* display, QScrollBar* bar) {
+QHBoxLayout* numberWithBar(QLabel* display, CountingBar* bar) {
     auto* row = new QHBoxLayout;
     row->addWidget(display);
     row->addWidget(bar);
@@ -125,8 +125,8 @@ ConfigSensors::ConfigSensors(SensorEditor* editor, QWidget* parent)
 
     connect(label_, &QLineEdit::textEdited, &editor_, &SensorEditor::editLabel);
     connect(factor_, &QLineEdit::textEdited, &editor_, &SensorEditor::editFactor);
-    connect(floatsBar_, &QScrollBar::valueChanged, &editor_, &SensorEditor::setFloats);
-    connect(tempSensorsBar_, &QScrollBar::valueChanged, &editor_, &SensorEditor::setTempSensors);
+    connect(floatsBar_, &CountingBar::countChanged, &editor_, &SensorEditor::setFloats);
+    connect(tempSensorsBar_, &CountingBar::countChanged, &editor_, &SensorEditor::setTempSensors);
     connect(level_, &QButtonGroup::idClicked, &editor_, &SensorEditor::chooseLevelUnit);
     connect(temperature_, &QButtonGroup::idClicked, &editor_, &SensorEditor::chooseTemperatureUnit);
     connect(volume_, &QButtonGroup::idClicked, &editor_, &SensorEditor::chooseVolumeUnit);
@@ -136,9 +136,9 @@ void ConfigSensors::showEditor() {
     ModuleWindow::showEditor();
     showText(label_, editor_.labelBox());
     showCaption(floats_, editor_.floatsDisplay());
-    showValue(floatsBar_, editor_.floatsBar());
+    floatsBar_->showCount(editor_.floatsBar());
     showCaption(tempSensors_, editor_.tempSensorsDisplay());
-    showValue(tempSensorsBar_, editor_.tempSensorsBar());
+    tempSensorsBar_->showCount(editor_.tempSensorsBar());
     showOption(level_, editor_.levelOption());
     showOption(temperature_, editor_.temperatureOption());
     showOption(volume_, editor_.volumeOption());
@@ -165,9 +165,9 @@ OutputModuleWindow::OutputModuleWindow(OutputModuleEditor& editor, const Caption
       channelBar_(scrollBar(QStringLiteral("VScroll3"), editor.channelBarMin(),
                             OutputModuleEditor::ChannelBarMax)) {
     disableAll_->setObjectName(QStringLiteral("Check3"));
-    connect(unitBar_, &QScrollBar::valueChanged, &editor_,
+    connect(unitBar_, &CountingBar::countChanged, &editor_,
             [this](int value) { editor_.setUnit(value, unitBar_->isSliderDown()); });
-    connect(channelBar_, &QScrollBar::valueChanged, &editor_, &OutputModuleEditor::setChannel);
+    connect(channelBar_, &CountingBar::countChanged, &editor_, &OutputModuleEditor::setChannel);
     connect(source_, &QButtonGroup::idClicked, &editor_, [this](int option) {
         if (option == 0)
             editor_.chooseLevel();
@@ -182,12 +182,12 @@ OutputModuleWindow::OutputModuleWindow(OutputModuleEditor& editor, const Caption
 void OutputModuleWindow::showEditor() {
     ModuleWindow::showEditor();
     showCaption(unit_, editor_.unitDisplay());
-    showValue(unitBar_, editor_.unitBar());
+    unitBar_->showCount(editor_.unitBar());
     disableAll_->setChecked(editor_.disableAll());
     showOption(source_, editor_.levelSource() ? 0 : editor_.temperatureSource() ? 1 : -1);
     showCaption(channelCaption_, editor_.channelCaption());
     showCaption(channel_, editor_.channelDisplay());
-    showValue(channelBar_, editor_.channelBar());
+    channelBar_->showCount(editor_.channelBar());
 }
 
 // ---- Config4_20mA ------------------------------------------------------------------------

@@ -11,10 +11,10 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QScrollBar;
 
 namespace rtu {
 
+class CountingBar;
 class Session;
 
 // "Sensors": the 16 tanks, one at a time.
@@ -32,9 +32,9 @@ private:
     SensorEditor& editor_;
     QLineEdit* label_;
     QLabel* floats_;
-    QScrollBar* floatsBar_;
+    CountingBar* floatsBar_;
     QLabel* tempSensors_;
-    QScrollBar* tempSensorsBar_;
+    CountingBar* tempSensorsBar_;
     QGroupBox* levelFrame_;
     QGroupBox* temperatureFrame_;
     QGroupBox* volumeFrame_;
@@ -55,14 +55,14 @@ protected:
 
     OutputModuleEditor& editor_;
     QLabel* unit_;
-    QScrollBar* unitBar_;
+    CountingBar* unitBar_;
     QWidget* disable_;
     QCheckBox* disableAll_;
     QWidget* sourceBox_; // "Level", "Temperature"
     QButtonGroup* source_;
     QLabel* channelCaption_;
     QLabel* channel_;
-    QScrollBar* channelBar_;
+    CountingBar* channelBar_;
 };
 
 // "4-20mA Modules": the eight 4-20mA output modules.

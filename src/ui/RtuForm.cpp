@@ -235,17 +235,13 @@ QWidget* RtuForm::buildPanel() {
     return panel;
 }
 
-// A value display driven by scroll bar VScroll<n>; the bar's top end is its maximum, so
-// its upper arrow counts up.
+// A value display driven by scroll bar VScroll<n>, whose upper arrow counts up.
 void RtuForm::addScrollColumn(QHBoxLayout* row, int n) {
     const int slot = n - UnitSettingsPanel::FirstScroll;
     QLabel* display = valueDisplay(indexed(QStringLiteral("Label8"), slot));
-    auto* bar = new QScrollBar(Qt::Vertical);
-    bar->setObjectName(QStringLiteral("VScroll%1").arg(n));
-    bar->setRange(UnitSettingsPanel::vscrollMin(n), UnitSettingsPanel::vscrollMax(n));
-    bar->setSingleStep(1);
-    bar->setPageStep(5);
-    bar->setInvertedAppearance(true);
+    auto* bar =
+        new CountingBar(QStringLiteral("VScroll%1").arg(n), UnitSettingsPanel::vscrollMin(n),
+                        UnitSettingsPanel::vscrollMax(n), 5);
     bar->setFixedHeight(display->sizeHint().height() * 2);
     label8_[std::size_t(slot)] = display;
     vscroll_[std::size_t(slot)] = bar;
@@ -298,8 +294,8 @@ void RtuForm::bindPanel() {
     }
     for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
         connect(vscroll_[std::size_t(n - UnitSettingsPanel::FirstScroll)],
-                &QScrollBar::valueChanged, this,
-                [&panel, n](int value) { panel.setVScroll(n, value); });
+                &CountingBar::countChanged, this,
+                [&panel, n](int count) { panel.setVScroll(n, count); });
     for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
         connect(check1_[std::size_t(i)], &QCheckBox::toggled, this,
                 [&panel, i](bool ticked) { panel.setCheck1(i, ticked ? 1 : 0); });
@@ -309,12 +305,11 @@ void RtuForm::bindPanel() {
     connect(&panel, &UnitSettingsPanel::text1Changed, this, &RtuForm::showLcdText);
     connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
         vscroll_.at(std::size_t(n - UnitSettingsPanel::FirstScroll))
-            ->setValue(session_.panel.vscroll(n));
+            ->showCount(session_.panel.vscroll(n));
     });
     connect(&panel, &UnitSettingsPanel::label8Changed, this,
             [this](int i) { label8_.at(std::size_t(i))->setText(session_.panel.label8(i)); });
-    connect(&panel, &UnitSettingsPanel::label2Changed, this,
-            [this](int i) { label2_->setText(session_.panel.label2(i)); });
+    connect(&panel, &UnitSettingsPanel::label2Changed, this, &RtuForm::showVersion);
     connect(&panel, &UnitSettingsPanel::check1Changed, this, [this](int i) {
         check1_.at(std::size_t(i))->setChecked(session_.panel.check1(i) == 1);
     });
@@ -329,13 +324,20 @@ void RtuForm::showPanel() {
     }
     for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n) {
         const int slot = n - UnitSettingsPanel::FirstScroll;
-        vscroll_[std::size_t(slot)]->setValue(panel.vscroll(n));
+        vscroll_[std::size_t(slot)]->showCount(panel.vscroll(n));
         label8_[std::size_t(slot)]->setText(panel.label8(slot));
     }
-    label2_->setText(panel.label2(2));
+    showVersion();
     for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
         check1_[std::size_t(i)]->setChecked(panel.check1(i) == 1);
     showClockMode();
+}
+
+// The version as received ends in its line end, which would make the box two lines tall.
+void RtuForm::showVersion() {
+    QString version = session_.panel.label2(UnitSettingsPanel::VersionLabel);
+    version.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    label2_->setText(version);
 }
 
 void RtuForm::showLcdText(int index) {

@@ -26,6 +26,7 @@ class QScrollBar;
 
 namespace rtu {
 
+class CountingBar;
 class LcdTextBox;
 class ModuleWindow;
 class QtSerialLibrary;
@@ -88,6 +89,7 @@ private:
     void bindPanel();
     void showPanel();
     void showLcdText(int index);
+    void showVersion();
     void showClockMode();
 
     void placeTerminal();
@@ -123,7 +125,7 @@ private:
     QAction* clockManual_ = nullptr;
     std::array<QLineEdit*, 2> text2_{};
     std::array<LcdTextBox*, 2> text1_{};
-    std::array<QScrollBar*, 5> vscroll_{}; // VScroll2..VScroll6
+    std::array<CountingBar*, 5> vscroll_{}; // VScroll2..VScroll6
     std::array<QLabel*, 5> label8_{};
     QLabel* label2_ = nullptr;
     std::array<QCheckBox*, 6> check1_{};

@@ -7,9 +7,26 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace rtu {
+
+CountingBar::CountingBar(const QString& name, int min, int max, int pageStep)
+    : QScrollBar(Qt::Vertical) {
+    setObjectName(name);
+    setRange(-max, -min);
+    setSingleStep(1);
+    setPageStep(pageStep);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QScrollBar::valueChanged, this,
+            [this](int value) { emit countChanged(-value); });
+}
+
+void CountingBar::showCount(int count) {
+    const QSignalBlocker quiet(this);
+    setValue(-count);
+}
 
 QFont fixedFont() {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);

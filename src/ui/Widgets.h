@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QScrollBar>
 #include <QString>
 
 class QAction;
@@ -13,6 +14,21 @@ class QPushButton;
 class QWidget;
 
 namespace rtu {
+
+// A vertical scroll bar that works like a number control: its upper arrow and the Up key
+// count up, its top end is the maximum, Tab reaches it. QScrollBar's upper arrow always
+// steps its value down, so the bar runs on the negated count.
+class CountingBar : public QScrollBar {
+    Q_OBJECT
+public:
+    CountingBar(const QString& name, int min, int max, int pageStep);
+    int count() const { return -value(); }
+    // Shows a count; the operator's changes only are reported (countChanged).
+    void showCount(int count);
+
+signals:
+    void countChanged(int count);
+};
 
 // Small factories shared by the windows: controls carry the program's own names as Qt
 // objectNames ("Command1", "Label8_3"), so tests and the windows find them by name.

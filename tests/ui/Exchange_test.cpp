@@ -2,8 +2,10 @@
 
 #include "config/ConfigurationFile.h"
 
+#include "ui/Widgets.h"
 #include <QLabel>
 #include <QLineEdit>
+
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -62,7 +64,7 @@ TEST_F(ExchangeTest, ReadAllFillsTheWindowShowsProgressAndHoldsOffAClose) {
     EXPECT_EQ(server->requestCount(), 39);
     EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
     EXPECT_EQ(control<QLabel>("Label8_1")->text(), "15");
-    EXPECT_EQ(control<QScrollBar>("VScroll6")->value(), 3);
+    EXPECT_EQ(control<CountingBar>("VScroll6")->count(), 3);
     EXPECT_TRUE(control<QLabel>("Label2_2")->text().contains("7350-2.14"));
     EXPECT_TRUE(statusMessages.contains(QStringLiteral("Reading tank 07 \u2014 12 of 39")));
     EXPECT_EQ(statusMessages.last(), "Read All finished: 39 of 39 lines answered");

@@ -1,9 +1,11 @@
 #include "GuiTestSupport.h"
 
+#include "ui/Widgets.h"
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+
 #include <QScrollBar>
 
 namespace rtu::test {
@@ -36,11 +38,17 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanel) {
     panel.setText2(1, "06-15-2024");
     EXPECT_EQ(control<QLineEdit>("Text2_1")->text(), "06-15-2024");
 
-    control<QScrollBar>("VScroll5")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    // The upper arrow counts up, as does the Up key.
+    auto* seconds = control<CountingBar>("VScroll5");
+    seconds->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(panel.vscroll(5), 4);
+    seconds->setFocus();
+    QTest::keyClick(seconds, Qt::Key_Up);
+    EXPECT_EQ(panel.vscroll(5), 5);
+    QTest::keyClick(seconds, Qt::Key_Down);
     EXPECT_EQ(control<QLabel>("Label8_3")->text(), "04");
     panel.setVScroll(2, 7);
-    EXPECT_EQ(control<QScrollBar>("VScroll2")->value(), 7);
+    EXPECT_EQ(control<CountingBar>("VScroll2")->count(), 7);
     EXPECT_EQ(control<QLabel>("Label8_0")->text(), "07");
 
     QTest::mouseClick(control<QCheckBox>("Check1_2"), Qt::LeftButton);

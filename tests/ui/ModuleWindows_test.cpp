@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "ui/ModuleWindows.h"
+#include "ui/Widgets.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,6 +15,8 @@ namespace {
 
 class ModuleWindowsTest : public GuiTest {
 protected:
+    // The operator moves a bar to `count` (the bar runs on the negated count).
+    static void setCount(CountingBar* bar, int count) { bar->setValue(-count); }
     // Opens a module window from the main window's menu.
     QWidget* open(const QString& entry, const QString& windowName) {
         action(entry)->trigger();
@@ -63,9 +66,9 @@ TEST_F(ModuleWindowsTest, SensorsProgramTheSelectedTankOrAllAndHideFramesWithout
     EXPECT_EQ(all.front(), "SU00");
     EXPECT_EQ(all.back(), "SU15");
 
-    control<QScrollBar>("VScroll1", sensors)->setValue(1);
+    setCount(control<CountingBar>("VScroll1", sensors), 1);
     EXPECT_FALSE(control<QGroupBox>("Frame2", sensors)->isHidden());
-    control<QScrollBar>("VScroll1", sensors)->setValue(0);
+    setCount(control<CountingBar>("VScroll1", sensors), 0);
     EXPECT_TRUE(control<QGroupBox>("Frame2", sensors)->isHidden());
     EXPECT_TRUE(control<QGroupBox>("Frame4", sensors)->isHidden());
     EXPECT_EQ(form->session().tables.SensorRecords[7].Floats.text(), "0");
@@ -135,7 +138,7 @@ TEST_F(ModuleWindowsTest, EachWindowProgramsAndReadsTheSimulatedUnit) {
     QWidget* g4 = open("G4", "ConfigG4");
     ASSERT_NE(g4, nullptr);
     control<QTabBar>("TabStrip1", g4)->setCurrentIndex(2);
-    control<QScrollBar>("VScroll1", g4)->setValue(6);
+    setCount(control<CountingBar>("VScroll1", g4), 6);
     QLineEdit* onValue = control<QLineEdit>("Text1", g4);
     onValue->selectAll();
     QTest::keyClicks(onValue, "12.5");
@@ -149,7 +152,7 @@ TEST_F(ModuleWindowsTest, EachWindowProgramsAndReadsTheSimulatedUnit) {
 
     QWidget* loop = open("a4_20mA", "Config4_20mA");
     ASSERT_NE(loop, nullptr);
-    control<QScrollBar>("VScroll1", loop)->setValue(3);
+    setCount(control<CountingBar>("VScroll1", loop), 3);
     QTest::mouseClick(control<QWidget>("Option2", loop), Qt::LeftButton);
     click("Command1", loop);
     EXPECT_EQ(unit->tables().Loop420Records[1].Unit.text(), "3 ");
