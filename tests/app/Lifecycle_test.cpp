@@ -3,8 +3,6 @@
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
 #include "config/ConfigurationFile.h"
-#include "config/RuntimeError.h"
-#include "serial/PortSelection.h"
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
@@ -14,7 +12,6 @@
 #include "support/RecordingNotifier.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,15 +42,12 @@ protected:
     QByteArray contents(const QString& name) const {
         return test::readFile(PortSettingsFiles(dir.path()).resolve(name));
     }
-    void put(const QString& name, const QByteArray& bytes) const {
-        ASSERT_TRUE(test::writeFile(dir.filePath(name), bytes));
-    }
 
     bool applicationReady = (test::ensureApplication(), true); // the receiver timer needs one
     QTemporaryDir dir;
 };
 
-TEST_F(LifecycleTest, StartUpShowsTheDefaultsThenOpensTheStoredPortAndPulsesRts) {
+TEST_F(LifecycleTest, StartUpShowsTheDefaultsOpensTheStoredPortAndPulsesRtsOrStopsAtAnError) {
     ProgramRun run(dir.path());
     run.library.setReportedCodes(2, 1, 0, 1, 9); // not the defaults
     run.session.panel.setClockAuto(false);
@@ -73,24 +67,21 @@ TEST_F(LifecycleTest, StartUpShowsTheDefaultsThenOpensTheStoredPortAndPulsesRts)
                                                 "RtsOn 0", "RtsOff 0"}));
     EXPECT_EQ(run.ui.events.first(), "led 16777215");
     EXPECT_EQ(run.notifier.beeps, 0);
-}
 
-TEST_F(LifecycleTest, ARunTimeErrorStopsTheStartUpWithTwoBeepsAndTheProgramGoesOn) {
-    ProgramRun run(dir.path());
-    run.session.panel.setClockAuto(false);
-
-    EXPECT_FALSE(run.lifecycle.startUp([] { throw RuntimeError("no window"); }));
-
-    EXPECT_EQ(run.notifier.beeps, 2);
-    EXPECT_TRUE(run.notifier.messages.empty());
+    // A run-time error stops the start-up with two beeps and the program goes on.
     // Stopped where it stood: the clock mode is not set and no port is opened.
-    EXPECT_FALSE(run.session.panel.clockAuto());
-    EXPECT_TRUE(run.library.calls().isEmpty());
-    EXPECT_TRUE(run.lifecycle.shutDown().isEmpty());
-    EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
+    ProgramRun failing(dir.path());
+    failing.session.panel.setClockAuto(false);
+    EXPECT_FALSE(failing.lifecycle.startUp([] { throw RuntimeError("no window"); }));
+    EXPECT_EQ(failing.notifier.beeps, 2);
+    EXPECT_TRUE(failing.notifier.messages.empty() && failing.library.calls().isEmpty());
+    EXPECT_FALSE(failing.session.panel.clockAuto());
+    EXPECT_TRUE(failing.lifecycle.shutDown().isEmpty());
+    EXPECT_EQ(contents("lastfile.txt"),
+              WriteConfiguration(failing.session.panel, failing.session.tables));
 }
 
-TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
+TEST_F(LifecycleTest, ExitWithCom3OpenIsRestoredAtTheNextStartWithoutAPortLeavesThePortFiles) {
     {
         ProgramRun first(dir.path());
         ASSERT_TRUE(first.lifecycle.startUp());
@@ -114,21 +105,19 @@ TEST_F(LifecycleTest, ExitOnceWithCom3OpenIsRestoredAtTheNextStart) {
     ASSERT_TRUE(second.lifecycle.startUp());
     EXPECT_EQ(second.session.link.CurrentPort, 2);
     EXPECT_TRUE(second.library.calls().contains("SetPortCharacteristics 2 9 0 0 0 7"));
-}
 
-TEST_F(LifecycleTest, ExitWithoutAPortLeavesThePortFilesButRewritesTheLastFile) {
-    put("COM.dat", QByteArray("\x01\x00", 2));
-    put("lastfile.txt", "old\r\n");
+    // Without a port: no RTS step, no pulse, and the port files are left as they were.
+    ASSERT_TRUE(test::writeFile(dir.filePath("COM.dat"), QByteArray("\x01\x00", 2)));
+    ASSERT_TRUE(test::writeFile(dir.filePath("lastfile.txt"), "old\r\n"));
     ProgramRun run(dir.path());
-    run.library.setOpenResult(1, 5);
+    run.library.openResults[1] = 5;
     ASSERT_TRUE(run.lifecycle.startUp());
-    EXPECT_FALSE(run.library.calls().contains("RtsOff 1")) << "no RTS step without a port";
-    EXPECT_TRUE(run.ui.events.isEmpty()) << "no pulse without a port";
+    EXPECT_FALSE(run.library.calls().contains("RtsOff 1"));
+    EXPECT_TRUE(run.ui.events.isEmpty());
     run.session.panel.setText1(0, "Acme Oil");
     run.library.clearCalls();
 
     EXPECT_TRUE(run.lifecycle.shutDown().isEmpty());
-
     EXPECT_TRUE(run.library.calls().isEmpty());
     EXPECT_EQ(contents("COM.dat"), QByteArray("\x01\x00", 2));
     EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
@@ -141,9 +130,8 @@ TEST_F(LifecycleTest, AnUnwritableLastFileStillClosesThePortAndSavesItsSettings)
     run.library.clearCalls();
 
     const QStringList problems = run.lifecycle.shutDown();
-
-    ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems.first().contains("lastfile.txt"));
+    EXPECT_TRUE(problems.size() == 1 && problems.first().contains("lastfile.txt"))
+        << qPrintable(problems.join('\n'));
     EXPECT_EQ(run.library.calls(), QStringList{"UnInitializePort 0"});
     EXPECT_EQ(contents("COM.DAT"), QByteArray("\x00\x00", 2));
     EXPECT_EQ(contents("UART.DAT").size(), 196);

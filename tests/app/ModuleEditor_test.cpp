@@ -16,7 +16,6 @@ class ModuleEditorTest : public ::testing::Test {
 protected:
     ModuleEditorTest() {
         library.onDelay = [this] { session.receiver.PollReceiver(); };
-        library.InitializePort(0, 0, 0, 0, 9, 0, 2048, 1024, 0);
         session.link.CurrentPort = 0;
     }
 
@@ -30,7 +29,8 @@ protected:
     RecordTables& tables = session.tables;
 };
 
-TEST_F(ModuleEditorTest, TheFactorCaptionFollowsTheLevelAndVolumeRules) {
+TEST_F(ModuleEditorTest,
+       ATankEditorFollowsTheCaptionRulesRefusesWhatTheFileCannotHoldChangesNothingShown) {
     SensorEditor editor(session);
     editor.selectTab(0);
     EXPECT_EQ(editor.factorCaption(), "Barrels per Inch");
@@ -43,12 +43,10 @@ TEST_F(ModuleEditorTest, TheFactorCaptionFollowsTheLevelAndVolumeRules) {
     editor.selectTab(1);
     editor.selectTab(0);
     EXPECT_EQ(editor.factorCaption(), "% per Inch");
-    EXPECT_EQ(tables.SensorRecords[0].LevelUnit.text(), "I");
-    EXPECT_EQ(tables.SensorRecords[0].VolumeUnit.text(), "%");
-}
+    EXPECT_EQ(tables.SensorRecords[0].LevelUnit.text() + tables.SensorRecords[0].VolumeUnit.text(),
+              "I%");
 
-TEST_F(ModuleEditorTest, LabelAndFactorBoxesRefuseWhatTheFileCannotHold) {
-    SensorEditor editor(session);
+    // The label and factor boxes refuse what the file cannot hold.
     editor.selectTab(3);
     editor.editLabel("CRUDE 3");
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "CRUDE 3   ");
@@ -64,43 +62,34 @@ TEST_F(ModuleEditorTest, LabelAndFactorBoxesRefuseWhatTheFileCannotHold) {
     editor.editFactor("12345678901");
     EXPECT_EQ(editor.factorBox(), "");
     EXPECT_EQ(notifier.beeps, 4);
-}
 
-// Showing a tank never changes it, whatever its fields hold.
-TEST_F(ModuleEditorTest, ATankShowsValuesItsBarsCannotHoldWithoutChangingThem) {
+    // Showing a tank never changes it, whatever its fields hold.
     SensorRecord& tank = tables.SensorRecords[2];
-    tank.Floats = "5";
-    tank.TempSensors = "0";
-    tank.TempUnit = "K";
+    std::tie(tank.Floats, tank.TempSensors, tank.TempUnit) = std::tuple("5", "0", "K");
     const SensorRecord before = tank;
-    SensorEditor editor(session);
     editor.selectTab(2);
     EXPECT_EQ(tank, before);
     EXPECT_EQ(editor.floatsDisplay(), "5");
     EXPECT_EQ(editor.floatsBar(), SensorEditor::MaxFloats);
     EXPECT_EQ(editor.temperatureOption(), -1);
-    EXPECT_TRUE(editor.levelAndVolumeShown());
-    EXPECT_FALSE(editor.temperatureShown());
+    EXPECT_TRUE(editor.levelAndVolumeShown() && !editor.temperatureShown());
     editor.setFloats(0);
     EXPECT_FALSE(editor.levelAndVolumeShown());
 }
 
 TEST_F(ModuleEditorTest, TheMonitorUnitIsATankOr99) {
-    struct Case {
-        int from;
-        int to;
-        bool dragged;
-        const char* stored;
-    };
-    for (const Case c :
-         {Case{15, 16, false, "0"}, Case{99, 100, false, "0"}, Case{10, 20, false, "0"},
-          Case{99, 99, true, "0"}, Case{3, 99, false, "99"}, Case{4, 5, true, "5"}}) {
+    // From, to, dragged, stored.
+    for (const auto& [from, to, dragged, stored] : {std::tuple{15, 16, false, "0"},
+                                                    {99, 100, false, "0"},
+                                                    {10, 20, false, "0"},
+                                                    {99, 99, true, "0"},
+                                                    {3, 99, false, "99"},
+                                                    {4, 5, true, "5"}}) {
         Loop420Editor editor(session);
         editor.selectTab(0);
-        editor.setUnit(c.from);
-        editor.setUnit(c.to, c.dragged);
-        EXPECT_EQ(tables.Loop420Records[1].Unit.text().trimmed(), c.stored)
-            << c.from << " to " << c.to;
+        editor.setUnit(from);
+        editor.setUnit(to, dragged);
+        EXPECT_EQ(tables.Loop420Records[1].Unit.text().trimmed(), stored) << from << " to " << to;
     }
 }
 
@@ -144,16 +133,12 @@ TEST_F(ModuleEditorTest, TheChannelFollowsTheSourceLimits) {
 
 // What the window showed for one module never reaches the next; the limits act on each
 // module's own record as it is shown.
-TEST_F(ModuleEditorTest, SwitchingTabsShowsEachRecordWithItsOwnValues) {
-    Loop420Record& three = tables.Loop420Records[3];
-    three.Source = "T";
-    three.Channel = "5";
-    Loop420Record& four = tables.Loop420Records[4];
-    four.Source = "L";
-    four.Channel = "1";
-    Loop420Record& five = tables.Loop420Records[5];
-    five.Unit = "20";
-    five.Channel = "X";
+TEST_F(ModuleEditorTest, SwitchingTabsShowsOwnValuesAReadMayNameAnotherAndProgramMayStopSilently) {
+    Loop420Record &three = tables.Loop420Records[3], &four = tables.Loop420Records[4],
+                  &five = tables.Loop420Records[5];
+    std::tie(three.Source, three.Channel, four.Source, four.Channel) =
+        std::tuple("T", "5", "L", "1");
+    std::tie(five.Unit, five.Channel) = std::tuple("20", "X");
     Loop420Editor editor(session);
     editor.selectTab(2);
     EXPECT_EQ(editor.channelDisplay(), "5");
@@ -164,11 +149,9 @@ TEST_F(ModuleEditorTest, SwitchingTabsShowsEachRecordWithItsOwnValues) {
     EXPECT_EQ(editor.unitDisplay(), "00");
     EXPECT_EQ(five.Unit.text(), "0 ");
     EXPECT_EQ(five.Channel.text(), "1");
-}
 
-TEST_F(ModuleEditorTest, AReadNamingAnotherModuleUpdatesThatOneAndNamesTheSilentOne) {
+    // A read naming another module updates that one and names the silent one.
     library.answer("G420C3", "420C5U07T4V4M010.000V20M200.000\r\n");
-    Loop420Editor editor(session);
     editor.selectTab(2);
     editor.read();
     EXPECT_EQ(tables.Loop420Records[5].Unit.text(), "7 ");
@@ -176,21 +159,22 @@ TEST_F(ModuleEditorTest, AReadNamingAnotherModuleUpdatesThatOneAndNamesTheSilent
     EXPECT_EQ(editor.selected(), 3);
     EXPECT_EQ(editor.outcome(), "No reply from 4-20mA module 3: kept the values shown before");
     EXPECT_EQ(library.rts(), false) << "a module read leaves RTS alone";
-}
 
-TEST_F(ModuleEditorTest, ProgramCoversTheSelectedModuleOrAllAndEndsSilentlyOnAnError) {
-    G4Editor editor(session);
-    editor.selectTab(7);
-    editor.program();
+    // Program covers the selected module or all, and ends silently on an error.
+    library.clearCalls();
+    const std::size_t messages = notifier.messages.size();
+    const int beeps = notifier.beeps;
+    G4Editor g4(session);
+    g4.selectTab(7);
+    g4.program();
     EXPECT_EQ(library.sentLines(), QStringList{"SG47U99L1ONGT0000.000OFFLT0000.000"});
     library.clearCalls();
-    library.failOnLine(4); // the third line of the next batch
-    editor.setProgramAll(true);
-    editor.program();
+    library.failOnLine = 5; // the read and the line above came first: the third of this batch
+    g4.setProgramAll(true);
+    g4.program();
     EXPECT_EQ(library.sentLines().size(), 2);
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(notifier.beeps, 0);
-    EXPECT_TRUE(editor.outcome().startsWith("Program stopped"));
+    EXPECT_TRUE(notifier.messages.size() == messages && notifier.beeps == beeps);
+    EXPECT_TRUE(g4.outcome().startsWith("Program stopped"));
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace rtu {
 namespace {
 
@@ -33,8 +35,7 @@ protected:
     // Bytes 1, 2, 3...: all of them, the five codes included, differ from the defaults.
     const QByteArray patterned = [] {
         QByteArray bytes(PortParameterBlock::Size, '\0');
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i + 1);
+        std::iota(bytes.begin(), bytes.end(), char(1));
         return bytes;
     }();
 };
@@ -75,7 +76,7 @@ TEST_F(PortSettingsFilesTest, SavedPortAndSettingsHaveTheirExactBytesAndReadBack
 }
 
 // Without the marker the five codes take their defaults and the other bytes stay as read.
-TEST_F(PortSettingsFilesTest, OnlyAMarkedSettingsFileKeepsItsCodes) {
+TEST_F(PortSettingsFilesTest, OnlyAMarkedSettingsFileKeepsItsCodesAndABadPortIndexOrFileMeansCom1) {
     const QByteArray allFF(PortParameterBlock::Size, '\xFF');
     const QByteArray short7F(100, '\x7F');
     const std::pair<QByteArray, PortParameterBlock> cases[] = {
@@ -90,20 +91,18 @@ TEST_F(PortSettingsFilesTest, OnlyAMarkedSettingsFileKeepsItsCodes) {
         EXPECT_EQ(settings.readLineSettings(record), file.mid(192, 4) == Marker);
         EXPECT_EQ(record, read) << file.left(200).toHex().constData();
     }
-}
 
-TEST_F(PortSettingsFilesTest, PortIndexWithoutAMenuEntryFallsBackToCom1) {
-    const std::pair<QByteArray, PortId> cases[] = {
+    // A port index without a menu entry, or no file at all, falls back to COM1.
+    const std::pair<QByteArray, PortId> indices[] = {
         {QByteArray("\x04\x00", 2), 4}, {QByteArray("\x05\x00", 2), 0},
         {QByteArray("\xFF\xFF", 2), 0}, {QByteArray("\x01\x01", 2), 0},
         {QByteArray("\x03", 1), 0},     {QByteArray("\x01\x00junk after", 12), 1}};
-    for (const auto& [bytes, expected] : cases) {
+    for (const auto& [bytes, expected] : indices) {
         put("COM.dat", bytes);
         EXPECT_EQ(settings.readPortIndex(), expected) << bytes.toHex().constData();
     }
-}
 
-TEST_F(PortSettingsFilesTest, AnUnwritableDirectoryReportsFailureAndReadsTheFallbacks) {
+    // An unwritable directory reports failure and reads the fallbacks.
     put("not-a-directory", {});
     const PortSettingsFiles below(dir.filePath("not-a-directory/sub"));
     EXPECT_FALSE(below.writePortIndex(1));

@@ -2,12 +2,9 @@
 
 #include "support/Application.h"
 
-#include <QDeadlineTimer>
-
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <vector>
 
 namespace rtu {
 namespace {
@@ -24,10 +21,8 @@ TEST(ShutdownSignals, ARaisedTerminationSignalBecomesOneShutdownRequest) {
                      [&](int signalNumber) { requests.push_back(signalNumber); });
 
     std::raise(SIGTERM);
-    const QDeadlineTimer deadline(10000);
-    while (requests.empty() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    QCoreApplication::processEvents();
+    test::waitUntil([&] { return !requests.empty(); }, 10000);
+    test::waitUntil([] { return false; }, 50); // and no second request
 
     EXPECT_EQ(requests, std::vector<int>{SIGTERM});
 }

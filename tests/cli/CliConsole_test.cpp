@@ -8,7 +8,7 @@
 namespace rtu {
 namespace {
 
-TEST(LogTerminalScreen, LogsEverythingInsertedByteForByteAndKeepsTrimmingOnScreen) {
+TEST(CliConsole, TheLogKeepsEveryByteAndMessagesPrintAsOneLineLeavingBatchErrorsToTheTool) {
     QBuffer log;
     log.open(QIODevice::WriteOnly);
     LogTerminalScreen screen(&log);
@@ -23,9 +23,7 @@ TEST(LogTerminalScreen, LogsEverythingInsertedByteForByteAndKeepsTrimmingOnScree
     screen.insertAtEnd(QStringLiteral("!"));
     EXPECT_EQ(screen.text(), "tai!");
     EXPECT_EQ(log.data(), QByteArray("GPP\r\nPP00060\r\n\0\xFF!", 17));
-}
 
-TEST(StreamNotifier, PrintsMessagesAsOneLineAndLeavesBatchErrorsToTheTool) {
     QString text;
     QTextStream stream(&text);
     StreamNotifier notifier(stream);

@@ -22,17 +22,13 @@ std::vector<int> lineCodes(const CliOptions& o) {
     return {o.baudCode, o.parityCode, o.lengthCode, o.stopBitsCode};
 }
 
-TEST(CliOptions, ReadWithoutOptionsTakesTheDefaultLine) {
-    const CliOptions options = parsedOptions({"--port", "/dev/ttyUSB0", "read"});
-    EXPECT_EQ(options.command, CliCommand::Read);
-    EXPECT_EQ(options.port, "/dev/ttyUSB0");
-    EXPECT_EQ(options.baudRate, 9600);
-    EXPECT_EQ(lineCodes(options), std::vector<int>({7, 0, 3, 0})); // 9600 Baud, None, 8, 1
-    EXPECT_TRUE(options.clockAuto);
-    EXPECT_FALSE(options.delayUnitMs.has_value());
-}
+TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThePoint) {
+    const CliOptions plain = parsedOptions({"--port", "/dev/ttyUSB0", "read"});
+    EXPECT_EQ(plain.baudRate, 9600);
+    EXPECT_EQ(lineCodes(plain), std::vector<int>({7, 0, 3, 0})); // 9600 Baud, None, 8, 1
+    EXPECT_TRUE(plain.clockAuto);
+    EXPECT_FALSE(plain.delayUnitMs.has_value());
 
-TEST(CliOptions, EveryOptionReachesItsFieldWhereverItStands) {
     const CliOptions options = parsedOptions(
         {"--port",      "COM3",        "--baud",      "1200",       "--parity",        "mark",
          "--data-bits", "7",           "--stop-bits", "2",          "--clock",         "manual",
@@ -55,9 +51,8 @@ TEST(CliOptions, EveryOptionReachesItsFieldWhereverItStands) {
     EXPECT_EQ(after.command, CliCommand::Read);
     EXPECT_EQ(after.output, "unit.txt");
     EXPECT_EQ(after.port, "/dev/pts/3");
-}
 
-TEST(CliOptions, LineSettingNamesMapToTheirMenuCodesAndClockFieldsImplyManual) {
+    // Line setting names map to their menu codes; clock fields imply the manual clock.
     const std::pair<QStringList, std::vector<int>> cases[] = {
         {{"--parity", "none"}, {7, 0, 3, 0}}, {{"--parity", "odd"}, {7, 1, 3, 0}},
         {{"--parity", "EVEN"}, {7, 2, 3, 0}}, {{"--parity", "space"}, {7, 4, 3, 0}},
@@ -72,14 +67,18 @@ TEST(CliOptions, LineSettingNamesMapToTheirMenuCodesAndClockFieldsImplyManual) {
          {QStringList{"--time", "06:30:00"}, QStringList{"--date", "01/02/2030"}})
         EXPECT_FALSE(parsedOptions(QStringList{"--port", "p"} + clock + QStringList{"program", "f"})
                          .clockAuto);
-}
 
-TEST(CliOptions, HelpAndVersionAreInformative) {
+    // Help and version are informative.
     const ParsedCommandLine help = parse({"--help"});
     EXPECT_FALSE(help.options.has_value());
     EXPECT_TRUE(help.error.isEmpty());
     EXPECT_TRUE(help.informative.contains("rtu7350-cli --port DEVICE [options] program FILE"));
     EXPECT_TRUE(parse({"--version"}).informative.startsWith("rtu7350-cli "));
+
+    // The delay unit is read with a point whatever the locale.
+    const CommaDecimalLocale german;
+    EXPECT_EQ(parsedOptions({"--port", "p", "--delay-unit-ms", "2.5", "read"}).delayUnitMs, 2.5);
+    EXPECT_FALSE(parse({"--port", "p", "--delay-unit-ms", "2,5", "read"}).options.has_value());
 }
 
 TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
@@ -110,12 +109,6 @@ TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
         EXPECT_FALSE(parsed.options.has_value()) << qPrintable(words.join(' ').left(80));
         EXPECT_FALSE(parsed.error.isEmpty()) << qPrintable(words.join(' ').left(80));
     }
-}
-
-TEST(CliOptions, DelayUnitIsReadWithAPointWhateverTheLocale) {
-    const CommaDecimalLocale german;
-    EXPECT_EQ(parsedOptions({"--port", "p", "--delay-unit-ms", "2.5", "read"}).delayUnitMs, 2.5);
-    EXPECT_FALSE(parse({"--port", "p", "--delay-unit-ms", "2,5", "read"}).options.has_value());
 }
 
 } // namespace

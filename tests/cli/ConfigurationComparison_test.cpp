@@ -16,23 +16,21 @@ ConfigurationSnapshot defaults() {
 
 // A read stores values in the unit's forms, a file load in the shortest forms; padded
 // LCD lines and fixed-width labels carry trailing spaces.
-TEST(ConfigurationComparison, NumbersCompareByValueAndTextsIgnoreTrailingSpaces) {
-    ConfigurationSnapshot file = defaults();
-    ConfigurationSnapshot unit = defaults();
-    file.tables.G4Records.at(3).OnValue = "150";
-    unit.tables.G4Records.at(3).OnValue = "0150.000";
-    file.tables.G4Records.at(4).Unit = "5";
-    unit.tables.G4Records.at(4).Unit = "05";
-    file.tables.Loop420Records[2].Value4mA = "-5";
-    unit.tables.Loop420Records[2].Value4mA = "-005.000";
-    file.tables.SensorRecords.at(1).VolumeFactor = "0.1";
-    unit.tables.SensorRecords.at(1).VolumeFactor = "0.1000";
-    unit.unit.lcdLine1 = QStringLiteral("Company             ");
-    EXPECT_TRUE(configurationDifferences(file, unit).isEmpty());
-}
+TEST(ConfigurationComparison, NumbersCompareByValueTextsIgnoreTrailingSpacesAndDifferencesNameAll) {
+    ConfigurationSnapshot loaded = defaults();
+    ConfigurationSnapshot read = defaults();
+    loaded.tables.G4Records.at(3).OnValue = "150";
+    read.tables.G4Records.at(3).OnValue = "0150.000";
+    loaded.tables.G4Records.at(4).Unit = "5";
+    read.tables.G4Records.at(4).Unit = "05";
+    loaded.tables.Loop420Records[2].Value4mA = "-5";
+    read.tables.Loop420Records[2].Value4mA = "-005.000";
+    loaded.tables.SensorRecords.at(1).VolumeFactor = "0.1";
+    read.tables.SensorRecords.at(1).VolumeFactor = "0.1000";
+    read.unit.lcdLine1 = QStringLiteral("Company             ");
+    EXPECT_TRUE(configurationDifferences(loaded, read).isEmpty());
 
-// Values print with a point whatever the locale.
-TEST(ConfigurationComparison, EachDifferenceNamesRecordFieldAndBothValuesInFileOrder) {
+    // Values print with a point whatever the locale.
     const CommaDecimalLocale german;
     ConfigurationSnapshot file = defaults();
     ConfigurationSnapshot unit = defaults();
@@ -48,19 +46,19 @@ TEST(ConfigurationComparison, EachDifferenceNamesRecordFieldAndBothValuesInFileO
     unit.tables.Loop420Records[2].Value20mA = "240";
     unit.tables.Loop420Records[8].Source = "T";
 
-    const QStringList expected{
-        "unit PollPeriod: file 900, unit 60",
-        "unit LcdRepeats: file 5, unit 7",
-        "unit LcdLine2: file \"Lease Name\", unit \" Lease Name\"",
-        "tank 05 LevelUnit: file \"I\", unit \"C\"",
-        "tank 05 VolumeFactor: file 1.67, unit 2.5",
-        "tank 12 Label: file \"TANK 13\", unit \"CRUDE 1\"",
-        "G4 module 3 OnValue: file 0, unit 12.5",
-        "G4 module 9 OffTest: file \"LT\", unit \"GT\"",
-        "4-20mA module 2 Value20mA: file 239.5, unit 240",
-        "4-20mA module 8 Source: file \"L\", unit \"T\"",
-    };
-    EXPECT_EQ(configurationDifferences(file, unit), expected);
+    EXPECT_EQ(configurationDifferences(file, unit),
+              QStringList({
+                  "unit PollPeriod: file 900, unit 60",
+                  "unit LcdRepeats: file 5, unit 7",
+                  "unit LcdLine2: file \"Lease Name\", unit \" Lease Name\"",
+                  "tank 05 LevelUnit: file \"I\", unit \"C\"",
+                  "tank 05 VolumeFactor: file 1.67, unit 2.5",
+                  "tank 12 Label: file \"TANK 13\", unit \"CRUDE 1\"",
+                  "G4 module 3 OnValue: file 0, unit 12.5",
+                  "G4 module 9 OffTest: file \"LT\", unit \"GT\"",
+                  "4-20mA module 2 Value20mA: file 239.5, unit 240",
+                  "4-20mA module 8 Source: file \"L\", unit \"T\"",
+              }));
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace rtu {
 namespace {
 
@@ -20,13 +18,12 @@ protected:
 };
 
 TEST(UnitSettingsPanel, ClockBoxesReplaceOutOfRangeTextsWithABeep) {
-    struct Case {
+    const struct {
         int box;
         const char* typed;
         const char* shown;
         int beeps;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {TimeBox, "23:59:59", "23:59:59", 0},     {TimeBox, "00.00-00", "00.00-00", 0},
         {TimeBox, "25", "12:00:00", 1},           {TimeBox, "25:00:00", "12:00:00", 1},
         {TimeBox, "10:60:00", "12:00:00", 1},     {TimeBox, "10:00:60", "12:00:00", 1},
@@ -46,15 +43,14 @@ TEST(UnitSettingsPanel, ClockBoxesReplaceOutOfRangeTextsWithABeep) {
 }
 
 // The pieces are checked by position, so a partly typed time passes.
-TEST_F(UnitSettingsPanelTest, EveryStepOfTypingAValidTimePasses) {
+TEST_F(UnitSettingsPanelTest, EveryStepOfTypingAValidTimePassesAndATooLongTextIsEmptied) {
     const QString time = QStringLiteral("17:08:23");
     for (qsizetype n = 0; n <= time.size(); ++n)
         panel.setText2(TimeBox, time.left(n));
     EXPECT_EQ(panel.text2(TimeBox), time);
     EXPECT_EQ(notifier.beeps, 0);
-}
 
-TEST_F(UnitSettingsPanelTest, ClockBoxesEmptyATooLongTextWithAMessage) {
+    // A too long text is emptied, with a message.
     std::vector<QString> seen;
     QObject::connect(&panel, &UnitSettingsPanel::text2Changed,
                      [&](int index) { seen.push_back(panel.text2(index)); });
@@ -70,7 +66,7 @@ TEST_F(UnitSettingsPanelTest, ClockBoxesEmptyATooLongTextWithAMessage) {
 }
 
 // The window mirrors the panel through its signals: each real change signals once, in order.
-TEST_F(UnitSettingsPanelTest, ChangesSignalOnlyWhenAValueChanges) {
+TEST_F(UnitSettingsPanelTest, ChangesSignalOnlyWhenAValueChangesAndOutOfRangeValuesAreRefused) {
     QStringList events;
     const auto record = [&events](const char* what) {
         return [&events, what](int i) { events << QStringLiteral("%1 %2").arg(what).arg(i); };
@@ -94,9 +90,8 @@ TEST_F(UnitSettingsPanelTest, ChangesSignalOnlyWhenAValueChanges) {
                            "check1 0", "check1 1", "check1 2", "check1 4", "check1 5"}));
     EXPECT_EQ(panel.label8(3), u"09");
     EXPECT_EQ(panel.text1(1), longText);
-}
 
-TEST_F(UnitSettingsPanelTest, RefusesValuesOutsideTheControlRanges) {
+    // Values outside the control ranges are refused.
     const int maxima[] = {9, 59, 59, 99, 99};
     for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n) {
         SCOPED_TRACE(n);
@@ -109,7 +104,7 @@ TEST_F(UnitSettingsPanelTest, RefusesValuesOutsideTheControlRanges) {
         EXPECT_EQ(panel.vscroll(n), max);
     }
     EXPECT_THROW(panel.setCheck1(0, 2), RuntimeError);
-    EXPECT_EQ(panel.check1(0), 0);
+    EXPECT_EQ(panel.check1(0), 1) << "as Set All left it";
 }
 
 } // namespace

@@ -9,14 +9,14 @@ namespace {
 
 // What the batches do, interleaved with the library's RTS calls (port 0). The command
 // groups' tests leave the batch framing to these tests.
-const QStringList ProgramBatchOpening{"RtsOn 0", "led 255", "pointer busy", "disable RtuForm",
-                                      "disable TerminalForm"};
-const QStringList ProgramBatchClosing{"enable TerminalForm", "enable RtuForm", "pointer default",
-                                      "RtsOff 0", "led 16777215"};
-const QStringList ReadBatchOpening{"disable RtuForm", "disable TerminalForm", "pointer busy",
-                                   "RtsOn 0", "led 255"};
-const QStringList ReadBatchClosing{"pointer default", "enable RtuForm", "enable TerminalForm",
-                                   "RtsOff 0", "led 16777215"};
+const QStringList ProgramBatch =
+    QString("RtsOn 0|led 255|pointer busy|disable RtuForm|disable TerminalForm|enable TerminalForm|"
+            "enable RtuForm|pointer default|RtsOff 0|led 16777215")
+        .split('|');
+const QStringList ReadBatch =
+    QString("disable RtuForm|disable TerminalForm|pointer busy|RtsOn 0|led 255|pointer default|"
+            "enable RtuForm|enable TerminalForm|RtsOff 0|led 16777215")
+        .split('|');
 
 class ExchangeTest : public ::testing::Test, protected ProtocolRig {
 protected:
@@ -25,7 +25,7 @@ protected:
     }
 };
 
-TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsWhileTheReplyArrives) {
+TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsForTheReplyPickedOutByKeywordAndPosition) {
     answer("GPP", "PP00060\r\n");
     send("GPP\r\n");
     EXPECT_EQ(library.calls(), QStringList({"PutString 0 GPP\r\n", "CdrvDelay 0 25"}));
@@ -41,9 +41,7 @@ TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsWhileTheReplyArrives) {
     link.CurrentPort = NoPort;
     EXPECT_THROW(send("GV\r\n"), RuntimeError);
     EXPECT_TRUE(library.calls().isEmpty());
-}
 
-TEST_F(ExchangeTest, RepliesArePickedOutByKeywordAndPosition) {
     link.ReplyBuffer = QStringLiteral("xxlcdLCD03R05 LCD09R09");
     EXPECT_EQ(exchange.FindReply(u"LCD"), 6) << "the first exact occurrence, 1-based";
     EXPECT_EQ(exchange.FindReply(u"RTC"), 0);
@@ -59,8 +57,7 @@ TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {
     QString bufferInside = QStringLiteral("not run");
     EXPECT_TRUE(exchange.runReadBatch([&] { bufferInside = link.ReplyBuffer; }));
     EXPECT_EQ(bufferInside, u"");
-    EXPECT_EQ(ui.timeline(),
-              ProgramBatchOpening + ProgramBatchClosing + ReadBatchOpening + ReadBatchClosing);
+    EXPECT_EQ(ui.timeline(), ProgramBatch + ReadBatch);
 
     const qsizetype before = ui.events.size();
     exchange.BeginExchangeBatch(Window::ConfigG4);
@@ -73,7 +70,7 @@ TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {
 }
 
 // Which report "Program", "Program All" and "Read All" choose is tested with them.
-TEST_F(ExchangeTest, BatchErrorsAreTrappedReportedAsAskedAndTheBatchStillCloses) {
+TEST_F(ExchangeTest, BatchErrorsAndPortLossAreTrappedReportedAsAskedAndTheBatchStillCloses) {
     using enum Exchange::ErrorReport;
     const struct {
         Exchange::ErrorReport report;
@@ -85,7 +82,7 @@ TEST_F(ExchangeTest, BatchErrorsAreTrappedReportedAsAskedAndTheBatchStillCloses)
         EXPECT_FALSE(rig.exchange.runProgramBatch(Window::RtuForm, c.report,
                                                   [] { throw std::out_of_range("no record 9"); }));
         EXPECT_EQ(rig.exchange.lastError(), u"no record 9");
-        EXPECT_EQ(rig.ui.timeline(), ProgramBatchOpening + ProgramBatchClosing);
+        EXPECT_EQ(rig.ui.timeline(), ProgramBatch);
         EXPECT_EQ(rig.notifier.messages.size(), c.messages);
         EXPECT_EQ(rig.notifier.beeps, c.beeps);
         EXPECT_TRUE(rig.exchange.runProgramBatch(Window::RtuForm, c.report, [] {}));
@@ -94,12 +91,11 @@ TEST_F(ExchangeTest, BatchErrorsAreTrappedReportedAsAskedAndTheBatchStillCloses)
 
     EXPECT_FALSE(exchange.runReadBatch([] { throw RuntimeError("refused"); }));
     EXPECT_EQ(exchange.lastError(), u"refused");
-    EXPECT_EQ(ui.timeline(), ReadBatchOpening + ReadBatchClosing);
+    EXPECT_EQ(ui.timeline(), ReadBatch);
     EXPECT_TRUE(notifier.messages.empty()) << "a read reports nothing itself";
     EXPECT_EQ(notifier.beeps, 0);
-}
 
-TEST_F(ExchangeTest, PortLossCountsOnlyInsideABatch) {
+    // A port loss counts only inside a batch.
     emit library.portLost(0);
     EXPECT_NO_THROW(send("GV\r\n"));
     EXPECT_TRUE(exchange.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::Beep,

@@ -2,18 +2,39 @@
 
 #include "config/CommaDecimalLocale.h"
 #include "config/ConfigurationFile.h"
-#include "support/WholeUnitLines.h"
-
-#include <cstdlib>
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace rtu {
 namespace {
 
-using test::readAllLines;
+// The 39 lines (without CR LF) that "Program All" sends for the default records, the clock
+// lines carrying `time` (HHMMSS) and `date` (MMDDYY).
+QStringList defaultProgramAllLines(const QString& time, const QString& date) {
+    QStringList lines{"SRTCT" + time, "SRTCD" + date, "SPP060", "SLCD03R05",
+                      "SLCDT1\"Company\"T2\"Lease Name\""};
+    for (int tank = 0; tank < 16; ++tank)
+        lines << QStringLiteral("SU%1\"TANK %2   \"L0IT0F1.6700E")
+                     .arg(tank, 2, 10, QLatin1Char('0'))
+                     .arg(tank + 1, 2, 10, QLatin1Char('0'));
+    for (int module = 0; module <= 9; ++module)
+        lines << QStringLiteral("SG4%1U99L1ONGT0000.000OFFLT0000.000").arg(module);
+    for (int module = 1; module <= 8; ++module)
+        lines << QStringLiteral("S420C%1U99L1V4M000.000V20M239.500").arg(module);
+    return lines;
+}
+
+// The 39 lines that "Read All" sends, in order.
+QStringList readAllLines() {
+    QStringList lines{"GRTCT", "GPP", "GLCD", "GLCDT", "GV"};
+    for (int tank = 0; tank < 16; ++tank)
+        lines << QStringLiteral("GU%1").arg(tank, 2, 10, QLatin1Char('0'));
+    for (int module = 0; module <= 9; ++module)
+        lines << QStringLiteral("GG4%1").arg(module);
+    for (int module = 1; module <= 8; ++module)
+        lines << QStringLiteral("G420C%1").arg(module);
+    return lines;
+}
 
 enum Row { TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow };
 
@@ -75,108 +96,85 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     EXPECT_EQ(programTicked({TimeRow, DateRow}), QStringList({"SRTCT090503", "SRTCD030724"}));
 
     // An error on the second line skips the rest and only beeps.
-    library.failOnLine(int(library.sentBytes().count("\r\n")) + 2);
+    library.failOnLine = int(library.sentBytes().count("\r\n")) + 2;
     library.clearCalls();
     EXPECT_FALSE(commands.programButton());
     EXPECT_EQ(library.sentLines(), QStringList({"SRTCT090503"}));
-    EXPECT_EQ(notifier.beeps, 1);
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.beeps == 1 && notifier.messages.empty());
 }
 
 // Each read starts with the poll period at 5:30:30 and the LCD timing bars at 7 and 8, so
-// that values a reply did not set show.
+// that values a reply did not set show. A read that counts as no answer shows " unanswered".
 TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
-    const QString noText(20, u'?');
-    const struct {
-        std::vector<int> ticks;
-        const char* line;
-        QByteArray reply;
-        QString shown;
-        bool answered;
-    } cases[] = {
-        {{DateRow}, "GRTCT", "RTC 12-24-23 17:08:23\r\n", "12:00:00|12-24-23", true},
-        {{TimeRow}, "GRTCT", "RTC 12-24-23 17:08:23\r\n", "17:08:23|12/31/2000", true},
-        {{TimeRow, DateRow}, "GRTCT", "", "12:00:00|12/31/2000", false},
-        {{PollRow}, "GPP", "PP00060\r\n", "00:0 01:1 00:0", true},
-        {{PollRow}, "GPP", "PP35999\r\n", "09:9 59:59 59:59", true},
-        // Periods the bars cannot show count as no answer and leave the bars alone.
-        {{PollRow}, "GPP", "PP36000\r\n", "??:5 ??:30 ??:30", false},
-        {{PollRow}, "GPP", "PPabcde\r\n", "??:5 ??:30 ??:30", false},
-        {{PollRow}, "GPP", "PP-0060\r\n", "??:5 ??:30 ??:30", false},
-        {{PollRow}, "GPP", "PP", "??:5 ??:30 ??:30", false},
-        {{PollRow}, "GPP", "", "??:5 ??:30 ??:30", false},
-        {{LcdTimingRow}, "GLCD", "LCD03R05\r\n", "03:3 05:5", true},
-        {{LcdTimingRow}, "GLCD", "LCD03R-9\r\n", "??:7 ??:8", false},
-        {{LcdTimingRow}, "GLCD", "", "??:7 ??:8", false},
-        {{LcdTextRow},
-         "GLCDT",
-         "LCDT1\"FIRST LINE          \"T2\"SECOND LINE         \"\r\n",
-         "FIRST LINE          |SECOND LINE         ",
-         true},
-        {{LcdTextRow},
-         "GLCDT",
-         "LCDT1\"ONLY ONE LINE       \"\r\n",
-         "ONLY ONE LINE       |" + noText,
-         true},
-        {{LcdTextRow}, "GLCDT", "", noText + u'|' + noText, false},
-        {{VersionRow}, "GV", "Ver V1.06\r\n", "Ver V1.06\r\n", true},
-        {{VersionRow}, "GV", "", "????????  ", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE((c.line + QByteArray(" <- ") + c.reply).toStdString());
+    const auto read = [](int row, const char* line, const QByteArray& reply) {
         ProtocolRig rig;
         for (const auto& [n, value] : {std::pair{2, 5}, {3, 30}, {4, 30}, {5, 7}, {6, 8}})
             rig.panel.setVScroll(n, value);
-        for (int row : c.ticks)
-            rig.panel.setCheck1(row, 1);
-        rig.answer(c.line, c.reply);
+        rig.panel.setCheck1(row, 1);
+        rig.answer(line, reply);
         ReadReport report;
         EXPECT_TRUE(rig.commands.readButton(&report));
-        EXPECT_EQ(rig.library.sentLines(), QStringList({c.line}));
-        EXPECT_EQ(shown(rig.panel, c.ticks.front()), c.shown);
-        EXPECT_EQ(c.answered ? report.answered : report.unanswered, QStringList({c.line}));
+        EXPECT_EQ(rig.library.sentLines(), QStringList({line}));
         EXPECT_EQ(report.answered.size() + report.unanswered.size(), 1);
-    }
-}
-
-TEST_F(UnitCommandsTest, ModuleReadsParseOnlyTheirOwnReply) {
-    link.ReplyBuffer = QStringLiteral("SU04\"OLD REPLY \"L1IT1F1.0000E\r\n");
-    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::NoReply)
-        << "the buffer is cleared first";
-    answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
-    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::Applied);
-    answer("G420C3", "420C3U05L2V4M010.000\r\n");
-    EXPECT_EQ(commands.readModule(ModuleKind::Loop420, 3), ReplyOutcome::Partial);
+        return shown(rig.panel, row) + (report.answered.isEmpty() ? " unanswered" : "");
+    };
+    EXPECT_EQ(read(DateRow, "GRTCT", "RTC 12-24-23 17:08:23\r\n"), "12:00:00|12-24-23");
+    EXPECT_EQ(read(TimeRow, "GRTCT", "RTC 12-24-23 17:08:23\r\n"), "17:08:23|12/31/2000");
+    EXPECT_EQ(read(PollRow, "GPP", "PP00060\r\n"), "00:0 01:1 00:0");
+    EXPECT_EQ(read(PollRow, "GPP", "PP35999\r\n"), "09:9 59:59 59:59");
+    // Periods the bars cannot show count as no answer and leave the bars alone.
+    for (const char* reply : {"PP36000\r\n", "PPabcde\r\n", ""})
+        EXPECT_EQ(read(PollRow, "GPP", reply), "??:5 ??:30 ??:30 unanswered") << reply;
+    EXPECT_EQ(read(LcdTimingRow, "GLCD", "LCD03R05\r\n"), "03:3 05:5");
+    EXPECT_EQ(read(LcdTimingRow, "GLCD", "LCD03R-9\r\n"), "??:7 ??:8 unanswered");
+    EXPECT_EQ(
+        read(LcdTextRow, "GLCDT", "LCDT1\"FIRST LINE          \"T2\"SECOND LINE         \"\r\n"),
+        "FIRST LINE          |SECOND LINE         ");
+    const QString noText(20, u'?');
+    EXPECT_EQ(read(LcdTextRow, "GLCDT", "LCDT1\"ONLY ONE LINE       \"\r\n"),
+              "ONLY ONE LINE       |" + noText);
+    EXPECT_EQ(read(LcdTextRow, "GLCDT", ""), noText + u'|' + noText + " unanswered");
+    EXPECT_EQ(read(VersionRow, "GV", "Ver V1.06\r\n"), "Ver V1.06\r\n");
+    EXPECT_EQ(read(VersionRow, "GV", ""), "????????   unanswered");
 }
 
 // "Program All" and "Read All" ignore the ticks; they report progress before each step.
-TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderWhateverTheLocale) {
+TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderWhateverTheLocaleOrStopsAtAnError) {
     const CommaDecimalLocale german;
     tables.G4Records[3].OnValue = "12.5";
     EXPECT_TRUE(commands.programAll());
-    QStringList expected = test::defaultProgramAllLines("090503", "030724");
+    QStringList expected = defaultProgramAllLines("090503", "030724");
     expected[5 + 16 + 3] = QStringLiteral("SG43U99L1ONGT0012.500OFFLT0000.000");
     EXPECT_EQ(library.sentLines(), expected);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 20));
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(notifier.beeps, 0);
+    EXPECT_TRUE(notifier.messages.empty() && notifier.beeps == 0);
     ASSERT_EQ(ui.progressReports.size(), 35);
     EXPECT_EQ(ui.progressReports[0], u"0/39 Programming unit settings");
     EXPECT_EQ(ui.progressReports[8], u"12/39 Programming tank 07");
     EXPECT_EQ(ui.progressReports[17], u"21/39 Programming G4 module 0");
     EXPECT_EQ(ui.progressReports[34], u"38/39 Programming 4-20mA module 8");
-}
 
-TEST_F(UnitCommandsTest, ProgramAllErrorShowsErrorBeepsAndSkipsTheRest) {
-    library.failOnLine(7);
+    // An error shows "Error!", beeps and skips the rest.
+    library.clearCalls();
+    library.failOnLine = 39 + 7;
     EXPECT_FALSE(commands.programAll());
-    EXPECT_EQ(library.sentLines(), test::defaultProgramAllLines("090503", "030724").mid(0, 6));
+    EXPECT_EQ(library.sentLines(), expected.mid(0, 6));
     EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
                                      {"Error!", QString(), MessageIcon::Critical}}));
     EXPECT_EQ(notifier.beeps, 1);
 }
 
-TEST_F(UnitCommandsTest, ReadAllStoresEveryAnswerAndReportsWhoAnswered) {
+TEST_F(UnitCommandsTest,
+       ReadAllStoresEveryAnswerReportsWhoAnsweredUnlessThePortIsLostAsModuleReads) {
+    // A port lost during Read All ends that read after the line it was lost on.
+    library.loseOnLine = 10; // GU04
+    ReadReport lost;
+    EXPECT_FALSE(commands.readAll(&lost));
+    EXPECT_EQ(library.sentLines(), readAllLines().mid(0, 10));
+    EXPECT_EQ(lost.unanswered, readAllLines()) << "every read, sent or not, is reported";
+    library.clearCalls(); // the loss belonged to that batch: the next one runs in full
+    ui.progressReports.clear();
+
     answer("GPP", "PP03725\r\n");
     answer("GU07", "SU07\"WEST      \"L2CT1C0.5000M\r\n");
     answer("GG43", "G45U03T1ONLT0001.000OFFGT0002.000\r\n"); // names module 5
@@ -202,38 +200,21 @@ TEST_F(UnitCommandsTest, ReadAllStoresEveryAnswerAndReportsWhoAnswered) {
     ASSERT_EQ(ui.progressReports.size(), 35);
     EXPECT_EQ(ui.progressReports[0], u"0/39 Reading unit settings");
     EXPECT_EQ(ui.progressReports[8], u"12/39 Reading tank 07");
-}
 
-TEST_F(UnitCommandsTest, PortLostDuringReadAllEndsThatReadAfterTheLineItWasLostOn) {
-    library.loseOnLine(10); // GU04
-    ReadReport report;
-    EXPECT_FALSE(commands.readAll(&report));
-    EXPECT_EQ(library.sentLines(), readAllLines().mid(0, 10));
-    EXPECT_EQ(report.unanswered, readAllLines()) << "every read, sent or not, is reported";
-
-    // The loss belonged to that batch: the next one runs in full.
-    library.clearCalls();
-    EXPECT_TRUE(commands.readAll());
-    EXPECT_EQ(library.sentLines(), readAllLines());
-}
-
-// Each reply is the keyword followed by 100000 bytes of every value.
-TEST_F(UnitCommandsTest, GarbageRepliesNeverBreakAReadAll) {
-    QByteArray garbage;
-    for (int i = 0; i < 100000; ++i)
-        garbage += static_cast<char>((i * 7919) % 256);
-    for (const QString& line : readAllLines())
-        library.answer(line, line.mid(1).toLatin1() + garbage);
-    ReadReport report;
-    EXPECT_TRUE(commands.readAll(&report));
-    EXPECT_EQ(report.answered.size() + report.unanswered.size(), 39);
-    for (const G4Record& module : tables.G4Records)
-        EXPECT_EQ(module.OnValue.text().size(), 8);
+    // A module read parses only its own reply.
+    link.ReplyBuffer = QStringLiteral("SU04\"OLD REPLY \"L1IT1F1.0000E\r\n");
+    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::NoReply)
+        << "the buffer is cleared first";
+    answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
+    EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::Applied);
+    answer("G420C3", "420C3U05L2V4M010.000\r\n");
+    EXPECT_EQ(commands.readModule(ModuleKind::Loop420, 3), ReplyOutcome::Partial);
 }
 
 // Nothing a unit sends may put a line end or a stray quote into a setting: what was read
 // must save as a configuration file that loads back to the same file.
-TEST_F(UnitCommandsTest, WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchanged) {
+TEST_F(UnitCommandsTest,
+       WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchangedAndGarbageBreaksNothing) {
     answer("GLCDT", "LCDT1\"AB\r\n");
     answer("GLCD", "LCD\r\n");
     ReadReport report;
@@ -264,6 +245,18 @@ TEST_F(UnitCommandsTest, WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchanged)
             EXPECT_EQ(again.value(i).toStdString(), first[i].toStdString());
         EXPECT_EQ(saved.count("\r\n"), 39);
     }
+
+    // Each reply is the keyword followed by 100000 bytes of every value.
+    QByteArray garbage;
+    for (int i = 0; i < 100000; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    for (const QString& line : readAllLines())
+        library.answer(line, line.mid(1).toLatin1() + garbage);
+    ReadReport garbled;
+    EXPECT_TRUE(commands.readAll(&garbled));
+    EXPECT_EQ(garbled.answered.size() + garbled.unanswered.size(), 39);
+    for (const G4Record& module : tables.G4Records)
+        EXPECT_EQ(module.OnValue.text().size(), 8);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "serial/QtSerialLibrary.h"
 
 #include "support/Application.h"
-#include "support/Files.h"
 #include "support/Pty.h"
 
 #include <QTimer>
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
-#include <vector>
 
 namespace rtu {
 namespace {
@@ -60,7 +58,7 @@ protected:
     rtu::test::Pty pty;
 };
 
-TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsAndKeepTheLastAccepted) {
+TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsBytesCrossUnchangedUntilTheFarEndCloses) {
     const std::vector<int> defaults{7, 0, 3, 0, 4};
     EXPECT_EQ(reportedCodes(), defaults);
     // Only the flow controls QSerialPort can pace are accepted: RTSRTS, NONNON, XONXON; the
@@ -87,11 +85,19 @@ TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsAndKeepTheLastAccepted) {
     library.setDelayUnitOverride(std::nullopt);
     EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 2.0);
 
+    // A closed port refuses everything, leaves a settings record alone, and can be reopened.
+    EXPECT_EQ(library.UnInitializePort(0), 0);
+    expectRefused(0);
+    PortParameterBlock record;
+    record.bytes().fill(0x11);
+    EXPECT_NE(library.ser_rs232_getport(0, record), 0);
+    EXPECT_EQ(record.bytes()[8], 0x11);
     ASSERT_EQ(open(0), 0);
     EXPECT_EQ(reportedCodes(), defaults) << "reopening starts again from the defaults";
-}
+    ASSERT_TRUE(pty.write("again"));
+    EXPECT_EQ(receive(5), "again");
 
-TEST_F(QtSerialLibraryPty, BytesCrossTheLineUnchangedWhateverRtsDoes) {
+    // Bytes cross the line unchanged whatever RTS does.
     library.RtsOn(0); // results are not examined; a pseudo-terminal has no RTS line
     QByteArray values(256, '\0');
     std::iota(values.begin(), values.end(), '\0');
@@ -114,9 +120,8 @@ TEST_F(QtSerialLibraryPty, BytesCrossTheLineUnchangedWhateverRtsDoes) {
     EXPECT_EQ(receive(9 + 256), "PP00060\r\n" + values);
     EXPECT_GT(signalled, 0);
     EXPECT_EQ(library.GetByte(0), -1);
-}
 
-TEST_F(QtSerialLibraryPty, ClosingTheFarEndReportsThePortLostOnce) {
+    // Closing the far end reports the port lost once.
     std::vector<PortId> lost;
     QObject::connect(&library, &SerialLibrary::portLost, [&](PortId port) {
         lost.push_back(port);
@@ -130,21 +135,8 @@ TEST_F(QtSerialLibraryPty, ClosingTheFarEndReportsThePortLostOnce) {
     expectRefused(0);
 }
 
-TEST_F(QtSerialLibraryPty, ClosedPortRefusesAndCanBeReopened) {
-    EXPECT_EQ(library.UnInitializePort(0), 0);
-    expectRefused(0);
-    PortParameterBlock record;
-    record.bytes().fill(0x11);
-    EXPECT_NE(library.ser_rs232_getport(0, record), 0);
-    EXPECT_EQ(record.bytes()[8], 0x11);
-
-    ASSERT_EQ(open(0), 0);
-    ASSERT_TRUE(pty.write("again"));
-    EXPECT_EQ(receive(5), "again");
-}
-
 // The fixture's library holds the line, as another program would.
-TEST_F(QtSerialLibraryPty, APortHeldElsewhereIsBusyUntilItIsLetGo) {
+TEST_F(QtSerialLibraryPty, APortHeldElsewhereIsBusyAndMissingDevicesAndUnknownPortsAreRefused) {
     QtSerialLibrary other;
     other.setDevice(2, pty.slavePath());
     const auto openOther = [&] { return other.InitializePort(2, 2, 0, 0, 9, 0, 2048, 1024, 0); };
@@ -156,9 +148,8 @@ TEST_F(QtSerialLibraryPty, APortHeldElsewhereIsBusyUntilItIsLetGo) {
     ASSERT_EQ(library.UnInitializePort(0), 0);
     EXPECT_EQ(openOther(), 0);
     EXPECT_EQ(other.lastOpenError(2).reason, OpenFailure::None);
-}
 
-TEST_F(QtSerialLibraryTest, MissingDevicesAndUnknownPortsAreRefused) {
+    // Missing devices and unknown ports are refused.
     EXPECT_EQ(library.device(1), QStringLiteral("/dev/ttyS1"));
     library.setDevice(1, "/nonexistent/ttyRTU");
     library.setDevice(5, "/dev/ignored");

@@ -29,60 +29,46 @@ public:
 
 class ReceiverTest : public ::testing::Test {
 protected:
-    ReceiverTest() { link.CurrentPort = 0; }
-
     void receive(const QByteArray& bytes) {
         library.queueIncoming(bytes);
         receiver.PollReceiver();
     }
 
     FakeSerialLibrary library;
-    LinkState link;
+    LinkState link{.CurrentPort = 0};
     CountingScreen screen;
     Receiver receiver{library, link, screen};
 };
 
-// One tick over the bytes received, from a screen and reply buffer as given.
-TEST_F(ReceiverTest, TickShowsTheBytesAndCollectsTheReply) {
-    const struct {
-        const char* screenBefore;
-        const char* bufferBefore;
-        QByteArray bytes;
-        const char* screenAfter;
-        const char* bufferAfter;
-    } cases[] = {
-        {"GRTCT\r\n", "old", "RTC\r\n", "GRTCT\r\nRTC\r\n", "oldRTC\r\n"},
-        // CR breaks the screen line; LF goes to the reply buffer only.
-        {"", "", "A\rB\nC", "A\r\nBC", "A\rB\nC"},
-        {"", "", QByteArray("\x00\x07\x7f\xc8", 4), "....", "...."},
-        // Backspace removes from this tick's line first, then from the screen; never from
-        // the reply buffer. After a CR it takes away the LF of the line break.
-        {"prompt>", "", "AB\b", "prompt>A", "AB"},
-        {"prompt>", "", "C\r\b", "prompt>C\r", "C\r"},
-        {"abc", "", "\b", "ab", ""},
-        {"", "", "\b\b", "", ""},
-        {"", "", "\bZ", "Z", "Z"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes.toStdString());
-        screen.setText(QString::fromLatin1(c.screenBefore));
+// One tick over the bytes received, from a screen and reply buffer as given: the screen
+// and the reply buffer after it, '|' between them.
+TEST_F(ReceiverTest, TickShowsTheBytesCollectsTheReplyKeepsTheLast60AndCutsTheScreenPast4096) {
+    const auto tick = [&](const char* screenBefore, const char* bufferBefore, QByteArray bytes) {
+        screen.setText(QString::fromLatin1(screenBefore));
         screen.inserts = 0;
         screen.caretAtEnd = false;
-        link.ReplyBuffer = QString::fromLatin1(c.bufferBefore);
-        receive(c.bytes);
-        EXPECT_EQ(screen.text(), QString::fromLatin1(c.screenAfter));
-        EXPECT_EQ(link.ReplyBuffer, QString::fromLatin1(c.bufferAfter));
+        link.ReplyBuffer = QString::fromLatin1(bufferBefore);
+        receive(bytes);
         EXPECT_LE(screen.inserts, 1) << "a tick's line goes in one piece";
-        EXPECT_EQ(screen.caretAtEnd, screen.text() != QString::fromLatin1(c.screenBefore))
+        EXPECT_EQ(screen.caretAtEnd, screen.text() != QString::fromLatin1(screenBefore))
             << "the caret follows every change";
         EXPECT_EQ(library.GetByte(0), -1) << "everything waiting is taken";
-    }
-}
+        return screen.text() + u'|' + link.ReplyBuffer;
+    };
+    EXPECT_EQ(tick("GRTCT\r\n", "old", "RTC\r\n"), "GRTCT\r\nRTC\r\n|oldRTC\r\n");
+    // CR breaks the screen line; LF goes to the reply buffer only.
+    EXPECT_EQ(tick("", "", "A\rB\nC"), "A\r\nBC|A\rB\nC");
+    EXPECT_EQ(tick("", "", QByteArray("\x00\x07\x7f\xc8", 4)), "....|....");
+    // Backspace removes from this tick's line first, then from the screen; never from the
+    // reply buffer. After a CR it takes away the LF of the line break.
+    EXPECT_EQ(tick("prompt>", "", "AB\b"), "prompt>A|AB");
+    EXPECT_EQ(tick("prompt>", "", "C\r\b"), "prompt>C\r|C\r");
+    EXPECT_EQ(tick("abc", "", "\b"), "ab|");
+    EXPECT_EQ(tick("", "", "\b\b"), "|");
+    EXPECT_EQ(tick("", "", "\bZ"), "Z|Z");
 
-TEST_F(ReceiverTest, LongTrafficKeepsTheLast60ForTheReplyAndCutsTheScreenPast4096) {
-    QByteArray burst(100 * 1024, '\0');
-    burst[burst.size() - 1] = 'E';
-    receive(burst);
+    screen.inserts = 0;
+    receive(QByteArray(100 * 1024 - 1, '\0') + 'E');
     EXPECT_EQ(library.GetByte(0), -1);
     EXPECT_EQ(screen.inserts, 1);
     EXPECT_EQ(screen.length(), 2048);
@@ -96,10 +82,7 @@ TEST_F(ReceiverTest, LongTrafficKeepsTheLast60ForTheReplyAndCutsTheScreenPast409
     receive("y");
     EXPECT_EQ(link.ReplyBuffer, QString(57, 'x') + "\r\ny");
     // A flood of line ends alone is bounded all the same.
-    QByteArray lineEnds;
-    for (int i = 0; i < 1000000; ++i)
-        lineEnds += "\r\n";
-    receive(lineEnds);
+    receive(QByteArray("\r\n").repeated(1000000));
     EXPECT_EQ(link.ReplyBuffer.size(), Receiver::ReplyBufferLimit);
 
     screen.setText(QString(4086, 'a'));
@@ -108,14 +91,13 @@ TEST_F(ReceiverTest, LongTrafficKeepsTheLast60ForTheReplyAndCutsTheScreenPast409
     receive("!");
     EXPECT_EQ(screen.length(), 2048);
     EXPECT_TRUE(screen.text().endsWith("a0123456789!"));
-}
 
-TEST_F(ReceiverTest, WithNoPortOpenTheTickChangesNothing) {
+    // With no port open the tick changes nothing.
     link.CurrentPort = NoPort;
     screen.setText("kept");
+    link.ReplyBuffer.clear();
     receive("data");
-    EXPECT_EQ(screen.text(), "kept");
-    EXPECT_EQ(link.ReplyBuffer, "");
+    EXPECT_EQ(screen.text() + link.ReplyBuffer, "kept");
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
+#include "support/Application.h"
+#include "support/Files.h"
 
-#include "SimTestSupport.h"
-
+#include <QProcess>
 #include <QSerialPort>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace rtu {
 namespace {
@@ -16,20 +16,18 @@ const QByteArray LcdTextAnswer = "LCDT1\"Company             \"T2\"Lease Name   
 
 // A fresh simulated unit on a real pseudo-terminal, with a QSerialPort client on its slave
 // side.
-class PtyUnitServerTest : public test::EventLoopTest {
+class PtyUnitServerTest : public ::testing::Test {
 protected:
     void serve(const ServerOptions& options = {}) {
         port.reset();
         server = std::make_unique<PtyUnitServer>(unit, options);
         ASSERT_EQ(server->start(), QString());
-        openPort();
+        openPort(server->slavePath());
     }
-    void openPort() {
-        port = std::make_unique<QSerialPort>(server->slavePath());
-        QObject::connect(port.get(), &QSerialPort::readyRead, [this] {
-            received += port->readAll();
-            ++readyReads;
-        });
+    void openPort(const QString& device) {
+        port = std::make_unique<QSerialPort>(device);
+        QObject::connect(port.get(), &QSerialPort::readyRead,
+                         [this] { received += port->readAll(); });
         QObject::connect(port.get(), &QSerialPort::errorOccurred, [this](auto error) {
             portFailed = portFailed || error != QSerialPort::NoError;
         });
@@ -41,79 +39,109 @@ protected:
     }
     // Waits until `count` bytes have come in, then a little longer to catch any surplus.
     QByteArray receiveAtLeast(qsizetype count) {
-        waitUntil([&] { return received.size() >= count; });
-        runEventsFor(100);
+        test::waitUntil([&] { return received.size() >= count; });
+        test::waitUntil([] { return false; }, 100);
         return std::exchange(received, {});
     }
 
+    bool applicationReady = (test::ensureApplication(), true);
     SimulatedUnit unit;
     std::unique_ptr<PtyUnitServer> server;
     std::unique_ptr<QSerialPort> port;
     QByteArray received;
-    int readyReads = 0;
     bool portFailed = false;
 };
 
-TEST_F(PtyUnitServerTest, AnswersWholeRequestsInOrderAndAppliesSettings) {
+TEST_F(PtyUnitServerTest, AnswersInOrderAppliesSettingsIsSilentOrNoisyOrHangsUpAsAsked) {
     serve();
     send("GL");
-    runEventsFor(50);
+    test::waitUntil([] { return false; }, 50);
     send("CD\r\nSPP120\r\nGPP\r\nNONSENSE\r\n");
     EXPECT_EQ(receiveAtLeast(19), "LCD03R05\r\nPP00120\r\n");
     EXPECT_EQ(server->requestCount(), 4);
 
     // The adapter stays plugged in while the program closes and reopens its port.
     port.reset();
-    runEventsFor(50);
+    test::waitUntil([] { return false; }, 50);
     EXPECT_TRUE(server->isServing());
-    openPort();
+    openPort(server->slavePath());
     send("GV\r\n");
     EXPECT_EQ(receiveAtLeast(12), "V7350-2.14\r\n");
-}
 
-TEST_F(PtyUnitServerTest, AnswersLeaveAtTheLineSpeedInPieces) {
-    serve({.baud = 1200}); // the 53-byte answer takes about 440 ms on the line
-    send("GLCDT\r\n");
-    EXPECT_EQ(receiveAtLeast(53), LcdTextAnswer);
-    EXPECT_GT(readyReads, 1);
-}
-
-TEST_F(PtyUnitServerTest, SilentUnitTakesSettingsButNeverAnswers) {
+    // A silent unit takes settings but never answers.
     serve({.silent = true});
     send("SPP300\r\nGPP\r\nGV\r\n");
-    ASSERT_TRUE(waitUntil([&] { return server->requestCount() == 3; }));
+    ASSERT_TRUE(test::waitUntil([&] { return server->requestCount() == 3; }));
     EXPECT_EQ(receiveAtLeast(0), QByteArray());
     EXPECT_EQ(unit.pollPeriodSeconds(), 300);
-}
 
-TEST_F(PtyUnitServerTest, NoiseComesBetweenAnswersNeverInsideOne) {
+    // Noise comes between answers, never inside one.
     serve({.noise = true});
-    ASSERT_TRUE(waitUntil([&] { return received.size() >= 6; }));
+    ASSERT_TRUE(test::waitUntil([&] { return received.size() >= 6; }));
     for (const char byte : std::exchange(received, {}))
         EXPECT_TRUE(QByteArrayView("*~#!?-+=").contains(byte)) << int(byte);
     for (int i = 0; i < 5; ++i)
         send("GLCDT\r\n");
-    ASSERT_TRUE(waitUntil([&] { return received.count(LcdTextAnswer) == 5; }));
-}
+    ASSERT_TRUE(test::waitUntil([&] { return received.count(LcdTextAnswer) == 5; }));
 
-TEST_F(PtyUnitServerTest, HangUpAfterTheNthRequestOrWhileIdleFailsTheClientsPort) {
+    // A hang-up after the n-th request, or while idle, fails the client's port.
+    received.clear();
     serve({.hangupAfter = 2});
     bool hungUp = false;
     QObject::connect(server.get(), &PtyUnitServer::hungUp, [&] { hungUp = true; });
     send("GPP\r\n");
-    EXPECT_EQ(receiveAtLeast(9), "PP00060\r\n");
+    EXPECT_EQ(receiveAtLeast(9), "PP00300\r\n"); // as the silent unit was told
     EXPECT_TRUE(server->isServing());
     send("GV\r\n");
-    ASSERT_TRUE(waitUntil([&] { return hungUp && portFailed; }));
+    ASSERT_TRUE(test::waitUntil([&] { return hungUp && portFailed; }));
     EXPECT_EQ(received, "V7350-2.14\r\n");
     EXPECT_FALSE(server->isServing());
 
-    serve();
+    serve(); // and while idle
     portFailed = false;
     server->hangUp();
-    ASSERT_TRUE(waitUntil([&] { return portFailed; }));
+    ASSERT_TRUE(test::waitUntil([&] { return portFailed; }));
     server->hangUp(); // a second hang-up is harmless
     EXPECT_FALSE(server->isServing());
+}
+
+// The rtu7350-sim program as scripts use it: started as a process, device path on the first
+// line of its output, a serial client on that device. Its fault options are exercised by
+// the end-to-end runs of rtu7350-cli.
+TEST_F(PtyUnitServerTest, TheProgramServesAStateFileEndsWhenIdleAndRefusesBadOptions) {
+    QTemporaryDir dir;
+    const QString state = dir.filePath("site.txt");
+    ASSERT_TRUE(test::writeFile(state, "SG43U05T4ONEQ12.5OFFLT3\r\n"));
+    QProcess sim;
+    sim.start(RTU7350_SIM_PROGRAM,
+              {"--state", state, "--version-text", "7350-3.01", "--once-idle", "0.5"});
+    ASSERT_TRUE(test::waitUntil([&] { return sim.canReadLine(); }, 10000));
+    openPort(QString::fromLocal8Bit(sim.readLine()).trimmed());
+    send("GG43\r\nGV\r\n");
+    EXPECT_EQ(receiveAtLeast(47), "G43U05T4ONEQ0012.500OFFLT0003.000\r\nV7350-3.01\r\n");
+    EXPECT_TRUE(test::waitUntil([&] { return sim.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(std::pair(sim.exitStatus(), sim.exitCode()), std::pair(QProcess::NormalExit, 0));
+
+    // Usage errors end with 2 and say nothing on standard output; a broken state file ends with
+    // 1 and names the file and the line.
+    const auto run = [](const QStringList& arguments) {
+        QProcess sim;
+        sim.start(RTU7350_SIM_PROGRAM, arguments);
+        const bool ended = sim.waitForFinished(10000) && sim.exitStatus() == QProcess::NormalExit;
+        return QString::number(ended ? sim.exitCode() : -1) + sim.readAllStandardOutput() + ": " +
+               QString::fromLocal8Bit(sim.readAllStandardError());
+    };
+    for (const char* arguments :
+         {"--baud fast", "--baud 0", "--turnaround-ms -1", "--drop 0", "--garble x",
+          "--hangup-after 0", "--once-idle 0", "--once-idle soon", "--bogus", "extra", "--drop"}) {
+        const QString outcome = run(QString::fromLatin1(arguments).split(' '));
+        EXPECT_TRUE(outcome.startsWith("2: ") && outcome.size() > 3) << qPrintable(outcome);
+    }
+    const QString bad = dir.filePath("bad.txt");
+    ASSERT_TRUE(test::writeFile(bad, "SPP60\r\nSU00\"OPEN\r\n"));
+    const QString error = run({"--state", bad});
+    EXPECT_TRUE(error.startsWith("1: ") && error.contains(bad) && error.contains("line 2"))
+        << qPrintable(error);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "config/RuntimeError.h"
 #include "serial/SerialLibrary.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <deque>
@@ -18,10 +19,10 @@ namespace rtu {
 // hook (normally the receiver tick), so replies reach the reply buffer inside the wait.
 class FakeSerialLibrary : public SerialLibrary {
 public:
-    // Behaviour.
-    void setOpenResult(PortId port, std::int32_t result) { openResults_[port] = result; }
-    void setCloseResult(std::int32_t result) { closeResult_ = result; }
-    void setCharacteristicsResult(std::int32_t result) { characteristicsResult_ = result; }
+    // Behaviour: what the calls return.
+    std::map<PortId, std::int32_t> openResults; // InitializePort; 0 for ports not named
+    std::int32_t closeResult = 0;
+    std::int32_t characteristicsResult = 0; // for a port other than NoPort
     // The five codes ser_rs232_getport reports for an open port.
     void setReportedCodes(std::int32_t baud, std::int16_t parity, std::int16_t length,
                           std::int16_t stopBits, std::int16_t protocol) {
@@ -41,19 +42,17 @@ public:
     // The line protocol the library carries out in place of one it cannot (default: any).
     std::function<std::int16_t(std::int16_t)> nearestProtocol;
     // Throws from PutString for the n-th (1-based) line sent, to test error traps.
-    void failOnLine(int n) { failOnLine_ = n; }
+    int failOnLine = 0;
     // Reports the port lost while the n-th line is sent.
-    void loseOnLine(int n) { loseOnLine_ = n; }
+    int loseOnLine = 0;
 
     // Observation.
     const QStringList& calls() const { return calls_; }
     // The PutString texts, without CR LF.
     QStringList sentLines() const {
         QStringList lines;
-        for (const QString& entry : calls_) {
-            if (entry.startsWith(QLatin1String("PutString ")))
-                lines << withoutLineEnd(entry.section(QLatin1Char(' '), 2));
-        }
+        for (const QString& entry : calls_.filter(QRegularExpression("^PutString ")))
+            lines << withoutLineEnd(entry.section(QLatin1Char(' '), 2));
         return lines;
     }
     QByteArray sentBytes() const { return sent_; }
@@ -63,19 +62,18 @@ public:
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
                                 std::int16_t, std::int16_t, std::int16_t, std::int16_t) override {
         record("InitializePort", port);
-        const auto configured = openResults_.find(port);
-        return configured == openResults_.end() ? 0 : configured->second;
+        return openResults.contains(port) ? openResults[port] : 0;
     }
     std::int32_t UnInitializePort(PortId port) override {
         record("UnInitializePort", port);
-        return closeResult_;
+        return closeResult;
     }
     std::int32_t SetPortCharacteristics(PortId port, std::int32_t baud, std::int16_t parity,
                                         std::int16_t length, std::int16_t stopBits,
                                         std::int16_t protocol) override {
         calls_ << QString::asprintf("SetPortCharacteristics %d %d %d %d %d %d", port, baud, parity,
                                     length, stopBits, protocol);
-        return port == NoPort ? -1 : characteristicsResult_;
+        return port == NoPort ? -1 : characteristicsResult;
     }
     bool deviceAvailable(PortId) const override { return available; }
     std::int16_t nearestLineProtocol(std::int16_t code) const override {
@@ -94,12 +92,12 @@ public:
         return byte;
     }
     std::int32_t PutString(PortId port, const QByteArray& text) override {
-        if (++linesSent_ == failOnLine_)
+        if (++linesSent_ == failOnLine)
             throw RuntimeError("scripted failure while sending a line");
         const QString line = QString::fromLatin1(text);
         calls_ << QStringLiteral("PutString %1 ").arg(port) + line;
         sent_ += text;
-        if (linesSent_ == loseOnLine_)
+        if (linesSent_ == loseOnLine)
             emit portLost(port);
         const auto reply = answers_.find(withoutLineEnd(line));
         if (port != NoPort && reply != answers_.end())
@@ -111,8 +109,8 @@ public:
         sent_ += char(code);
         return 0;
     }
-    std::int32_t RtsOn(PortId port) override { return setRts(port, true); }
-    std::int32_t RtsOff(PortId port) override { return setRts(port, false); }
+    std::int32_t RtsOn(PortId port) override { return record("RtsOn", port), rts_ = true, 0; }
+    std::int32_t RtsOff(PortId port) override { return record("RtsOff", port), rts_ = false, 0; }
     std::int32_t CdrvDelay(PortId port, int units) override {
         calls_ << QStringLiteral("CdrvDelay %1 %2").arg(port).arg(units);
         if (onDelay)
@@ -127,23 +125,13 @@ private:
     void record(const char* name, PortId port) {
         calls_ << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(port);
     }
-    std::int32_t setRts(PortId port, bool raised) {
-        record(raised ? "RtsOn" : "RtsOff", port);
-        rts_ = raised;
-        return 0;
-    }
 
-    std::map<PortId, std::int32_t> openResults_;
-    std::int32_t closeResult_ = 0;
-    std::int32_t characteristicsResult_ = 0;
     PortParameterBlock reported_;
     std::map<QString, QByteArray> answers_;
     std::deque<std::uint8_t> incoming_;
     QStringList calls_;
     QByteArray sent_;
     int linesSent_ = 0;
-    int failOnLine_ = 0;
-    int loseOnLine_ = 0;
     bool rts_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QString>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -21,24 +20,16 @@ namespace rtu::test {
 // exists), so a QSerialPort on the slave side in the same thread gets its writes out.
 class Pty {
 public:
-    Pty() {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        const char* slave = nullptr;
+    Pty() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
         termios raw{};
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-            !(slave = ::ptsname(master)) || ::tcgetattr(master, &raw) != 0) {
-            closeFd(master);
-            return;
-        }
-        ::cfmakeraw(&raw);
-        const int flags = ::fcntl(master, F_GETFL);
-        if (::tcsetattr(master, TCSANOW, &raw) != 0 || flags < 0 ||
-            ::fcntl(master, F_SETFL, flags | O_NONBLOCK) != 0) {
-            closeFd(master);
-            return;
-        }
-        master_ = master;
-        slavePath_ = QString::fromLocal8Bit(slave);
+        const char* slave = nullptr;
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+            !(slave = ::ptsname(master_)) || ::tcgetattr(master_, &raw) != 0 ||
+            (::cfmakeraw(&raw), ::tcsetattr(master_, TCSANOW, &raw)) != 0 ||
+            ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0)
+            closeMaster();
+        else
+            slavePath_ = QString::fromLocal8Bit(slave);
     }
     ~Pty() { closeMaster(); }
     Pty(const Pty&) = delete;
@@ -49,28 +40,18 @@ public:
     // The device path of the slave side, such as "/dev/pts/3".
     QString slavePath() const { return slavePath_; }
 
-    // Writes all bytes to the master: the slave side receives them. False on failure.
+    // Writes the bytes to the master in one go (tests write far less than the pseudo-terminal
+    // holds): the slave side receives them. False on failure.
     bool write(const QByteArray& bytes) {
-        qsizetype done = 0;
-        while (isOpen() && done < bytes.size()) {
-            const ssize_t n =
-                ::write(master_, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n > 0)
-                done += n;
-            else if (n < 0 && errno != EAGAIN && errno != EINTR)
-                return false;
-            else
-                waitFor(POLLOUT);
-        }
-        return isOpen();
+        return isOpen() &&
+               ::write(master_, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
     // What the slave side has sent so far, without waiting. (EIO while no slave is open
     // and EAGAIN when nothing waits both simply end the read.)
     QByteArray readAvailable() {
         QByteArray bytes;
         char chunk[256];
-        ssize_t n = 0;
-        while (isOpen() && (n = ::read(master_, chunk, sizeof chunk)) > 0)
+        for (ssize_t n = 0; isOpen() && (n = ::read(master_, chunk, sizeof chunk)) > 0;)
             bytes.append(chunk, n);
         return bytes;
     }
@@ -90,16 +71,13 @@ public:
 
     // Closes the master, as if the device went away. The slave side then fails to read.
     void closeMaster() {
-        closeFd(master_);
+        if (master_ >= 0)
+            ::close(master_);
         master_ = -1;
     }
 
 private:
     static constexpr int SliceMs = 5;
-    static void closeFd(int fd) {
-        if (fd >= 0)
-            ::close(fd);
-    }
     void waitFor(short events) {
         pollfd fd{master_, events, 0};
         ::poll(&fd, isOpen() ? 1 : 0, SliceMs);

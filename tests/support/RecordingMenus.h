@@ -11,8 +11,7 @@ namespace rtu {
 using Marks = std::set<std::pair<PortMenu, int>>;
 
 // PortMenus that keep the check marks, for tests of what is marked.
-class RecordingMenus : public PortMenus {
-public:
+struct RecordingMenus : PortMenus {
     void setChecked(PortMenu menu, int index, bool checked) override {
         if (checked)
             marks.insert({menu, index});

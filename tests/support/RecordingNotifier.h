@@ -9,8 +9,7 @@
 namespace rtu {
 
 // A UserNotifier for tests: keeps every message box and counts the beeps.
-class RecordingNotifier : public UserNotifier {
-public:
+struct RecordingNotifier : UserNotifier {
     struct Message {
         QString text;
         QString title;

@@ -8,16 +8,17 @@
 #include "serial/QtSerialLibrary.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
+#include "support/Application.h"
 #include "support/Files.h"
 #include "support/Pty.h"
 #include "support/RecordingNotifier.h"
-#include "ui/Dialogs.h"
 #include "ui/RtuForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,32 +30,21 @@ namespace rtu::test {
 
 // The application object for the whole test program. It goes before the program exits:
 // left to the exit handlers it would outlive parts of Qt its destructor still uses.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
+struct ApplicationEnvironment : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
 
-private:
-    int argc_ = 1;
-    char name_[8] = "test_ui";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+    int argc = 1;
+    char name[8] = "test_ui";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
 };
 
 inline ::testing::Environment* const applicationEnvironment =
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
-// Runs the event loop until `condition` holds; false when `timeoutMs` passed first.
-template <typename Condition> bool waitUntil(Condition condition, int timeoutMs = 5000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition() && !deadline.hasExpired())
-        QTest::qWait(5);
-    return condition();
-}
-
 // Each request as "Save|title|pattern|proposed name"; answers `answer` (empty: cancel).
-class ScriptedFiles : public FileChooser {
-public:
+struct ScriptedFiles : FileChooser {
     QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                        const QString& proposedName) override {
         requests << QStringList{purpose == Purpose::Save ? "Save" : "Load", title, pattern,
@@ -66,8 +56,7 @@ public:
     QStringList requests;
 };
 
-class ScriptedDevices : public DeviceChooser {
-public:
+struct ScriptedDevices : DeviceChooser {
     std::optional<PortDevices> chooseDevices(const PortDevices& current) override {
         shown = current;
         return answer;
@@ -80,6 +69,7 @@ class GuiTest : public ::testing::Test {
 protected:
     static constexpr PortId UnitPort = 1; // COM2: the simulated unit
 
+    // Files are read and written relative to the working directory, the test's own.
     void SetUp() override {
         ASSERT_TRUE(workDir.isValid());
         previousDir = QDir::currentPath();
@@ -118,13 +108,6 @@ protected:
         return *form;
     }
 
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        ASSERT_TRUE(test::writeFile(workDir.filePath(name), bytes));
-    }
-    QByteArray readFile(const QString& name) const {
-        return test::readFile(workDir.filePath(name));
-    }
-
     // A control by its object name: of the main window, else of the terminal window. The
     // terminal's buttons repeat the main window's names: pass the terminal to reach them.
     template <typename T> T* control(const QString& name, QObject* window = nullptr) const {
@@ -139,16 +122,13 @@ protected:
             QTest::mouseClick(button, Qt::LeftButton);
     }
     QAction* action(const QString& name) const { return control<QAction>(name); }
-    // The checked entries among those whose object name starts with one of `prefixes`.
-    QStringList checkedEntries(const QStringList& prefixes) const {
+    // The checked entries among those whose object name starts as `pattern` says ("A|B").
+    QStringList checkedEntries(const QString& pattern) const {
         QStringList names;
-        for (QAction* entry : form->findChildren<QAction*>()) {
-            const auto matches = [&](const QString& p) {
-                return entry->objectName().startsWith(p);
-            };
-            if (entry->isChecked() && std::any_of(prefixes.begin(), prefixes.end(), matches))
+        for (QAction* entry :
+             form->findChildren<QAction*>(QRegularExpression("^(" + pattern + ")")))
+            if (entry->isChecked())
                 names << entry->objectName();
-        }
         names.sort();
         return names;
     }

@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include "config/ConfigurationFile.h"
+
 #include "ui/Widgets.h"
 #include <QCheckBox>
 #include <QClipboard>
@@ -7,6 +9,8 @@
 #include <QLineEdit>
 
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace rtu::test {
 namespace {
@@ -29,7 +33,7 @@ void retype(QLineEdit* box, const QString& text) {
 }
 
 // The rules of the values are the panel's (UnitSettingsPanel); the window only mirrors it.
-TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanel) {
+TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanelAndProgramSendsTheTickedRows) {
     startProgram();
     UnitSettingsPanel& panel = form->session().panel;
 
@@ -42,10 +46,6 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanel) {
     auto* seconds = control<CountingBar>("VScroll5");
     seconds->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(panel.vscroll(5), 4);
-    seconds->setFocus();
-    QTest::keyClick(seconds, Qt::Key_Up);
-    EXPECT_EQ(panel.vscroll(5), 5);
-    QTest::keyClick(seconds, Qt::Key_Down);
     EXPECT_EQ(control<QLabel>("Label8_3")->text(), "04");
     panel.setVScroll(2, 7);
     EXPECT_EQ(control<CountingBar>("VScroll2")->count(), 7);
@@ -59,27 +59,28 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanel) {
 
     action("CLKMAN")->trigger();
     action("CLKMAN")->trigger(); // clicking the checked entry again keeps it
-    EXPECT_EQ(checkedEntries({"CLK"}), QStringList{"CLKMAN"});
+    EXPECT_EQ(checkedEntries("CLK"), QStringList{"CLKMAN"});
     EXPECT_FALSE(panel.clockAuto());
     panel.setClockAuto(true);
-    EXPECT_EQ(checkedEntries({"CLK"}), QStringList{"CLKAUTO"});
-}
+    EXPECT_EQ(checkedEntries("CLK"), QStringList{"CLKAUTO"});
 
-TEST_F(MainWindowTest, ProgramSendsTheRowsTickedInTheWindow) {
-    startProgram();
+    // Program sends the rows ticked in the window.
     com1.readFor(50);  // nothing from the start-up must remain
-    click("Command6"); // Set All
     click("Command7"); // Clear All
     EXPECT_FALSE(control<QCheckBox>("Check1_0")->isChecked());
     QTest::mouseClick(control<QCheckBox>("Check1_2"), Qt::LeftButton);
-
     click("Command5"); // Program
+    // The exchange is over when the click returns: everything sent is there. (The poll period
+    // is the 7 hours and 1 minute set above.)
+    EXPECT_EQ(com1.readFor(3000, 10), "SPP25260\r\n");
 
-    // The exchange is over when the click returns: everything sent is there.
-    EXPECT_EQ(com1.readFor(3000, 8), "SPP060\r\n");
+    action("Ver")->trigger();
+    EXPECT_EQ(notifier.messages,
+              (std::vector<RecordingNotifier::Message>{
+                  {"Software Version 1.06", "Korvat", MessageIcon::Information}}));
 }
 
-TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyAndRefuseWhatTheUnitCannotTake) {
+TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseTheFileDialog) {
     RtuForm& rtu = startProgram();
     auto* line1 = control<QLineEdit>("Text1_0");
     auto* line2 = control<QLineEdit>("Text1_1");
@@ -109,11 +110,9 @@ TEST_F(MainWindowTest, LcdTextBoxesSelectTheFirstLineTakeTwentyAndRefuseWhatTheU
     QTest::keyClick(line2, Qt::Key_Backspace);
     EXPECT_EQ(rtu.session().panel.text1(1), "WEST \"RIDGE\" LEASE #1");
     EXPECT_EQ(notifier.beeps, 3);
-}
 
-TEST_F(MainWindowTest, SaveAndLoadGoThroughTheFileDialog) {
-    RtuForm& rtu = startProgram();
-    retype(control<QLineEdit>("Text1_0"), "ACME");
+    // Save and Load go through the file dialog.
+    retype(line1, "ACME");
     files.answer = workDir.filePath("site.txt");
 
     click("Command3"); // Save
@@ -121,7 +120,7 @@ TEST_F(MainWindowTest, SaveAndLoadGoThroughTheFileDialog) {
     EXPECT_TRUE(readFile("site.txt").contains("SLCDT1\"ACME\""));
 
     // A bad line stops the load with a message; what came before it shows.
-    writeFile("other.txt", "SLCDT1\"NORTH\"T2\"SOUTH\"\r\nSU00\"BROKEN\r\n");
+    ASSERT_TRUE(writeFile("other.txt", "SLCDT1\"NORTH\"T2\"SOUTH\"\r\nSU00\"BROKEN\r\n"));
     files.answer = workDir.filePath("other.txt");
     click("Command4"); // Load
     EXPECT_EQ(files.requests.last(), "Load|File Open|*.txt|*.txt");
@@ -135,28 +134,94 @@ TEST_F(MainWindowTest, SaveAndLoadGoThroughTheFileDialog) {
     click("Command3");
     EXPECT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(rtu.session().panel.text1(0), "NORTH");
-}
 
-TEST_F(MainWindowTest, AFailedSaveIsReportedAndKeepsThePreviousFile) {
-    startProgram();
-    writeFile("kept.txt", "previous\r\n");
-    // A path below a plain file cannot be created.
-    files.answer = workDir.filePath("kept.txt/site.txt");
-
+    // A failed save is reported and keeps the previous file; a path below a plain file cannot
+    // be created.
+    files.answer = workDir.filePath("site.txt/other.txt");
     click("Command3");
-
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(notifier.messages[0].text.contains("not saved"));
-    EXPECT_EQ(readFile("kept.txt"), "previous\r\n");
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Critical);
+    EXPECT_TRUE(notifier.messages[1].text.contains("not saved"));
+    EXPECT_TRUE(readFile("site.txt").contains("SLCDT1\"ACME\""));
 }
 
-TEST_F(MainWindowTest, TheVersionEntryShowsTheSoftwareVersion) {
-    startProgram();
-    action("Ver")->trigger();
-    EXPECT_EQ(notifier.messages,
-              (std::vector<RecordingNotifier::Message>{
-                  {"Software Version 1.06", "Korvat", MessageIcon::Information}}));
+// What the exchanges send and store is tested with UnitCommands; these tests cover what
+// the windows add: locking, the status bar, message boxes, the controls filled.
+class ExchangeTest : public GuiTest {
+protected:
+    // Starts the program on the simulated unit's port, the unit holding a site, and records
+    // its status line.
+    RtuForm& start() {
+        EXPECT_TRUE(LoadConfiguration("SLCDT1\"NORTHFIELD OIL & GAS\"T2\"X\"\r\n", unit->settings(),
+                                      unit->tables())
+                        .ok);
+        EXPECT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
+        RtuForm& rtu = startProgram();
+        QObject::connect(rtu.statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString& message) { statusMessages << message; });
+        return rtu;
+    }
+    void expectIdle(RtuForm& rtu) {
+        EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+        EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    QStringList statusMessages;
+};
+
+// Closing a window while the read runs must not tear the program down under it: the close
+// takes effect once the read has ended. What the read stores reaches the controls.
+TEST_F(ExchangeTest, ReadAllFillsTheWindowHoldsOffACloseAndEndsOrderlyWhenUnpluggedAsProgramAll) {
+    RtuForm& rtu = start();
+    bool lockedDuringBatch = false;
+    bool stillRunning = false;
+    QTimer::singleShot(200, &rtu, [&] {
+        lockedDuringBatch = !rtu.isEnabled() && !rtu.terminal().isEnabled();
+        rtu.terminal().close();
+        stillRunning = rtu.isVisible() && rtu.terminal().isVisible() && !rtu.hasShutDown();
+    });
+
+    click("Command2"); // Read All
+
+    EXPECT_TRUE(lockedDuringBatch && stillRunning);
+    EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
+    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Reading tank 07 \u2014 12 of 39")));
+    EXPECT_EQ(statusMessages.last(), "Read All finished: 39 of 39 lines answered");
+    EXPECT_TRUE(notifier.messages.empty());
+
+    ASSERT_TRUE(waitUntil([&] { return rtu.hasShutDown(); }));
+    EXPECT_FALSE(rtu.isVisible() || rtu.terminal().isVisible());
+
+    // Program All reports its outcome in the status bar.
+    RtuForm& programming = start();
+    click("Command1"); // Program All
+    EXPECT_TRUE(statusMessages.contains(QStringLiteral("Programming tank 00 \u2014 5 of 39")));
+    EXPECT_EQ(statusMessages.last(), "Program All finished: 39 lines sent");
+    expectIdle(programming);
+
+    // A unit unplugged during Read All ends the read orderly. (The program starts from the
+    // defaults again, so that what was read shows.)
+    form.reset();
+    ASSERT_TRUE(QFile::remove("lastfile.txt"));
+    startUnit({.hangupAfter = 10});
+    RtuForm& unplugged = start();
+
+    click("Command2");
+
+    EXPECT_LE(server->requestCount(), 11);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_TRUE(notifier.messages[0].text.startsWith("Read All stopped"));
+    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
+    // What was read before the loss stays.
+    EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
+    expectIdle(unplugged);
+    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
+
+    // The operator plugs a unit in again and picks the port: it opens.
+    startUnit({});
+    action("ComPortSet_1")->trigger();
+    EXPECT_EQ(unplugged.session().link.CurrentPort, UnitPort);
 }
 
 } // namespace

@@ -1,16 +1,9 @@
 #include "GuiTestSupport.h"
 
-#include "serial/LinkState.h"
-#include "serial/Receiver.h"
-#include "serial/TerminalScreen.h"
 #include "support/FakeSerialLibrary.h"
-#include "ui/CommScreenTerminal.h"
-#include "ui/TerminalForm.h"
 
 #include <QClipboard>
 #include <QPlainTextEdit>
-
-#include <random>
 
 namespace rtu::test {
 namespace {
@@ -18,7 +11,8 @@ namespace {
 using TerminalTest = GuiTest;
 
 // How the box shows typed and received text is CommScreenTest's.
-TEST_F(TerminalTest, TypedKeysGoOutAsTypedAndShow) {
+// CLR SCREEN empties the log; the RTS buttons paint the indicator, with a port or without.
+TEST_F(TerminalTest, TypedKeysGoOutAsTypedAndShowAndTheButtonsAct) {
     startProgram();
     auto* box = control<QPlainTextEdit>("CommScreen");
     const QString start = screenText();
@@ -33,14 +27,10 @@ TEST_F(TerminalTest, TypedKeysGoOutAsTypedAndShow) {
     for (const QString& text : {QStringLiteral("\u00e9"), QStringLiteral("\u20ac")})
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, Qt::NoModifier);
     EXPECT_EQ(com1.readFor(2000, 4), "\r\b\xe9?");
-}
 
-TEST_F(TerminalTest, ClearScreenEmptiesTheLogAndRtsButtonsPaintTheIndicator) {
-    RtuForm& rtu = startProgram();
-    TerminalForm& terminal = rtu.terminal();
+    TerminalForm& terminal = form->terminal();
     terminal.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&terminal));
-    auto* box = control<QPlainTextEdit>("CommScreen");
 
     click("Command5", &terminal); // CLR SCREEN
     EXPECT_EQ(screenText(), "");
@@ -82,24 +72,17 @@ TEST_F(CommScreenTest, ReceivedTrafficMatchesThePlainScreenThroughCutsAndBackspa
         onBoth([](TerminalScreen& to) { to.removeLastCharacter(); });
     onBoth([](TerminalScreen& to) { to.setText("X\r\nY"); });
 
+    // Bursts past the screen limit, with line ends and backspaces, between lines written by
+    // the exchange and the port routines.
     FakeSerialLibrary library;
-    LinkState link;
-    link.CurrentPort = 0;
-    std::mt19937 random(7350);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> burst(1, 400);
-    for (int tick = 0; tick < 300; ++tick) {
-        QByteArray bytes;
-        for (int n = burst(random); n > 0; --n) {
-            const int pick = byte(random); // line ends and backspaces come often
-            bytes += pick < 75 ? "\r\n\b"[pick % 3] : char(byte(random));
-        }
+    LinkState link{.CurrentPort = 0};
+    const QByteArray burst = QByteArray("ab\r\n\bcd\r\b\xe9").repeated(500);
+    for (int tick = 0; tick < 3; ++tick) {
         onBoth([&](TerminalScreen& to) {
-            library.queueIncoming(bytes);
+            library.queueIncoming(burst.mid(tick));
             Receiver(library, link, to).PollReceiver();
         });
-        if (tick % 37 == 0) // the exchange and the port routines write too
-            onBoth([](TerminalScreen& to) { to.appendLine("GPP"); });
+        onBoth([](TerminalScreen& to) { to.appendLine("GPP"); });
     }
     EXPECT_LE(screen.length(), Receiver::ScreenLimit);
 }
