@@ -56,10 +56,11 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheFieldsRepliesFillTheRecordTheyName
                                               : commands.programLine(number, tables));
             const char* const completeFrom[] = {".", "OFF", "V20M"}; // by kind
             for (qsizetype n = 0; outcome == ReplyOutcome::Applied && n < reply.size(); ++n) {
-                if (!reply.left(n).contains(QLatin1String(completeFrom[int(kind)])))
+                if (!reply.left(n).contains(QLatin1String(completeFrom[int(kind)]))) {
                     EXPECT_NE(commands.applyReply(reply.left(n), number, tables),
                               ReplyOutcome::Applied)
                         << text << " cut at " << n;
+                }
             }
             return result;
         };

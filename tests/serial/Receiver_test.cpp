@@ -35,7 +35,11 @@ protected:
     }
 
     FakeSerialLibrary library;
-    LinkState link{.CurrentPort = 0};
+    LinkState link = [] {
+        LinkState open;
+        open.CurrentPort = 0;
+        return open;
+    }();
     CountingScreen screen;
     Receiver receiver{library, link, screen};
 };

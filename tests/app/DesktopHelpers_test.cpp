@@ -1,0 +1,52 @@
+// The widget-free helpers of the desktop program: terminal placement, read outcomes and the
+// remembered devices.
+
+#include "app/ReadOutcome.h"
+#include "app/RememberedDevices.h"
+#include "app/WindowPlacement.h"
+#include "protocol/UnitCommands.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace rtu {
+namespace {
+
+// A 1280x1024 screen with a task bar; the main window 700x400, the terminal 560x400: beside
+// as it always was, below when there is no room at the right, else pushed back inside.
+TEST(WindowPlacement, TheTerminalStaysWhollyOnTheScreen) {
+    const QRect area(0, 0, 1280, 994);
+    for (const auto& [mainAt, terminalAt] : {std::pair{QPoint(10, 200), QPoint(710, 200)},
+                                             {QPoint(300, 50), QPoint(300, 450)},
+                                             {QPoint(300, 400), QPoint(720, 400)}})
+        EXPECT_EQ(terminalPlace(QRect(mainAt, QSize(700, 400)), QSize(560, 400), area).topLeft(),
+                  terminalAt);
+}
+
+TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
+    ReadReport report{QStringList(36, "GU00"), {"GPP", "GU05", "GG43"}};
+    EXPECT_EQ(readOutcome("Read All", report).toStdString(),
+              "Read All finished: 36 of 39 lines answered; no reply: poll period, tank 05, "
+              "G4 module 3");
+    report = {{"GV"}, QStringList(30, "G420C8")};
+    EXPECT_TRUE(readOutcome("Read", report)
+                    .endsWith("4-20mA module 8, 24 more (no unit on this port, the wrong port or "
+                              "line speed, or a slow link that needs a longer reply wait)"));
+}
+
+TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rtu7350.conf");
+    EXPECT_EQ(rememberedDevices(QSettings(path, QSettings::IniFormat)), PortDevices{});
+    const PortDevices chosen{"/dev/serial/by-id/usb-FTDI_A1-if00-port0", "", "/dev/pts/3", "", ""};
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        rememberDevices(settings, chosen);
+    }
+    EXPECT_EQ(rememberedDevices(QSettings(path, QSettings::IniFormat)), chosen);
+}
+
+} // namespace
+} // namespace rtu
