@@ -74,10 +74,10 @@ void ModuleWindow::refresh() {
     // Everything shown here comes from the editor; the controls' own signals would hand it
     // straight back.
     const QList<QObject*> children = findChildren<QObject*>();
-    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    std::vector<QSignalBlocker> blockers;
     blockers.reserve(std::size_t(children.size()));
     for (QObject* child : children)
-        blockers.push_back(std::make_unique<QSignalBlocker>(child));
+        blockers.emplace_back(child);
     showEditor();
 }
 

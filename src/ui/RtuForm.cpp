@@ -39,7 +39,9 @@ const QString FilePattern = QStringLiteral("*.txt");
 } // namespace
 
 RtuForm::RtuForm(const Environment& environment, QWidget* parent)
-    : QMainWindow(parent), env_(environment), batchUi_(*this, terminal_, terminal_.rtsLed()),
+    : QMainWindow(parent), env_(environment),
+      batchUi_(*this, terminal_, terminal_.rtsLed(),
+               [this](Window window) -> QWidget* { return moduleWindow(window); }),
       session_(env_.library, terminal_.screen(), batchUi_, env_.notifier),
       ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
       lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
@@ -140,10 +142,8 @@ void RtuForm::openModuleWindow(Window window) {
         open = new ConfigG4(session_, this);
     else
         open = new Config4_20mA(session_, this);
-    batchUi_.setModuleWindow(window, open);
     connect(open, &ModuleWindow::closed, this, [this, window] {
         moduleWindow(window) = nullptr;
-        batchUi_.setModuleWindow(window, nullptr);
         if (!closingModules_)
             show();
     });

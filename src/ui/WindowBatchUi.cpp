@@ -8,8 +8,9 @@
 namespace rtu {
 
 WindowBatchUi::WindowBatchUi(QWidget& mainWindow, QWidget& terminalWindow, RtsLed& rtsLed,
-                             QObject* parent)
-    : QObject(parent), mainWindow_(mainWindow), terminalWindow_(terminalWindow), rtsLed_(rtsLed) {}
+                             std::function<QWidget*(Window)> moduleWindow, QObject* parent)
+    : QObject(parent), mainWindow_(mainWindow), terminalWindow_(terminalWindow), rtsLed_(rtsLed),
+      moduleWindow_(std::move(moduleWindow)) {}
 
 WindowBatchUi::~WindowBatchUi() {
     for (; busyDepth_ > 0; --busyDepth_)
@@ -27,18 +28,10 @@ void WindowBatchUi::setWindowEnabled(Window window, bool enabled) {
     case Window::ConfigSensors:
     case Window::ConfigG4:
     case Window::Config4_20mA:
-        if (QWidget* module = moduleWindow(window))
+        if (QWidget* module = moduleWindow_(window))
             module->setEnabled(enabled);
         break;
     }
-}
-
-void WindowBatchUi::setModuleWindow(Window window, QWidget* widget) {
-    moduleWindows_.at(std::size_t(window) - std::size_t(Window::ConfigSensors)) = widget;
-}
-
-QWidget* WindowBatchUi::moduleWindow(Window window) const {
-    return moduleWindows_.at(std::size_t(window) - std::size_t(Window::ConfigSensors));
 }
 
 void WindowBatchUi::setBusyPointer(bool busy) {

@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-#include <array>
+#include <functional>
 
 class QWidget;
 
@@ -19,8 +19,9 @@ class RtsLed;
 class WindowBatchUi : public QObject, public BatchUi {
     Q_OBJECT
 public:
+    // `moduleWindow` gives the module window open now under a Window, or nullptr.
     WindowBatchUi(QWidget& mainWindow, QWidget& terminalWindow, RtsLed& rtsLed,
-                  QObject* parent = nullptr);
+                  std::function<QWidget*(Window)> moduleWindow, QObject* parent = nullptr);
     ~WindowBatchUi() override;
 
     void setWindowEnabled(Window window, bool enabled) override;
@@ -30,9 +31,6 @@ public:
     // Follows the exchange's runningChanged.
     void setExchangeRunning(bool running);
 
-    // The module window open now under `window`, or nullptr once it is closed.
-    void setModuleWindow(Window window, QWidget* widget);
-
     bool busy() const { return exchangeRunning_; }
 
 signals:
@@ -41,12 +39,10 @@ signals:
     void batchEnded();
 
 private:
-    QWidget* moduleWindow(Window window) const;
-
     QWidget& mainWindow_;
     QWidget& terminalWindow_;
     RtsLed& rtsLed_;
-    std::array<QWidget*, 3> moduleWindows_{}; // ConfigSensors, ConfigG4, Config4_20mA
+    std::function<QWidget*(Window)> moduleWindow_;
     int busyDepth_ = 0;
     bool exchangeRunning_ = false;
 };
