@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace rtu {
@@ -174,8 +173,7 @@ OutputModuleWindow::OutputModuleWindow(OutputModuleEditor& editor, const Caption
         else
             editor_.chooseTemperature();
     });
-    connect(static_cast<QPushButton*>(disable_), &QPushButton::clicked, &editor_,
-            &OutputModuleEditor::disable);
+    connect(disable_, &QPushButton::clicked, &editor_, &OutputModuleEditor::disable);
     connect(disableAll_, &QCheckBox::toggled, &editor_, &OutputModuleEditor::setDisableAll);
 }
 

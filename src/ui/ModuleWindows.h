@@ -11,6 +11,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace rtu {
 
@@ -56,7 +57,7 @@ protected:
     OutputModuleEditor& editor_;
     QLabel* unit_;
     CountingBar* unitBar_;
-    QWidget* disable_;
+    QPushButton* disable_;
     QCheckBox* disableAll_;
     QWidget* sourceBox_; // "Level", "Temperature"
     QButtonGroup* source_;

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,7 +21,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
