@@ -1,5 +1,6 @@
 #include "app/ModuleEditor.h"
 
+#include "app/ReadOutcome.h"
 #include "app/Session.h"
 #include "config/Numbers.h"
 #include "config/UserNotifier.h"
@@ -70,6 +71,11 @@ void ModuleEditor::show() {
     emit changed();
 }
 
+void ModuleEditor::edited(const QList<int>& numbers) {
+    session_.unanswered.noteEdited(range_.kind, numbers.isEmpty() ? QList{selected()} : numbers);
+    emit changed();
+}
+
 void ModuleEditor::setProgramAll(bool ticked) {
     programAll_ = ticked;
     emit changed();
@@ -92,7 +98,11 @@ QString ModuleEditor::describe(const QList<int>& numbers) const {
 
 void ModuleEditor::program() {
     const QList<int> numbers = scope(programAll_);
-    if (session_.commands.programModules(range_.kind, numbers, window_))
+    if (!session_.unanswered.confirmProgram(QStringLiteral("Program"),
+                                            UnitCommands::moduleReadLines(range_.kind, numbers),
+                                            session_.notifier()))
+        outcome_ = cancelledOutcome(QStringLiteral("Program"));
+    else if (session_.commands.programModules(range_.kind, numbers, window_))
         outcome_ = QStringLiteral("Programmed ") + describe(numbers);
     else
         outcome_ = QStringLiteral("Program stopped: ") + session_.exchange.lastError();
@@ -103,11 +113,12 @@ void ModuleEditor::read() {
     const QList<int> numbers = scope(readAll_);
     ReadReport report;
     const bool completed = session_.commands.readModules(range_.kind, numbers, window_, &report);
+    session_.unanswered.noteRead(report);
+    const QStringList lines = UnitCommands::moduleReadLines(range_.kind, numbers);
     QStringList silent;
-    for (const int number : numbers) {
-        const QString line = moduleCommands(range_.kind).readLine(number).trimmed();
-        if (report.unanswered.contains(line))
-            silent << range_.caption(number);
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (report.unanswered.contains(lines[i]))
+            silent << range_.caption(numbers[i]);
     }
     if (!completed)
         outcome_ = QStringLiteral("Read stopped: %1; what was not read keeps its values")
@@ -144,15 +155,17 @@ void SensorEditor::editLabel(const QString& text) {
     if (std::any_of(text.begin(), text.end(),
                     [](QChar c) { return c == u'"' || c.unicode() > 0xFF; })) {
         session_.notifier().beep();
-    } else if (text.size() > LabelBoxLimit) {
+        emit changed();
+        return;
+    }
+    if (text.size() > LabelBoxLimit) {
         session_.notifier().beep();
         labelBox_.clear();
-        current().Label = labelBox_;
     } else {
         labelBox_ = text;
-        current().Label = text;
     }
-    emit changed();
+    current().Label = labelBox_;
+    edited();
 }
 
 void SensorEditor::editFactor(const QString& text) {
@@ -163,7 +176,7 @@ void SensorEditor::editFactor(const QString& text) {
         factorBox_ = text;
     }
     current().VolumeFactor = factorBox_;
-    emit changed();
+    edited();
 }
 
 QString SensorEditor::floatsDisplay() const {
@@ -176,7 +189,7 @@ int SensorEditor::floatsBar() const {
 
 void SensorEditor::setFloats(int value) {
     current().Floats = QString::number(value);
-    emit changed();
+    edited();
 }
 
 QString SensorEditor::tempSensorsDisplay() const {
@@ -189,7 +202,7 @@ int SensorEditor::tempSensorsBar() const {
 
 void SensorEditor::setTempSensors(int value) {
     current().TempSensors = QString::number(value);
-    emit changed();
+    edited();
 }
 
 int SensorEditor::levelOption() const {
@@ -211,12 +224,12 @@ void SensorEditor::chooseLevelUnit(int option) {
         factorCaption_ = percentCaption(QStringLiteral(" x"));
     else
         setGeneralCaption();
-    emit changed();
+    edited();
 }
 
 void SensorEditor::chooseTemperatureUnit(int option) {
     current().TempUnit = optionCode(option, TemperatureUnits);
-    emit changed();
+    edited();
 }
 
 void SensorEditor::chooseVolumeUnit(int option) {
@@ -226,7 +239,7 @@ void SensorEditor::chooseVolumeUnit(int option) {
         factorCaption_ = percentCaption(QString());
     else
         setGeneralCaption();
-    emit changed();
+    edited();
 }
 
 void SensorEditor::setGeneralCaption() {
@@ -293,21 +306,21 @@ void OutputModuleEditor::setUnit(int value, bool dragged) {
     if (value > LastTank && value != DisabledUnit)
         value = 0;
     unitOf(selected()) = QString::number(value);
-    emit changed();
+    edited();
 }
 
 void OutputModuleEditor::chooseLevel() {
     sourceOf(selected()) = QStringLiteral("L");
     if (channelValue() >= 3)
         channelOf(selected()) = QStringLiteral("2");
-    emit changed();
+    edited();
 }
 
 void OutputModuleEditor::chooseTemperature() {
     sourceOf(selected()) = QStringLiteral("T");
     if (channelValue() > ChannelBarMax)
         channelOf(selected()) = QString::number(ChannelBarMax);
-    emit changed();
+    edited();
 }
 
 // A level module watches float 1 or 2; a temperature module sensor up to 8.
@@ -329,7 +342,7 @@ int OutputModuleEditor::channelBar() const {
 
 void OutputModuleEditor::setChannel(int value) {
     channelOf(selected()) = QString::number(snappedChannel(value));
-    emit changed();
+    edited();
 }
 
 void OutputModuleEditor::setDisableAll(bool ticked) {
@@ -341,7 +354,7 @@ void OutputModuleEditor::disable() {
     const QList<int> numbers = disableAll_ ? range().numbers() : QList<int>{selected()};
     for (const int number : numbers)
         unitOf(number) = QString::number(DisabledUnit);
-    emit changed();
+    edited(numbers);
 }
 
 bool OutputModuleEditor::settingsShown() const {
@@ -392,22 +405,22 @@ int G4Editor::offTestOption() const {
 
 void G4Editor::chooseOnTest(int option) {
     current().OnTest = optionCode(option, Comparisons);
-    emit changed();
+    edited();
 }
 
 void G4Editor::chooseOffTest(int option) {
     current().OffTest = optionCode(option, Comparisons);
-    emit changed();
+    edited();
 }
 
 void G4Editor::editOnValue(const QString& text) {
     current().OnValue = text;
-    emit changed();
+    edited();
 }
 
 void G4Editor::editOffValue(const QString& text) {
     current().OffValue = text;
-    emit changed();
+    edited();
 }
 
 QString G4Editor::whenCaption() const {
@@ -442,12 +455,12 @@ FixedText<1>& Loop420Editor::channelOf(int number) const {
 
 void Loop420Editor::editValue4mA(const QString& text) {
     current().Value4mA = text;
-    emit changed();
+    edited();
 }
 
 void Loop420Editor::editValue20mA(const QString& text) {
     current().Value20mA = text;
-    emit changed();
+    edited();
 }
 
 } // namespace rtu

@@ -50,6 +50,9 @@ protected:
     // record as the window's limits say.
     virtual void showRecord() = 0;
     void show();
+    // The operator changed these records (none: the selected one); they count as set
+    // from now on, whatever the last read left unanswered.
+    void edited(const QList<int>& numbers = {});
 
     Session& session_;
     RecordTables& tables_;

@@ -11,6 +11,16 @@ struct ReadReport;
 // which did not, by what they read ("no reply: poll period, tank 05, G4 module 3"; the
 // first few and a count when there are many), and when most went unanswered the likely
 // causes.
+// A read that planned no line is the main window's "Read" with no row ticked.
 QString readOutcome(const QString& action, const ReadReport& report);
+
+// The same for a program action: "Program All finished: 39 lines sent"; and for one the
+// operator called off when asked.
+QString programOutcome(const QString& action, int linesSent);
+QString cancelledOutcome(const QString& action);
+
+// Read lines by what they read, the first few and a count of the rest: "poll period,
+// tank 05, 3 more".
+QString namedLines(const QStringList& lines);
 
 } // namespace rtu

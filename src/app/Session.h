@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UnansweredReads.h"
 #include "config/Records.h"
 #include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
@@ -40,6 +41,7 @@ public:
     LinkState link;
     RecordTables tables;
     UnitSettingsPanel panel;
+    UnansweredReads unanswered{panel};
     Receiver receiver;
     Exchange exchange;
     UnitCommands commands;

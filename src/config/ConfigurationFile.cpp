@@ -6,6 +6,7 @@
 #include "config/UnitSettingsPanel.h"
 #include "config/WholeFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringList>
@@ -352,14 +353,26 @@ QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& pane
 LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
                              RecordTables& tables) {
     const QStringList lines = splitLines(content);
+    LoadResult result;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         try {
             applyLine(lines[i], panel, tables);
         } catch (const std::exception& e) {
-            return {false, static_cast<int>(i + 1), QString::fromUtf8(e.what())};
+            result = {false, static_cast<int>(i + 1), QString::fromUtf8(e.what()), result.records};
+            break;
         }
+        const std::optional<QString> record = recordKey(lines[i]);
+        if (record && !record->isEmpty())
+            result.records << *record;
     }
-    return {};
+    return result;
+}
+
+QString loadProblem(const QString& path, const LoadResult& result) {
+    const QString name = QDir::toNativeSeparators(path);
+    if (result.lineNumber == 0)
+        return QStringLiteral("%1: %2").arg(name, result.reason);
+    return QStringLiteral("%1, line %2: %3").arg(name).arg(result.lineNumber).arg(result.reason);
 }
 
 QStringList wholeConfigurationProblems(const QByteArray& content) {
@@ -404,7 +417,7 @@ LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
                                  RecordTables& tables) {
     const ReadResult read = readConfigurationFile(path);
     if (!read.error.isEmpty())
-        return {false, 0, read.error};
+        return {false, 0, read.error, {}};
     return LoadConfiguration(read.content, panel, tables);
 }
 

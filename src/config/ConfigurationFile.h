@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace rtu {
 
@@ -20,9 +21,14 @@ QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& pane
 
 struct LoadResult {
     bool ok = true;
-    int lineNumber = 0; // 1-based line of the error; 0 when the file itself failed
-    QString reason;     // empty when ok
+    int lineNumber = 0;  // 1-based line of the error; 0 when the file itself failed
+    QString reason;      // empty when ok
+    QStringList records; // what the lines applied name, by prefix and number: "SPP", "SU05"
 };
+
+// Where and why a load failed, for the operator: "/home/op/site.txt, line 7: no closing
+// double quote", or "/home/op/site.txt: cannot open: ..." when the file itself failed.
+QString loadProblem(const QString& path, const LoadResult& result);
 
 // Applies a configuration text line by line, as the "Load" button does. Lines applied
 // before an error stay applied. Lines matching no prefix, and records numbered out of

@@ -50,10 +50,11 @@ struct ClockBoxRule {
     int lastWidth; // seconds (2), year (4)
     int lastMax;
 };
-// Indexed by clock box: 0 the time, 1 the date.
+// Indexed by clock box: 0 the time, 1 the date. The date's message shows slashes: with
+// dashes, the year piece of "12-05-" reads -5 and the box replaces the text as it is typed.
 constexpr std::array<ClockBoxRule, 2> ClockBoxRules{{
     {8, "Please use this format for Time 17:08:23 ", "12:00:00", 23, 59, 2, 59},
-    {10, "Please use this format for Date 12-05-2000 ", "01-01-2000", 12, 31, 4, 2099},
+    {10, "Please use this format for Date 12/05/2000 ", "01-01-2000", 12, 31, 4, 2099},
 }};
 
 bool inRange(double value, double min, double max) {

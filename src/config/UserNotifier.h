@@ -6,15 +6,18 @@ namespace rtu {
 
 enum class MessageIcon { None, Information, Critical };
 
-// How the program speaks to the operator: message boxes and beeps. The desktop program
-// shows real message boxes; tests and the command-line tool record or print them, so
-// nothing ever blocks on a dialog.
+// How the program speaks to the operator: message boxes, questions and beeps. The desktop
+// program shows real message boxes; tests and the command-line tool record or print them,
+// so nothing ever blocks on a dialog.
 class UserNotifier {
 public:
     virtual ~UserNotifier() = default;
     // An empty title means the program's default title.
     virtual void showMessage(const QString& text, const QString& title, MessageIcon icon) = 0;
     virtual void beep() = 0;
+    // A question with OK and Cancel; true for OK. Where no one can answer (the command-line
+    // tool, the simulated unit) it is declined.
+    virtual bool ask(const QString& /*text*/, const QString& /*title*/) { return false; }
 };
 
 } // namespace rtu

@@ -220,6 +220,13 @@ void note(ReadReport* report, const QString& readLine, bool answered) {
         (answered ? report->answered : report->unanswered) << readLine;
 }
 
+void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& read, int allFlag,
+               ReadReport* report) {
+    exchange.clearReplyBuffer();
+    exchange.SendCommandLine(QString(read.line) + LineEnd, UnitSettleCount);
+    note(report, QString(read.line), read.apply(exchange, panel, allFlag));
+}
+
 qsizetype notedCount(const ReadReport& report) {
     return report.answered.size() + report.unanswered.size();
 }
@@ -251,11 +258,8 @@ void UnitCommands::ProgramUnitSettings(int allFlag) {
 
 void UnitCommands::ReadUnitSettings(int allFlag, ReadReport* report) {
     for (const UnitRead& read : UnitReads) {
-        if (!selected(panel_, allFlag, read))
-            continue;
-        exchange_.clearReplyBuffer();
-        exchange_.SendCommandLine(QString(read.line) + LineEnd, UnitSettleCount);
-        note(report, QString(read.line), read.apply(exchange_, panel_, allFlag));
+        if (selected(panel_, allFlag, read))
+            readGroup(exchange_, panel_, read, allFlag, report);
     }
 }
 
@@ -281,9 +285,7 @@ bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Windo
                                ReadReport* report) {
     ReadReport own;
     ReadReport& result = report ? *report : own;
-    QStringList planned;
-    for (const int number : numbers)
-        planned << readLineName(kind, number);
+    const QStringList planned = moduleReadLines(kind, numbers);
     const qsizetype before = notedCount(result);
     const bool completed = exchange_.runModuleRead(window, [&] {
         for (const int number : numbers)
@@ -322,25 +324,55 @@ bool UnitCommands::programAll() {
 }
 
 bool UnitCommands::readAll(ReadReport* report) {
+    return readListed(wholeUnitReadLines(), report);
+}
+
+bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
     BatchUi& ui = exchange_.ui();
-    QStringList planned = unitReadLines(panel_, 1);
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers())
-            planned << readLineName(range.kind, number);
-    }
-    return runReportedReads(exchange_, planned, report, [this, &ui](ReadReport& result) {
-        ui.progress(0, WholeUnitLineCount, QStringLiteral("Reading unit settings"));
-        ReadUnitSettings(1, &result);
-        int done = UnitSettingsLineCount;
+    QStringList planned = wholeUnitReadLines();
+    planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
+    const auto total = int(planned.size());
+    return runReportedReads(exchange_, planned, report, [&](ReadReport& result) {
+        int done = 0;
+        for (const UnitRead& read : UnitReads) {
+            if (!lines.contains(QString(read.line)))
+                continue;
+            if (done++ == 0)
+                ui.progress(0, total, QStringLiteral("Reading unit settings"));
+            readGroup(exchange_, panel_, read, 1, &result);
+        }
         for (const ModuleRange& range : ModuleRanges) {
             for (const int number : range.numbers()) {
-                ui.progress(done++, WholeUnitLineCount,
-                            QStringLiteral("Reading ") + range.describe(number));
-                note(&result, readLineName(range.kind, number),
-                     readModule(range.kind, number) != ReplyOutcome::NoReply);
+                const QString line = readLineName(range.kind, number);
+                if (!lines.contains(line))
+                    continue;
+                ui.progress(done++, total, QStringLiteral("Reading ") + range.describe(number));
+                note(&result, line, readModule(range.kind, number) != ReplyOutcome::NoReply);
             }
         }
     });
+}
+
+QStringList UnitCommands::unitSettingsReadLines(int allFlag) const {
+    return unitReadLines(panel_, allFlag);
+}
+
+QStringList UnitCommands::moduleReadLines(ModuleKind kind, const QList<int>& numbers) {
+    QStringList lines;
+    for (const int number : numbers)
+        lines << readLineName(kind, number);
+    return lines;
+}
+
+QStringList UnitCommands::wholeUnitReadLines() const {
+    QStringList lines = unitSettingsReadLines(1);
+    for (const ModuleRange& range : ModuleRanges)
+        lines << moduleReadLines(range.kind, range.numbers());
+    return lines;
+}
+
+int UnitCommands::unitProgramLineCount(int allFlag) const {
+    return int(unitProgramLines(panel_, allFlag, clock_()).size());
 }
 
 } // namespace rtu

@@ -56,6 +56,18 @@ public:
     bool readButton(ReadReport* report = nullptr); // "Read"
     bool programAll(); // "Program All": 39 lines; "Error!" box and beep on error
     bool readAll(ReadReport* report = nullptr); // "Read All": 39 reads
+    // "Read Unanswered Again": the reads of "Read All" that `lines` lists, in the same order
+    // and bracket; a clock read sets both the time and the date.
+    bool readListed(const QStringList& lines, ReadReport* report = nullptr);
+
+    // The read lines, as reports name them, of what an action covers: the unit-settings
+    // groups of the ticked rows (all flag 0) or of all rows (1); tanks or modules; the whole
+    // unit in "Read All" order.
+    QStringList unitSettingsReadLines(int allFlag) const;
+    static QStringList moduleReadLines(ModuleKind kind, const QList<int>& numbers);
+    QStringList wholeUnitReadLines() const;
+    // How many lines "Program" (0) or "Program All" (1) sends for the unit settings.
+    int unitProgramLineCount(int allFlag) const;
 
     static constexpr int WholeUnitLineCount = 39;
 

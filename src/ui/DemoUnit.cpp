@@ -31,10 +31,7 @@ QString DemoUnit::start(const QStringList& candidates) {
             continue;
         const LoadResult loaded = unit_.loadState(candidate);
         if (!loaded.ok)
-            return QStringLiteral("%1, line %2: %3")
-                .arg(candidate)
-                .arg(loaded.lineNumber)
-                .arg(loaded.reason);
+            return loadProblem(candidate, loaded);
         siteFile_ = candidate;
         break;
     }

@@ -70,6 +70,15 @@ void MessageBoxNotifier::beep() {
     QApplication::beep();
 }
 
+// Cancel is the default: a hurried Enter sends nothing.
+bool MessageBoxNotifier::ask(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question,
+                    title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
+                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
 QString FileDialogChooser::chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                                       const QString& proposedName) {
     QFileDialog dialog(QApplication::activeWindow(), title, QDir::currentPath(), pattern);

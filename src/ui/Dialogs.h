@@ -35,6 +35,7 @@ class MessageBoxNotifier : public UserNotifier {
 public:
     void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
     void beep() override;
+    bool ask(const QString& text, const QString& title) override;
 };
 
 // A file dialog with the given title, "*.txt"-style pattern and proposed name.

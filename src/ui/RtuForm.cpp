@@ -58,6 +58,13 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     centralLayout->addWidget(frame);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("ProgressBar"));
+    // Beside the outcome that names the lines with no reply.
+    readAgain_ =
+        button(QStringLiteral("Read Unanswered Again"), QStringLiteral("ReadUnansweredAgain"));
+    statusBar()->addPermanentWidget(readAgain_);
+    connect(readAgain_, &QPushButton::clicked, this, &RtuForm::readUnansweredAgain);
+    connect(&session_.unanswered, &UnansweredReads::changed, this, &RtuForm::refreshReadAgain);
+    refreshReadAgain();
 
     bindPanel();
     showPanel();
@@ -264,11 +271,7 @@ QWidget* RtuForm::buildButtons() {
     layout->addStretch(1);
 
     connect(exit, &QPushButton::clicked, this, [this] { close(); });
-    connect(program, &QPushButton::clicked, this, [this] {
-        if (!session_.commands.programButton())
-            statusBar()->showMessage(QStringLiteral("Program stopped: ") +
-                                     session_.exchange.lastError());
-    });
+    connect(program, &QPushButton::clicked, this, &RtuForm::programButton);
     connect(read, &QPushButton::clicked, this, &RtuForm::readButton);
     connect(programAll_, &QPushButton::clicked, this, &RtuForm::programAll);
     connect(readAll_, &QPushButton::clicked, this, [this] { readAll(); });
@@ -381,6 +384,7 @@ void RtuForm::refreshPortStatus() {
     terminal_.setPanels(status.panels);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
+    refreshReadAgain();
     portMenus_.setCharacteristicsEnabled(status.portControlsEnabled);
 }
 
@@ -404,33 +408,71 @@ void RtuForm::setRts(bool raised) {
     terminal_.rtsLed().setColour(raised ? BatchUi::RtsLedRed : BatchUi::RtsLedWhite);
 }
 
+// A program action that covers fields the last read left unanswered asks first.
+bool RtuForm::confirmProgram(const QString& action, const QStringList& readLines) {
+    if (session_.unanswered.confirmProgram(action, readLines, env_.notifier))
+        return true;
+    statusBar()->showMessage(cancelledOutcome(action));
+    return false;
+}
+
+void RtuForm::finishProgram(const QString& action, bool completed, int linesSent) {
+    statusBar()->showMessage(completed ? programOutcome(action, linesSent)
+                                       : action + QStringLiteral(" stopped: ") +
+                                             session_.exchange.lastError());
+}
+
+void RtuForm::programButton() {
+    const QString action = QStringLiteral("Program");
+    if (!confirmProgram(action, session_.commands.unitSettingsReadLines(0)))
+        return;
+    const int lines = session_.commands.unitProgramLineCount(0);
+    finishProgram(action, session_.commands.programButton(), lines);
+}
+
 void RtuForm::programAll() {
-    if (session_.commands.programAll())
-        statusBar()->showMessage(QStringLiteral("Program All finished: %1 lines sent")
-                                     .arg(UnitCommands::WholeUnitLineCount));
-    else
-        statusBar()->showMessage(QStringLiteral("Program All stopped: ") +
-                                 session_.exchange.lastError());
+    const QString action = QStringLiteral("Program All");
+    if (confirmProgram(action, session_.commands.wholeUnitReadLines()))
+        finishProgram(action, session_.commands.programAll(), UnitCommands::WholeUnitLineCount);
 }
 
 QString RtuForm::readAll() {
     // The button is disabled without a port; a request from elsewhere is refused the same.
-    if (session_.link.CurrentPort == NoPort)
-        return QStringLiteral("Read All needs an open port");
+    if (session_.link.CurrentPort == NoPort) {
+        const QString refused = QStringLiteral("Read All needs an open port");
+        statusBar()->showMessage(refused);
+        return refused;
+    }
     ReadReport report;
-    if (!session_.commands.readAll(&report))
-        return reportStoppedRead(QStringLiteral("Read All"), session_.exchange.lastError());
-    const QString outcome = readOutcome(QStringLiteral("Read All"), report);
-    statusBar()->showMessage(outcome);
-    return outcome;
+    const bool completed = session_.commands.readAll(&report);
+    return finishRead(QStringLiteral("Read All"), completed, report);
 }
 
 void RtuForm::readButton() {
     ReadReport report;
-    if (!session_.commands.readButton(&report))
-        reportStoppedRead(QStringLiteral("Read"), session_.exchange.lastError());
-    else
-        statusBar()->showMessage(readOutcome(QStringLiteral("Read"), report));
+    const bool completed = session_.commands.readButton(&report);
+    finishRead(QStringLiteral("Read"), completed, report);
+}
+
+void RtuForm::readUnansweredAgain() {
+    ReadReport report;
+    const bool completed = session_.commands.readListed(session_.unanswered.toReadAgain(), &report);
+    finishRead(QStringLiteral("Read Unanswered Again"), completed, report);
+}
+
+void RtuForm::refreshReadAgain() {
+    readAgain_->setEnabled(readAll_->isEnabled() && !session_.unanswered.toReadAgain().isEmpty());
+}
+
+// Every read, whole or cut short, tells what stays unanswered; the outcome replaces the
+// status.
+QString RtuForm::finishRead(const QString& action, bool completed, const ReadReport& report) {
+    session_.unanswered.noteRead(report);
+    if (!completed)
+        return reportStoppedRead(action, session_.exchange.lastError());
+    const QString outcome = readOutcome(action, report);
+    statusBar()->showMessage(outcome);
+    return outcome;
 }
 
 // A read cut short (the port went away, a reply that does not fit a control) leaves the
@@ -445,6 +487,7 @@ QString RtuForm::reportStoppedRead(const QString& action, const QString& reason)
 void RtuForm::saveConfiguration() {
     const QString path = env_.files.chooseFile(FileChooser::Purpose::Save, FileDialogTitle,
                                                FilePattern, FilePattern);
+    statusBar()->clearMessage();
     if (path.isEmpty())
         return;
     const QString error = saveConfigurationFile(path, session_.panel, session_.tables);
@@ -453,20 +496,30 @@ void RtuForm::saveConfiguration() {
         return;
     }
     // A silent failure would leave the operator believing the configuration is on disk.
-    env_.notifier.showMessage(QStringLiteral("The configuration was not saved to %1:\n%2")
-                                  .arg(QDir::toNativeSeparators(path), error),
-                              QString(), MessageIcon::Critical);
+    const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
+                                .arg(QDir::toNativeSeparators(path), error);
+    statusBar()->showMessage(QString(problem).replace(u'\n', u' '));
+    env_.notifier.showMessage(problem, QString(), MessageIcon::Critical);
 }
 
 void RtuForm::loadConfiguration() {
     const QString path = env_.files.chooseFile(FileChooser::Purpose::Load, FileDialogTitle,
                                                FilePattern, FilePattern);
+    statusBar()->clearMessage();
     if (path.isEmpty())
         return;
     const LoadResult result = loadConfigurationFile(path, session_.panel, session_.tables);
-    if (!result.ok)
-        env_.notifier.showMessage(QString::fromLatin1(FileErrorMessage), QString(),
-                                  MessageIcon::None);
+    session_.unanswered.noteLoaded(result.records);
+    if (result.ok) {
+        statusBar()->showMessage(QStringLiteral("Loaded ") + QDir::toNativeSeparators(path));
+        return;
+    }
+    // The message keeps its words and adds where and why, so the file can be mended.
+    const QString problem = loadProblem(path, result);
+    statusBar()->showMessage(
+        QStringLiteral("Load stopped at %1; the lines before it were applied").arg(problem));
+    env_.notifier.showMessage(QString::fromLatin1(FileErrorMessage) + u'\n' + problem, QString(),
+                              MessageIcon::None);
 }
 
 void RtuForm::chooseDevices() {

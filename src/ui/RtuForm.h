@@ -98,8 +98,14 @@ private:
     void sendTypedKeys(const QString& text);
     void setRts(bool raised);
 
+    bool confirmProgram(const QString& action, const QStringList& readLines);
+    void finishProgram(const QString& action, bool completed, int linesSent);
+    void programButton();
     void programAll();
     void readButton();
+    void readUnansweredAgain();
+    void refreshReadAgain();
+    QString finishRead(const QString& action, bool completed, const ReadReport& report);
     void saveConfiguration();
     void loadConfiguration();
     void chooseDevices();
@@ -131,6 +137,7 @@ private:
     std::array<QCheckBox*, 6> check1_{};
     QPushButton* programAll_ = nullptr;
     QPushButton* readAll_ = nullptr;
+    QPushButton* readAgain_ = nullptr; // "Read Unanswered Again"
 };
 
 } // namespace rtu

@@ -1,6 +1,7 @@
 #include "app/ModuleEditor.h"
 
 #include "app/Session.h"
+#include "config/ConfigurationFile.h"
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
@@ -175,6 +176,45 @@ TEST_F(ModuleEditorTest, SwitchingTabsShowsOwnValuesAReadMayNameAnotherAndProgra
     EXPECT_EQ(library.sentLines().size(), 2);
     EXPECT_TRUE(notifier.messages.size() == messages && notifier.beeps == beeps);
     EXPECT_TRUE(g4.outcome().startsWith("Program stopped"));
+}
+
+// The fields a read left unanswered are asked about before they are programmed, until an
+// answer, an edit or a file line replaces them; every unanswered line can be read again.
+TEST_F(ModuleEditorTest, UnansweredFieldsAreAskedAboutUntilAnsweredEditedOrLoaded) {
+    UnansweredReads& reads = session.unanswered;
+    const QStringList whole = session.commands.wholeUnitReadLines();
+    reads.noteRead(
+        {{"GU00"}, {"GRTCT", "GPP", "GLCD", "GLCDT", "GV", "GU01", "GU02", "GG43", "GG44"}});
+    EXPECT_EQ(reads.notRead(whole),
+              (QStringList{"GPP", "GLCD", "GLCDT", "GU01", "GU02", "GG43", "GG44"}))
+        << "the clock is programmed from the PC, the version never";
+
+    session.panel.setVScroll(UnitSettingsPanel::PollMinutesScroll, 7);
+    SensorEditor tanks(session);
+    tanks.selectTab(1);
+    tanks.editLabel("CRUDE 1");
+    tanks.selectTab(2);
+    // The timing line holds the values shown: only the file's naming it clears the mark.
+    reads.noteLoaded(
+        LoadConfiguration("SLCD03R05\r\nSG43U05T4ONEQ12.5OFFLT3\r\n", session.panel, tables)
+            .records);
+    reads.noteRead({{"GG44"}, {}});
+    EXPECT_EQ(reads.notRead(whole), (QStringList{"GLCDT", "GU02"}));
+    EXPECT_EQ(reads.toReadAgain(),
+              (QStringList{"GRTCT", "GPP", "GLCD", "GLCDT", "GV", "GU01", "GU02", "GG43"}));
+
+    // A module window's "Program" covering one asks; Cancel sends nothing.
+    notifier.answer = false;
+    library.clearCalls();
+    tanks.program();
+    ASSERT_EQ(notifier.questions.size(), 1u);
+    EXPECT_EQ(notifier.questions[0].text, "Not read from the unit: tank 02; program them anyway?");
+    EXPECT_TRUE(library.sentLines().isEmpty());
+    EXPECT_EQ(tanks.outcome(), "Program cancelled: nothing sent");
+    tanks.selectTab(1);
+    tanks.program();
+    EXPECT_EQ(notifier.questions.size(), 1u);
+    EXPECT_EQ(library.sentLines().size(), 1);
 }
 
 } // namespace

@@ -48,6 +48,11 @@ TEST_F(UnitSettingsPanelTest, EveryStepOfTypingAValidTimePassesAndATooLongTextIs
     for (qsizetype n = 0; n <= time.size(); ++n)
         panel.setText2(TimeBox, time.left(n));
     EXPECT_EQ(panel.text2(TimeBox), time);
+    // So does the date in the form its message shows.
+    const QString date = QStringLiteral("12/05/2000");
+    for (qsizetype n = 0; n <= date.size(); ++n)
+        panel.setText2(DateBox, date.left(n));
+    EXPECT_EQ(panel.text2(DateBox), date);
     EXPECT_EQ(notifier.beeps, 0);
 
     // A too long text is emptied, with a message.
@@ -61,7 +66,7 @@ TEST_F(UnitSettingsPanelTest, EveryStepOfTypingAValidTimePassesAndATooLongTextIs
         notifier.messages,
         (std::vector<RecordingNotifier::Message>{
             {"Please use this format for Time 17:08:23 ", "Hi", MessageIcon::Information},
-            {"Please use this format for Date 12-05-2000 ", "Hi", MessageIcon::Information}}));
+            {"Please use this format for Date 12/05/2000 ", "Hi", MessageIcon::Information}}));
     EXPECT_EQ(notifier.beeps, 0);
 }
 

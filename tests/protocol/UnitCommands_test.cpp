@@ -201,6 +201,13 @@ TEST_F(UnitCommandsTest,
     EXPECT_EQ(ui.progressReports[0], u"0/39 Reading unit settings");
     EXPECT_EQ(ui.progressReports[8], u"12/39 Reading tank 07");
 
+    // Reading listed lines again sends only those, in the same order.
+    library.clearCalls();
+    ReadReport again;
+    EXPECT_TRUE(commands.readListed({"G420C4", "GU07", "GRTCT"}, &again));
+    EXPECT_EQ(library.sentLines(), (QStringList{"GRTCT", "GU07", "G420C4"}));
+    EXPECT_EQ(again.answered, QStringList{"GU07"});
+
     // A module read parses only its own reply.
     link.ReplyBuffer = QStringLiteral("SU04\"OLD REPLY \"L1IT1F1.0000E\r\n");
     EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4), ReplyOutcome::NoReply)

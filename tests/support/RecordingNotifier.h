@@ -8,7 +8,8 @@
 
 namespace rtu {
 
-// A UserNotifier for tests: keeps every message box and counts the beeps.
+// A UserNotifier for tests: keeps every message box and question, counts the beeps and
+// answers every question with `answer`.
 struct RecordingNotifier : UserNotifier {
     struct Message {
         QString text;
@@ -21,9 +22,15 @@ struct RecordingNotifier : UserNotifier {
         messages.push_back({text, title, icon});
     }
     void beep() override { ++beeps; }
+    bool ask(const QString& text, const QString& title) override {
+        questions.push_back({text, title, MessageIcon::None});
+        return answer;
+    }
 
     std::vector<Message> messages;
+    std::vector<Message> questions;
     int beeps = 0;
+    bool answer = true;
 };
 
 } // namespace rtu

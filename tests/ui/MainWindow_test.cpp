@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <QScrollBar>
 #include <QStatusBar>
@@ -73,6 +74,9 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanelAndProgramSendsTheTi
     // The exchange is over when the click returns: everything sent is there. (The poll period
     // is the 7 hours and 1 minute set above.)
     EXPECT_EQ(com1.readFor(3000, 10), "SPP25260\r\n");
+    click("Command7");
+    click("Command5");
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Program: no row ticked, nothing sent");
 
     action("Ver")->trigger();
     EXPECT_EQ(notifier.messages,
@@ -125,8 +129,11 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     click("Command4"); // Load
     EXPECT_EQ(files.requests.last(), "Load|File Open|*.txt|*.txt");
     EXPECT_EQ(control<QLineEdit>("Text1_1")->text(), "SOUTH");
-    EXPECT_EQ(notifier.messages,
-              (std::vector<RecordingNotifier::Message>{{"   File ERROR", "", MessageIcon::None}}));
+    const QString problem = files.answer + ", line 2: no closing double quote";
+    EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
+                                     {"   File ERROR\n" + problem, "", MessageIcon::None}}));
+    EXPECT_EQ(rtu.statusBar()->currentMessage(),
+              "Load stopped at " + problem + "; the lines before it were applied");
 
     // Cancelling either dialog does nothing.
     files.answer.clear();
@@ -143,6 +150,38 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Critical);
     EXPECT_TRUE(notifier.messages[1].text.contains("not saved"));
     EXPECT_TRUE(readFile("site.txt").contains("SLCDT1\"ACME\""));
+}
+
+// No unit on COM1: "Read All" leaves placeholders, which "Program All" sends only when the
+// operator says so, as it always sent them.
+TEST_F(MainWindowTest, ProgramAllAsksBeforeSendingWhatNoUnitAnsweredAndCancelSendsNothing) {
+    library.setDelayUnitOverride(1.0); // no reply is coming
+    RtuForm& rtu = startProgram();
+    // The 39 lines of a whole-unit action, as COM1's far end receives them.
+    const auto lines39 = [this] {
+        QByteArray bytes;
+        EXPECT_TRUE(waitUntil([&] { return (bytes += com1.readAvailable()).count("\r\n") >= 39; }));
+        return bytes.split('\n');
+    };
+    click("Command2"); // Read All
+    lines39();
+    notifier.answer = false;
+    click("Command1"); // Program All
+    ASSERT_EQ(notifier.questions.size(), 1u);
+    EXPECT_EQ(notifier.questions[0].text,
+              "Not read from the unit: poll period, LCD timing, LCD text, tank 00, tank 01, "
+              "tank 02, 31 more; program them anyway?");
+    EXPECT_EQ(com1.readFor(100), "");
+    EXPECT_EQ(rtu.statusBar()->currentMessage(), "Program All cancelled: nothing sent");
+
+    notifier.answer = true;
+    click("Command1");
+    const QList<QByteArray> sent = lines39();
+    ASSERT_EQ(sent.size(), 40);
+    const QByteArray unknown(20, '?');
+    EXPECT_EQ(sent.mid(2, 3),
+              (QList<QByteArray>{"SPP060\r", "SLCD03R05\r",
+                                 "SLCDT1\"" + unknown + "\"T2\"" + unknown + "\"\r"}));
 }
 
 // What the exchanges send and store is tested with UnitCommands; these tests cover what
@@ -222,6 +261,29 @@ TEST_F(ExchangeTest, ReadAllFillsTheWindowHoldsOffACloseAndEndsOrderlyWhenUnplug
     startUnit({});
     action("ComPortSet_1")->trigger();
     EXPECT_EQ(unplugged.session().link.CurrentPort, UnitPort);
+}
+
+// The unit leaves every tenth request unanswered: the button reads only the silent lines.
+TEST_F(ExchangeTest, ReadUnansweredAgainReadsOnlyTheLinesThatGotNoReply) {
+    startUnit({.dropEvery = 10});
+    start();
+    auto* again = control<QPushButton>("ReadUnansweredAgain");
+    EXPECT_FALSE(again->isEnabled());
+    click("Command2");
+    EXPECT_EQ(statusMessages.last(), "Read All finished: 36 of 39 lines answered; no reply: "
+                                     "tank 04, tank 14, G4 module 8");
+    notifier.answer = false;
+    click("Command1");
+    EXPECT_EQ(server->requestCount(), 39) << "Program All covers them: Cancel sends nothing";
+
+    ASSERT_TRUE(again->isEnabled());
+    click("ReadUnansweredAgain"); // its first read is the unit's 40th request
+    EXPECT_EQ(statusMessages.last(),
+              "Read Unanswered Again finished: 2 of 3 lines answered; no reply: tank 04");
+    click("ReadUnansweredAgain");
+    EXPECT_EQ(server->requestCount(), 43);
+    EXPECT_EQ(statusMessages.last(), "Read Unanswered Again finished: 1 of 1 lines answered");
+    EXPECT_FALSE(again->isEnabled());
 }
 
 } // namespace
