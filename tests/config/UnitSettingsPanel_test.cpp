@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace rtu {
 namespace {
 
@@ -42,17 +44,14 @@ TEST(UnitSettingsPanel, ClockBoxesReplaceOutOfRangeTextsWithABeep) {
     }
 }
 
-// The pieces are checked by position, so a partly typed time passes.
+// The pieces are checked by position, so a partly typed time passes, and so does a date in
+// the form its message shows.
 TEST_F(UnitSettingsPanelTest, EveryStepOfTypingAValidTimePassesAndATooLongTextIsEmptied) {
-    const QString time = QStringLiteral("17:08:23");
-    for (qsizetype n = 0; n <= time.size(); ++n)
-        panel.setText2(TimeBox, time.left(n));
-    EXPECT_EQ(panel.text2(TimeBox), time);
-    // So does the date in the form its message shows.
-    const QString date = QStringLiteral("12/05/2000");
-    for (qsizetype n = 0; n <= date.size(); ++n)
-        panel.setText2(DateBox, date.left(n));
-    EXPECT_EQ(panel.text2(DateBox), date);
+    for (const auto& [box, text] : {std::pair{TimeBox, "17:08:23"}, {DateBox, "12/05/2000"}}) {
+        for (qsizetype n = 0; n <= qsizetype(std::strlen(text)); ++n)
+            panel.setText2(box, QString::fromLatin1(text, n));
+        EXPECT_EQ(panel.text2(box), text);
+    }
     EXPECT_EQ(notifier.beeps, 0);
 
     // A too long text is emptied, with a message.
