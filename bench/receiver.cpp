@@ -139,9 +139,9 @@ int main(int argc, char** argv) {
     QTimer::singleShot(int(seconds * 1000) + 30000, &app, &QCoreApplication::quit);
     app.exec();
     ticker.stop();
+    longestGap = std::max(longestGap, clock.elapsed() - lastTick); // a stall at the end too
     const bool complete = doneMs > 0;
-    if (!complete)
-        ::close(pty.master); // frees a peer blocked on a full line
+    ::close(pty.master); // also frees a peer still blocked on a full line
     peer.join();
 
     const QString screen = form.terminal().screen().text();
@@ -151,21 +151,20 @@ int main(int argc, char** argv) {
     std::printf("rtu7350 receiver benchmark: a peer flooding a pseudo-terminal for %.1f s into "
                 "the desktop program (offscreen)\n",
                 seconds);
-    std::printf("%-34s %14s %14s\n", "figure", "measured", "target");
-    std::printf("%-34s %14.2f %14s  %s\n", "receiver MB/s (1e6 bytes)", rate / 1e6, ">= 1.00",
+    std::printf("%-36s %14s %14s\n", "figure", "measured", "target");
+    std::printf("%-36s %14.2f %14s  %s\n", "receiver MB/s (1e6 bytes)", rate / 1e6, ">= 1.00",
                 rateOk ? "ok" : "MISSED");
-    std::printf("%-34s %14lld %14s  %s\n", "longest gap of 100 ms ticks, ms", longestGap, "<= 200",
+    std::printf("%-36s %14lld %14s  %s\n", "longest gap of 100 ms ticks, ms", longestGap, "<= 200",
                 gapOk ? "ok" : "MISSED");
-    std::printf("%-34s %14lld\n", "bytes moved", qint64(written));
-    std::printf("%-34s %14lld\n", "ready-read notices", notices);
-    std::printf("%-34s %14.3f\n", "seconds until the last byte", double(doneMs) / 1000);
-    std::printf("%-34s %14lld %14s\n", "reply buffer, characters",
+    std::printf("%-36s %14lld\n", "bytes moved", qint64(written));
+    std::printf("%-36s %14lld\n", "receiver ticks (ready-read notices)", notices);
+    std::printf("%-36s %14.3f\n", "seconds until the last byte", double(doneMs) / 1000);
+    std::printf("%-36s %14lld %14s\n", "reply buffer, characters",
                 qint64(session.link.ReplyBuffer.size()), "<= 60 + CR/LF");
-    std::printf("%-34s %14lld %14s\n", "terminal screen, characters", qint64(screen.size()),
+    std::printf("%-36s %14lld %14s\n", "terminal screen, characters", qint64(screen.size()),
                 "<= 4096");
     if (!complete || !screen.endsWith(EndMarker))
         std::printf("the end of the flood did not reach the terminal screen\n");
     form.close();
-    ::close(pty.master);
     return complete && rateOk && gapOk ? 0 : 1;
 }
