@@ -66,10 +66,7 @@ void Receiver::PollReceiver() {
     keepAtMost(link_.ReplyBuffer, ReplyBufferLimit);
     if (screenLine.isEmpty())
         return;
-    screen_.insertAtEnd(screenLine);
-    if (screen_.length() > ScreenLimit)
-        screen_.setText(screen_.text().right(ScreenKeep));
-    screen_.moveCaretToEnd();
+    screen_.insertAtEndKeeping(screenLine, ScreenLimit, ScreenKeep);
 }
 
 } // namespace rtu

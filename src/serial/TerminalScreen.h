@@ -18,6 +18,16 @@ public:
     virtual void removeLastCharacter() = 0;
     virtual void moveCaretToEnd() = 0;
 
+    // Inserts at the end; then, once the text is longer than `limit`, keeps only its last
+    // `keep` characters; the caret ends at the end. A screen backed by a text box makes it
+    // one change of the box.
+    virtual void insertAtEndKeeping(const QString& text, int limit, int keep) {
+        insertAtEnd(text);
+        if (length() > limit)
+            setText(this->text().right(keep));
+        moveCaretToEnd();
+    }
+
     // One message line followed by CR LF, caret to the end.
     void appendLine(const QString& line) {
         insertAtEnd(line + QStringLiteral("\r\n"));

@@ -94,6 +94,34 @@ void CommScreenTerminal::insertAtEnd(const QString& text) {
     writing_ = false;
 }
 
+// A flood cuts the text at every insertion: the box drops its head and takes the new end
+// in one change, laid out once, instead of taking everything and then the whole text anew.
+void CommScreenTerminal::insertAtEndKeeping(const QString& text, int limit, int keep) {
+    const qsizetype shownBefore = shown_.size();
+    const bool pairsWithEnd = text_.endsWith(Cr) && text.startsWith(Lf);
+    text_ += text;
+    const QString added = shownForm(QStringView(text).mid(pairsWithEnd ? 1 : 0));
+    shown_ += added;
+    if (text_.size() > limit) {
+        // How the kept end looks is always the end of how the whole text looked.
+        text_ = text_.right(keep);
+        shown_ = shownForm(text_);
+    }
+    // The box keeps what survives of what it showed, and takes the rest at its end.
+    const qsizetype keptBefore = std::max<qsizetype>(0, shown_.size() - added.size());
+    writing_ = true;
+    QTextCursor cursor(box_.document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(shownBefore - keptBefore), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(shown_.sliced(keptBefore));
+    cursor.endEditBlock();
+    box_.setTextCursor(cursor);
+    writing_ = false;
+    box_.ensureCursorVisible();
+}
+
 void CommScreenTerminal::removeLastCharacter() {
     if (text_.isEmpty())
         return;

@@ -24,6 +24,7 @@ public:
     int length() const override { return int(text_.size()); }
     void setText(const QString& text) override;
     void insertAtEnd(const QString& text) override;
+    void insertAtEndKeeping(const QString& text, int limit, int keep) override;
     void removeLastCharacter() override;
     void moveCaretToEnd() override;
 

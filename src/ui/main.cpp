@@ -3,6 +3,7 @@
 #include "app/DataFiles.h"
 #include "app/ShutdownSignals.h"
 #include "serial/QtSerialLibrary.h"
+#include "ui/CaretBlink.h"
 #include "ui/DemoUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/RtuForm.h"
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
                      demo->siteFile().isEmpty() ? "built in" : qPrintable(demo->siteFile()));
     }
 
+    const rtu::CaretBlink caretBlink;
     rtu::MessageBoxNotifier notifier;
     rtu::FileDialogChooser files;
     rtu::PortDevicesDialogChooser devices;
