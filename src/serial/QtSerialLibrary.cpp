@@ -26,7 +26,7 @@ constexpr std::int32_t DeviceRefused = 5;
 
 constexpr std::int32_t NoByte = -1;
 
-// After a reply is in: time for bytes that trail it (the LF after its CR).
+// After a reply is in: time for bytes that trail its line end.
 constexpr double GuardCharacters = 2.0;
 
 // Line protocol codes QSerialPort can carry out (indexes of lineProtocolCaptions()).
@@ -288,10 +288,6 @@ double QtSerialLibrary::delayUnitMilliseconds() const {
 
 void QtSerialLibrary::setDelayUnitFactor(int factor) {
     d_->unitFactor = std::max(1, factor);
-}
-
-int QtSerialLibrary::delayUnitFactor() const {
-    return d_->unitFactor;
 }
 
 void QtSerialLibrary::setPacing(Pacing pacing, std::optional<int> replyTimeoutMs) {

@@ -32,7 +32,6 @@ public:
     double delayUnitMilliseconds() const;
     // Lengthens every delay unit, derived or fixed, for a slow unit ("Reply Wait" x2..x8).
     void setDelayUnitFactor(int factor);
-    int delayUnitFactor() const;
 
     // How the wait after a read line ends: after the whole settle delay, or as soon as the
     // reply is in plus two character times. `replyTimeoutMs` replaces the settle delay as
