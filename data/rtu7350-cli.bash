@@ -8,7 +8,7 @@ _rtu7350_cli() {
 
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
-        --delay-unit-ms --output --log'
+        --delay-unit-ms --pacing --reply-timeout-ms --output --log'
     local flags='--partial --quiet --help --version'
 
     case $prev in
@@ -40,11 +40,15 @@ _rtu7350_cli() {
         COMPREPLY=($(compgen -W 'auto manual' -- "$cur"))
         return
         ;;
+    --pacing)
+        COMPREPLY=($(compgen -W 'fixed reply' -- "$cur"))
+        return
+        ;;
     --output | --log)
         _filedir
         return
         ;;
-    --time | --date | --delay-unit-ms)
+    --time | --date | --delay-unit-ms | --reply-timeout-ms)
         return
         ;;
     esac

@@ -43,6 +43,11 @@ const char* const UsageText =
     "  --date MM/DD/YYYY    manual clock date (default 12/31/2000)\n"
     "  --delay-unit-ms MS   length of one settle-delay unit (default: derived from the line\n"
     "                       speed)\n"
+    "  --pacing MODE        fixed|reply (default fixed): after a read line wait the whole\n"
+    "                       settle delay, or only until its reply is in\n"
+    "  --reply-timeout-ms MS\n"
+    "                       reply pacing: the longest wait for a reply (default: the settle\n"
+    "                       delay), for slow links\n"
     "  --output FILE        read: write the configuration file there (default: standard\n"
     "                       output)\n"
     "  --log FILE           append every line sent and every byte received, as the terminal\n"
@@ -57,6 +62,8 @@ const char* const UsageText =
 
 // Longest settle-delay unit accepted; 25 units of it are still under half a minute.
 constexpr double MaxDelayUnitMs = 1000.0;
+// Longest wait for one reply accepted.
+constexpr int MaxReplyTimeoutMs = 30000;
 
 // --parity names in the order of the parity menu: mark and space are its sticky entries.
 constexpr std::array<const char*, 5> ParityNames{"none", "odd", "even", "mark", "space"};
@@ -160,6 +167,26 @@ QString readDelayUnit(const QCommandLineParser& parser, CliOptions& options) {
     return {};
 }
 
+QString readPacing(const QCommandLineParser& parser, CliOptions& options) {
+    const QString pacing = parser.value("pacing").toLower();
+    if (pacing != "fixed" && pacing != "reply")
+        return QStringLiteral("--pacing: expected fixed or reply, not '%1'")
+            .arg(parser.value("pacing"));
+    options.replyPacing = pacing == "reply";
+    if (!parser.isSet("reply-timeout-ms"))
+        return {};
+    if (!options.replyPacing)
+        return QStringLiteral("--reply-timeout-ms needs --pacing reply");
+    const auto ms = decimalInteger(parser.value("reply-timeout-ms"));
+    if (!ms || *ms <= 0 || *ms > MaxReplyTimeoutMs)
+        return QStringLiteral("--reply-timeout-ms: expected a whole number of milliseconds above "
+                              "0 and at most %1, not '%2'")
+            .arg(MaxReplyTimeoutMs)
+            .arg(parser.value("reply-timeout-ms"));
+    options.replyTimeoutMs = *ms;
+    return {};
+}
+
 QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
@@ -199,6 +226,8 @@ void addOptions(QCommandLineParser& parser) {
         {"time", "manual clock time", "HH:MM:SS"},
         {"date", "manual clock date", "MM/DD/YYYY"},
         {"delay-unit-ms", "settle-delay unit", "MS"},
+        {"pacing", "read pacing", "MODE", "fixed"},
+        {"reply-timeout-ms", "longest wait for a reply", "MS"},
         {"output", "read: output file", "FILE"},
         {"log", "traffic log file", "FILE"},
         {"partial", "program: a partial file"},
@@ -228,7 +257,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
     CliOptions options;
     using Reader = QString (*)(const QCommandLineParser&, CliOptions&);
-    for (Reader read : {readCommand, readLineSettings, readClock, readDelayUnit}) {
+    for (Reader read : {readCommand, readLineSettings, readClock, readDelayUnit, readPacing}) {
         if (QString error = read(parser, options); !error.isEmpty())
             return usageError(error);
     }

@@ -34,6 +34,8 @@ struct CliOptions {
     QString time = QStringLiteral("12:00:00");
     QString date = QStringLiteral("12/31/2000");
     std::optional<double> delayUnitMs; // nullopt: derived from the line settings
+    bool replyPacing = false;          // read lines wait until their reply is in
+    std::optional<int> replyTimeoutMs; // reply pacing: nullopt waits at most the settle delay
     QString output;                    // read: empty means standard output
     QString log;
     bool quiet = false;

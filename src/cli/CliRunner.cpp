@@ -189,6 +189,9 @@ private:
     bool openPort() {
         library_.setDevice(CliPort, options_.port);
         library_.setDelayUnitOverride(options_.delayUnitMs);
+        library_.setPacing(options_.replyPacing ? QtSerialLibrary::Pacing::UntilReply
+                                                : QtSerialLibrary::Pacing::FixedDelays,
+                           options_.replyTimeoutMs);
         ports_.SelectPort(CliPort);
         if (session_.link.CurrentPort == NoPort) {
             fail(QStringLiteral("%1: cannot open the port: %2")

@@ -72,6 +72,12 @@ ReplyOutcome applyModuleReply(const QString& reply, int module, RecordTables& ta
     return named == module ? outcome : ReplyOutcome::NoReply;
 }
 
+// The longest replies the parsers read: a sensor line with a 10-character label and a
+// factor in its longest form; G4 and 4-20mA lines with their values in their longest forms.
+constexpr int SensorReplyWidth = 34;
+constexpr int G4ReplyWidth = 48;
+constexpr int Loop420ReplyWidth = 43;
+
 // Indexed by ModuleKind.
 const std::array<ModuleCommands, 3> AllModuleCommands{{
     {[](int tank, const RecordTables& t) {
@@ -80,15 +86,20 @@ const std::array<ModuleCommands, 3> AllModuleCommands{{
      sensorReadLine,
      [](const QString& reply, int tank, RecordTables& t) {
          return applySensorReply(reply, tank, t.SensorRecords.at(tank));
-     }},
+     },
+     {QLatin1StringView("SU"), SensorReplyWidth}},
     {[](int module, const RecordTables& t) {
          return g4ProgramLine(module, t.G4Records.at(module));
      },
-     g4ReadLine, applyModuleReply<applyG4Reply>},
+     g4ReadLine,
+     applyModuleReply<applyG4Reply>,
+     {QLatin1StringView("G4"), G4ReplyWidth}},
     {[](int module, const RecordTables& t) {
          return loop420ProgramLine(module, t.Loop420Records[module]);
      },
-     loop420ReadLine, applyModuleReply<applyLoop420Reply>},
+     loop420ReadLine,
+     applyModuleReply<applyLoop420Reply>,
+     {QLatin1StringView("420C"), Loop420ReplyWidth}},
 }};
 
 } // namespace
@@ -97,6 +108,17 @@ QStringView lineStart(QStringView reply) {
     const auto end =
         std::find_if(reply.begin(), reply.end(), [](QChar c) { return c == u'\r' || c == u'\n'; });
     return reply.first(end - reply.begin());
+}
+
+// A CR that ends what has come may be the first half of CR LF: the line end is in only once
+// the LF, or any byte after a lone CR, has come too.
+bool ReplyShape::isComplete(QStringView reply) const {
+    const qsizetype at = reply.indexOf(keyword);
+    if (at < 0)
+        return false;
+    const QStringView rest = reply.sliced(at);
+    const QStringView end = rest.sliced(lineStart(rest).size());
+    return rest.size() >= width || end.size() >= (end.startsWith(u'\r') ? 2 : 1);
 }
 
 QString twoDigits(double value) {

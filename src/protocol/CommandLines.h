@@ -24,6 +24,16 @@ QString loop420ProgramLine(int module,
                            const Loop420Record& record); // "S420C1U99L1V4M000.000V20M239.500"
 QString loop420ReadLine(int module);                     // "G420C3"
 
+// What a reply parser reads: its keyword and the fields after it, ended by a line end (CR LF,
+// or a lone CR or LF), or, from a unit that ends its reply without one, `width` characters
+// from the keyword on.
+struct ReplyShape {
+    QLatin1StringView keyword;
+    int width;
+    // Whether all of that is in `reply`, so that waiting longer adds nothing to the parse.
+    bool isComplete(QStringView reply) const;
+};
+
 // What a read made of the reply it found.
 enum class ReplyOutcome {
     NoReply, // nothing usable: wrong keyword, wrong or invalid module number; nothing changed
@@ -45,6 +55,7 @@ struct ModuleCommands {
     // Stores what the reply holds. The outcome is for `number`: a reply naming another
     // module is stored in that module's record and counts as NoReply here.
     ReplyOutcome (*applyReply)(const QString& reply, int number, RecordTables& tables);
+    ReplyShape reply;
 };
 const ModuleCommands& moduleCommands(ModuleKind kind);
 

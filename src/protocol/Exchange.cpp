@@ -18,6 +18,23 @@ Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& scre
 }
 
 void Exchange::SendCommandLine(const QString& line, int settleCount) {
+    send(line);
+    library_.CdrvDelay(link_.CurrentPort, settleCount);
+    throwIfPortLost();
+}
+
+void Exchange::SendReadLine(const QString& line, int settleCount, const ReplyShape& shape) {
+    send(line);
+    library_.CdrvDelayUntil(link_.CurrentPort, settleCount, [&] { return replyIn(shape); });
+    throwIfPortLost();
+}
+
+// While the buffer holds no more than the start of the echo of the line, nothing is in.
+bool Exchange::replyIn(const ReplyShape& shape) const {
+    return !lastLine_.startsWith(link_.ReplyBuffer) && shape.isComplete(reply());
+}
+
+void Exchange::send(const QString& line) {
     throwIfPortLost();
     // Without a port the line would be logged as sent although it never left: the action
     // stops and says why instead.
@@ -28,8 +45,6 @@ void Exchange::SendCommandLine(const QString& line, int settleCount) {
     lastLine_ = line;
     screen_.insertAtEnd(line);
     screen_.moveCaretToEnd();
-    library_.CdrvDelay(link_.CurrentPort, settleCount);
-    throwIfPortLost();
 }
 
 void Exchange::openBatch() {

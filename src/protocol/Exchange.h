@@ -10,6 +10,7 @@ namespace rtu {
 
 class TerminalScreen;
 class UserNotifier;
+struct ReplyShape;
 struct LinkState;
 
 // Settle counts, in CdrvDelay units, after each kind of command line.
@@ -30,6 +31,9 @@ public:
     // `settleCount` units. Throws PortLostError when the port was lost during this batch,
     // RuntimeError when no port is open.
     void SendCommandLine(const QString& line, int settleCount);
+    // The same for a read line whose reply has `shape`: a library pacing by replies ends the
+    // wait once that reply is in.
+    void SendReadLine(const QString& line, int settleCount, const ReplyShape& shape);
 
     // What the unit answered to the last line sent: the reply buffer without the echo of
     // that line, which a 2-wire RS-485 adapter sends back ahead of the reply.
@@ -92,6 +96,8 @@ private:
     void openBatch();
     void closeBatch();
     void throwIfPortLost();
+    void send(const QString& line);
+    bool replyIn(const ReplyShape& shape) const;
 
     SerialLibrary& library_;
     LinkState& link_;

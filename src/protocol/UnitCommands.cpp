@@ -172,17 +172,38 @@ struct UnitRead {
     int firstRow; // the group runs when one of these rows is ticked
     int lastRow;
     bool (*apply)(Exchange&, UnitSettingsPanel&, int allFlag);
+    ReplyShape reply;
 };
 
 // Both the program and the read of the unit settings take five lines when all run.
 constexpr int UnitSettingsLineCount = 5;
 
 constexpr std::array<UnitRead, UnitSettingsLineCount> UnitReads{{
-    {QLatin1String("GRTCT"), Panel::TimeRow, Panel::DateRow, applyClock},
-    {QLatin1String("GPP"), Panel::PollRow, Panel::PollRow, applyPollPeriod},
-    {QLatin1String("GLCD"), Panel::LcdTimingRow, Panel::LcdTimingRow, applyLcdTiming},
-    {QLatin1String("GLCDT"), Panel::LcdTextRow, Panel::LcdTextRow, applyLcdText},
-    {QLatin1String("GV"), Panel::VersionRow, Panel::VersionRow, applyVersion},
+    {QLatin1String("GRTCT"),
+     Panel::TimeRow,
+     Panel::DateRow,
+     applyClock,
+     {QLatin1StringView("RTC"), 21}}, // RTC MM/DD/YY HH:MM:SS
+    {QLatin1String("GPP"),
+     Panel::PollRow,
+     Panel::PollRow,
+     applyPollPeriod,
+     {QLatin1StringView("PP"), 7}}, // PP00900
+    {QLatin1String("GLCD"),
+     Panel::LcdTimingRow,
+     Panel::LcdTimingRow,
+     applyLcdTiming,
+     {QLatin1StringView("LCD"), 8}}, // LCD03R05
+    {QLatin1String("GLCDT"),
+     Panel::LcdTextRow,
+     Panel::LcdTextRow,
+     applyLcdText,
+     {QLatin1StringView("LCDT1"), 51}}, // LCDT1"<20>"T2"<20>"
+    {QLatin1String("GV"),
+     Panel::VersionRow,
+     Panel::VersionRow,
+     applyVersion,
+     {QLatin1StringView("V"), 11}}, // V and a version as wide as its display
 }};
 
 bool selected(const UnitSettingsPanel& panel, int allFlag, const UnitRead& read) {
@@ -210,9 +231,9 @@ QString readLineName(ModuleKind kind, int number) {
 }
 
 // A tank or module read: the reply buffer is cleared so that only this line's reply counts.
-void askModule(Exchange& exchange, const QString& readLine) {
+void askModule(Exchange& exchange, const QString& readLine, const ReplyShape& shape) {
     exchange.clearReplyBuffer();
-    exchange.SendCommandLine(readLine, ModuleReadSettleCount);
+    exchange.SendReadLine(readLine, ModuleReadSettleCount, shape);
 }
 
 void note(ReadReport* report, const QString& readLine, bool answered) {
@@ -223,7 +244,7 @@ void note(ReadReport* report, const QString& readLine, bool answered) {
 void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& read, int allFlag,
                ReadReport* report) {
     exchange.clearReplyBuffer();
-    exchange.SendCommandLine(QString(read.line) + LineEnd, UnitSettleCount);
+    exchange.SendReadLine(QString(read.line) + LineEnd, UnitSettleCount, read.reply);
     note(report, QString(read.line), read.apply(exchange, panel, allFlag));
 }
 
@@ -270,7 +291,7 @@ void UnitCommands::programModule(ModuleKind kind, int number) {
 
 ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
     const ModuleCommands& commands = moduleCommands(kind);
-    askModule(exchange_, commands.readLine(number));
+    askModule(exchange_, commands.readLine(number), commands.reply);
     return commands.applyReply(exchange_.reply(), number, tables_);
 }
 

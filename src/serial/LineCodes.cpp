@@ -87,11 +87,16 @@ int bitsPerCharacter(std::int16_t parityCode, std::int16_t lengthCode, std::int1
     return startBits + dataBits + parityBits + stopBits;
 }
 
-double delayUnitMs(std::int32_t baudCode, std::int16_t parityCode, std::int16_t lengthCode,
+double characterMs(std::int32_t baudCode, std::int16_t parityCode, std::int16_t lengthCode,
                    std::int16_t stopBitsCode) {
     const double rate = baudRate(baudCode).value_or(FallbackRate);
-    const double bits = bitsPerCharacter(parityCode, lengthCode, stopBitsCode);
-    const double wireMs = ExchangeCharacters * bits / rate * 1000.0;
+    return bitsPerCharacter(parityCode, lengthCode, stopBitsCode) / rate * 1000.0;
+}
+
+double delayUnitMs(std::int32_t baudCode, std::int16_t parityCode, std::int16_t lengthCode,
+                   std::int16_t stopBitsCode) {
+    const double wireMs =
+        ExchangeCharacters * characterMs(baudCode, parityCode, lengthCode, stopBitsCode);
     return std::max(ShortestUnitMs, (wireMs + TurnRoundMs) / UnitsPerExchange);
 }
 

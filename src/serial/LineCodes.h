@@ -24,6 +24,11 @@ std::optional<std::int32_t> baudCodeForRate(int rate);
 // Bits on the wire per character: start + data + parity + stop.
 int bitsPerCharacter(std::int16_t parityCode, std::int16_t lengthCode, std::int16_t stopBitsCode);
 
+// Milliseconds one character takes on the wire at the line settings (9600 baud 8N1 for a
+// baud code outside the menu).
+double characterMs(std::int32_t baudCode, std::int16_t parityCode, std::int16_t lengthCode,
+                   std::int16_t stopBitsCode);
+
 // Length in milliseconds of one CdrvDelay unit: 15 units cover the wire time of a
 // 64-character exchange at the line settings plus 20 ms for the unit to turn round,
 // never less than 2 ms. About 5.8 ms at 9600 baud 8N1.

@@ -26,6 +26,9 @@ constexpr std::int32_t DeviceRefused = 5;
 
 constexpr std::int32_t NoByte = -1;
 
+// After a reply is in: time for bytes that trail its line end.
+constexpr double GuardCharacters = 2.0;
+
 // Line protocol codes QSerialPort can carry out (indexes of lineProtocolCaptions()).
 constexpr std::int16_t ProtocolRtsRts = 0;
 constexpr std::int16_t ProtocolNonNon = 4;
@@ -220,16 +223,34 @@ struct QtSerialLibrary::Impl {
             Qt::QueuedConnection);
     }
 
+    LineSettings settingsOf(PortId id) const {
+        return validPort(id) ? ports[std::size_t(id)].settings : LineSettings{};
+    }
+
     double unitMs(PortId id) const {
-        if (unitOverride)
-            return std::max(0.0, *unitOverride);
-        const LineSettings codes = validPort(id) ? ports[std::size_t(id)].settings : LineSettings{};
-        return delayUnitMs(codes.baud, codes.parity, codes.length, codes.stopBits);
+        const LineSettings codes = settingsOf(id);
+        const double unit =
+            unitOverride ? std::max(0.0, *unitOverride)
+                         : delayUnitMs(codes.baud, codes.parity, codes.length, codes.stopBits);
+        return unit * unitFactor;
+    }
+
+    int delayMs(PortId id, int units) const {
+        return int(std::ceil(std::max(0, units) * unitMs(id)));
+    }
+
+    int guardMs(PortId id) const {
+        const LineSettings codes = settingsOf(id);
+        return int(std::ceil(GuardCharacters *
+                             characterMs(codes.baud, codes.parity, codes.length, codes.stopBits)));
     }
 
     QtSerialLibrary& q;
     std::array<Port, PortCount> ports;
     std::optional<double> unitOverride;
+    int unitFactor = 1;
+    Pacing pacing = Pacing::FixedDelays;
+    std::optional<int> replyTimeoutMs;
     PortId lastConfigured = NoPort; // the port whose settings delayUnitMilliseconds() reports
 };
 
@@ -263,6 +284,19 @@ void QtSerialLibrary::setDelayUnitOverride(std::optional<double> milliseconds) {
 
 double QtSerialLibrary::delayUnitMilliseconds() const {
     return d_->unitMs(d_->lastConfigured);
+}
+
+void QtSerialLibrary::setDelayUnitFactor(int factor) {
+    d_->unitFactor = std::max(1, factor);
+}
+
+void QtSerialLibrary::setPacing(Pacing pacing, std::optional<int> replyTimeoutMs) {
+    d_->pacing = pacing;
+    d_->replyTimeoutMs = replyTimeoutMs;
+}
+
+QtSerialLibrary::Pacing QtSerialLibrary::pacing() const {
+    return d_->pacing;
 }
 
 // The constant arguments only give the call its shape: QSerialPort sizes its own buffers.
@@ -424,10 +458,33 @@ std::int32_t QtSerialLibrary::RtsOff(PortId port) {
 }
 
 std::int32_t QtSerialLibrary::CdrvDelay(PortId port, int units) {
-    const int milliseconds = int(std::ceil(std::max(0, units) * d_->unitMs(port)));
     // Events keep running: queued writes go out, received bytes and timers are handled.
     QEventLoop wait;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &wait, &QEventLoop::quit);
+    QTimer::singleShot(d_->delayMs(port, units), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+    wait.exec();
+    return Ok;
+}
+
+std::int32_t QtSerialLibrary::CdrvDelayUntil(PortId port, int units,
+                                             const std::function<bool()>& replyIn) {
+    if (d_->pacing == Pacing::FixedDelays)
+        return CdrvDelay(port, units);
+    QEventLoop wait;
+    QTimer end;
+    end.setSingleShot(true);
+    end.setTimerType(Qt::PreciseTimer);
+    connect(&end, &QTimer::timeout, &wait, &QEventLoop::quit);
+    end.start(d_->replyTimeoutMs.value_or(d_->delayMs(port, units)));
+    bool in = false;
+    const auto check = [&] {
+        if (in || !replyIn())
+            return;
+        in = true;
+        end.start(std::min(d_->guardMs(port), end.remainingTime()));
+    };
+    // Queued, so that it is asked after the receiver has taken the bytes of the notice.
+    connect(this, &SerialLibrary::bytesWaiting, &wait, check, Qt::QueuedConnection);
+    check();
     wait.exec();
     return Ok;
 }

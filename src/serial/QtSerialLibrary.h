@@ -30,6 +30,15 @@ public:
     // the line settings.
     void setDelayUnitOverride(std::optional<double> milliseconds);
     double delayUnitMilliseconds() const;
+    // Lengthens every delay unit, derived or fixed, for a slow unit ("Reply Wait" x2..x8).
+    void setDelayUnitFactor(int factor);
+
+    // How the wait after a read line ends: after the whole settle delay, or as soon as the
+    // reply is in plus two character times. `replyTimeoutMs` replaces the settle delay as
+    // the longest wait for a reply; nullopt keeps it.
+    enum class Pacing { FixedDelays, UntilReply };
+    void setPacing(Pacing pacing, std::optional<int> replyTimeoutMs = std::nullopt);
+    Pacing pacing() const;
 
     std::int32_t InitializePort(PortId port, std::int16_t portAgain, std::int16_t hexBase,
                                 std::int16_t a, std::int16_t b, std::int16_t c,
@@ -48,6 +57,8 @@ public:
     std::int32_t RtsOn(PortId port) override;
     std::int32_t RtsOff(PortId port) override;
     std::int32_t CdrvDelay(PortId port, int units) override;
+    std::int32_t CdrvDelayUntil(PortId port, int units,
+                                const std::function<bool()>& replyIn) override;
     OpenError lastOpenError(PortId port) const override;
 
 private:

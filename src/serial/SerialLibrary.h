@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 
 namespace rtu {
 
@@ -50,6 +51,13 @@ public:
     // Waits `units` delay units while the event loop keeps running, so the receiver keeps
     // collecting bytes during the wait.
     virtual std::int32_t CdrvDelay(PortId port, int units) = 0;
+    // The wait after a read line. A library that paces by replies ends it once `replyIn`
+    // holds (asked after the receiver has taken new bytes), plus a guard for trailing bytes;
+    // this one, like a library pacing by fixed delays, waits the whole delay.
+    virtual std::int32_t CdrvDelayUntil(PortId port, int units,
+                                        const std::function<bool()>& /*replyIn*/) {
+        return CdrvDelay(port, units);
+    }
 
     // Beyond the ten: why the port's last InitializePort failed. Reason None after a
     // success, and from a library that cannot say.

@@ -105,6 +105,8 @@ void PtyUnitServer::serveRequestLine(const QByteArray& answer, double completedA
     QByteArray reply = answer;
     if (isNth(++answerCount_, options_.garbleEvery))
         garble(reply);
+    if (isNth(answerCount_, options_.noiseEvery))
+        reply.prepend(noiseBurst());
     enqueue(reply, completedAtMs + options_.turnaroundMs);
 }
 
@@ -177,13 +179,17 @@ std::optional<qsizetype> PtyUnitServer::writeToLine(QByteArrayView bytes) {
 void PtyUnitServer::sendNoise() {
     if (!queue_.empty() || hangupPending_)
         return;
+    enqueue(noiseBurst(), nowMs());
+    pump();
+}
+
+QByteArray PtyUnitServer::noiseBurst() {
     QByteArray junk;
     for (int i = 0; i < NoiseBurstLength; ++i) {
         junk.append(NoiseCharacters[noisePosition_]);
         noisePosition_ = int((noisePosition_ + 1) % NoiseCharacters.size());
     }
-    enqueue(junk, nowMs());
-    pump();
+    return junk;
 }
 
 double PtyUnitServer::nowMs() const {

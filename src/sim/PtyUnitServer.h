@@ -24,6 +24,7 @@ struct ServerOptions {
     int garbleEvery = 0;  // corrupt one byte of every Nth answer (0: never)
     bool echo = false;    // echo every received byte at once
     bool noise = false;   // unsolicited junk bytes between answers
+    int noiseEvery = 0;   // junk bytes ahead of every Nth answer (0: never)
     int hangupAfter = 0;  // close the line once the Nth request is served (0: never)
 };
 
@@ -70,6 +71,7 @@ private:
     void hangUpOnceDrained(double now);
     std::optional<qsizetype> writeToLine(QByteArrayView bytes);
     void sendNoise();
+    QByteArray noiseBurst();
     double nowMs() const;
     double charTimeMs() const;
 

@@ -45,6 +45,8 @@ const QCommandLineOption GarbleOption(QStringLiteral("garble"),
                                       "Corrupt one byte of every Nth answer.", "N");
 const QCommandLineOption EchoOption(QStringLiteral("echo"), "Echo every byte received.");
 const QCommandLineOption NoiseOption(QStringLiteral("noise"), "Send junk bytes between answers.");
+const QCommandLineOption NoiseEveryOption(QStringLiteral("noise-every"),
+                                          "Send junk bytes ahead of every Nth answer.", "N");
 const QCommandLineOption HangupOption(QStringLiteral("hangup-after"),
                                       "Close the line once the Nth request is served.", "N");
 const QCommandLineOption
@@ -59,7 +61,7 @@ void addOptions(QCommandLineParser& parser) {
     parser.addVersionOption();
     parser.addOptions({BaudOption, TurnaroundOption, StateOption, DumpOption, OnceIdleOption,
                        SilentOption, DropOption, GarbleOption, EchoOption, NoiseOption,
-                       HangupOption, VersionTextOption});
+                       NoiseEveryOption, HangupOption, VersionTextOption});
 }
 
 // Reads a whole number of at least `minimum` into target when the option is given.
@@ -106,6 +108,7 @@ std::optional<SimSettings> readSettings(const QCommandLineParser& parser, QStrin
         !readNumber(parser, TurnaroundOption, 0, server.turnaroundMs, error) ||
         !readNumber(parser, DropOption, 1, server.dropEvery, error) ||
         !readNumber(parser, GarbleOption, 1, server.garbleEvery, error) ||
+        !readNumber(parser, NoiseEveryOption, 1, server.noiseEvery, error) ||
         !readNumber(parser, HangupOption, 1, server.hangupAfter, error) ||
         !readIdleTime(parser, settings.onceIdleMs, error))
         return std::nullopt;

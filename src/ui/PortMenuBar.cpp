@@ -1,14 +1,16 @@
 #include "ui/PortMenuBar.h"
 
+#include "app/ReplyWait.h"
 #include "serial/LineCodes.h"
 #include "ui/Widgets.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace rtu {
 
-void PortMenuBar::build(QMenuBar* bar, PortSelection& ports) {
+void PortMenuBar::build(QMenuBar* bar, PortSelection& ports, ReplyWait& replyWait) {
     ports_ = &ports;
     QMenu* portNumber =
         addMenu(bar, QStringLiteral("Port Initialization"), QStringLiteral("PortNumber"));
@@ -37,6 +39,37 @@ void PortMenuBar::build(QMenuBar* bar, PortSelection& ports) {
     addSettingMenu(characteristics_, QStringLiteral("Line Protocol"),
                    QStringLiteral("LineProtocolList"), QStringLiteral("LineProtocol"),
                    lineProtocolCaptions(), PortMenu::LineProtocol);
+    characteristics_->addSeparator();
+    addReplyWaitMenus(replyWait);
+}
+
+// Each list checks the entry the reply wait holds, whatever was clicked.
+void PortMenuBar::addReplyWaitMenus(ReplyWait& replyWait) {
+    const struct {
+        QString caption;
+        QString name;
+        const QStringList& captions;
+        void (ReplyWait::*choose)(int);
+        int (ReplyWait::*chosen)() const;
+    } lists[] = {{QStringLiteral("Reply Wait"), QStringLiteral("ReplyWait"),
+                  ReplyWait::waitCaptions(), &ReplyWait::chooseWait, &ReplyWait::waitIndex},
+                 {QStringLiteral("Reply Pacing"), QStringLiteral("ReplyPacing"),
+                  ReplyWait::pacingCaptions(), &ReplyWait::choosePacing, &ReplyWait::pacingIndex}};
+    for (const auto& list : lists) {
+        QMenu* menu = addSubmenu(characteristics_, list.caption, list.name + "List");
+        auto* group = new QActionGroup(menu);
+        for (int index = 0; index < list.captions.size(); ++index) {
+            QAction* entry = addEntry(menu, list.captions[index], indexed(list.name, index), true);
+            group->addAction(entry);
+            connect(entry, &QAction::triggered, &replyWait,
+                    [&replyWait, choose = list.choose, index] { (replyWait.*choose)(index); });
+            const auto mark = [entry, &replyWait, chosen = list.chosen, index] {
+                entry->setChecked((replyWait.*chosen)() == index);
+            };
+            connect(&replyWait, &ReplyWait::changed, entry, mark);
+            mark();
+        }
+    }
 }
 
 void PortMenuBar::addSettingMenu(QMenu* parent, const QString& caption, const QString& name,

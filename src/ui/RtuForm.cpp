@@ -40,7 +40,7 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     : QMainWindow(parent), env_(environment),
       batchUi_(*this, terminal_, terminal_.rtsLed(),
                [this](Window window) -> QWidget* { return moduleWindow(window); }),
-      session_(env_.library, terminal_.screen(), batchUi_, env_.notifier),
+      session_(env_.library, terminal_.screen(), batchUi_, env_.notifier), replyWait_(env_.library),
       ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
       lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
     setObjectName(QStringLiteral("RtuForm"));
@@ -94,7 +94,10 @@ RtuForm::~RtuForm() {
 
 void RtuForm::buildMenus() {
     QMenuBar* bar = menuBar();
-    portMenus_.build(bar, ports_);
+    portMenus_.build(bar, ports_, replyWait_);
+    terminal_.setReplyWait(replyWait_.statusText());
+    connect(&replyWait_, &ReplyWait::changed, this,
+            [this] { terminal_.setReplyWait(replyWait_.statusText()); });
     connect(&portMenus_, &PortMenuBar::devicesRequested, this, &RtuForm::chooseDevices);
     addMenu(bar, QString(), QStringLiteral("empty2"));
     QMenu* clock = addMenu(bar, QStringLiteral("Clock"), QStringLiteral("CLKDT"));

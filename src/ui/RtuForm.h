@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Lifecycle.h"
+#include "app/ReplyWait.h"
 #include "app/Session.h"
 #include "serial/PortSelection.h"
 #include "ui/Dialogs.h"
@@ -118,6 +119,7 @@ private:
     TerminalForm terminal_;
     WindowBatchUi batchUi_;
     Session session_;
+    ReplyWait replyWait_;
     PortMenuBar portMenus_;
     PortSelection ports_;
     Lifecycle lifecycle_;

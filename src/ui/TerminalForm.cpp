@@ -54,7 +54,7 @@ void RtsLed::paintEvent(QPaintEvent*) {
 
 TerminalForm::TerminalForm(QWidget* parent)
     : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
-      rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)) {
+      rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)), replyWait_(new QLabel(this)) {
     setObjectName(QStringLiteral("TerminalForm"));
     setWindowTitle(QStringLiteral("Terminal"));
 
@@ -83,6 +83,9 @@ TerminalForm::TerminalForm(QWidget* parent)
         statusBar_->addWidget(panel, 1);
         panels_[i] = panel;
     }
+    replyWait_->setObjectName(QStringLiteral("ReplyWaitPanel"));
+    replyWait_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar_->addPermanentWidget(replyWait_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(rtsOn);
@@ -105,6 +108,10 @@ void TerminalForm::setPanels(const std::array<QString, PortStatus::PanelCount>& 
 QString TerminalForm::panelText(int panel) const {
     return panel >= 1 && panel <= PortStatus::PanelCount ? panels_[std::size_t(panel - 1)]->text()
                                                          : QString();
+}
+
+void TerminalForm::setReplyWait(const QString& text) {
+    replyWait_->setText(text);
 }
 
 void TerminalForm::clearScreen() {

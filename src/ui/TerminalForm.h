@@ -56,6 +56,8 @@ public:
     RtsLed& rtsLed() { return *rtsLed_; }
     void setPanels(const std::array<QString, PortStatus::PanelCount>& panels);
     QString panelText(int panel) const; // 1..7
+    // The reply wait, in its own panel after the seven.
+    void setReplyWait(const QString& text);
 
     // Closes the window for good (the program's shutdown).
     void unload();
@@ -78,6 +80,7 @@ private:
     RtsLed* rtsLed_;
     QStatusBar* statusBar_;
     std::array<QLabel*, PortStatus::PanelCount> panels_{};
+    QLabel* replyWait_;
     bool unloading_ = false;
 };
 

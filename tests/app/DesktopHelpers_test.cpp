@@ -3,8 +3,10 @@
 
 #include "app/ReadOutcome.h"
 #include "app/RememberedDevices.h"
+#include "app/ReplyWait.h"
 #include "app/WindowPlacement.h"
 #include "protocol/UnitCommands.h"
+#include "serial/QtSerialLibrary.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -34,6 +36,24 @@ TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
     EXPECT_TRUE(readOutcome("Read", report)
                     .endsWith("4-20mA module 8, 24 more (no unit on this port, the wrong port or "
                               "line speed, or a slow link that needs a longer reply wait)"));
+}
+
+TEST(ReplyWait, MultipliesTheDelayUnitAndSetsThePacingOfTheLibrary) {
+    QtSerialLibrary library;
+    library.setDelayUnitOverride(5.0);
+    ReplyWait wait(library);
+    int changes = 0;
+    QObject::connect(&wait, &ReplyWait::changed, [&] { ++changes; });
+    EXPECT_EQ(wait.statusText(), "Reply Wait Normal, Fixed Delays");
+    wait.chooseWait(1);
+    wait.choosePacing(1);
+    EXPECT_EQ(library.delayUnitMilliseconds(), 10.0);
+    EXPECT_EQ(library.pacing(), QtSerialLibrary::Pacing::UntilReply);
+    wait.chooseWait(4); // no such entry: the choice stays, its marks are shown again
+    EXPECT_EQ(std::tuple(wait.waitIndex(), wait.pacingIndex(), changes), std::tuple(1, 1, 3));
+    wait.chooseWait(3);
+    EXPECT_EQ(library.delayUnitMilliseconds(), 40.0);
+    EXPECT_EQ(wait.statusText(), "Reply Wait x8, Until Reply Is In");
 }
 
 TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {

@@ -32,18 +32,23 @@ QList<QByteArray> configurationLines(QByteArray content) {
     return lines;
 }
 
-// rtu7350-sim running in the background on its own pseudo-terminal, on a fast line. `cli`
-// holds the options that make rtu7350-cli talk to it: 15 units of 8 ms still leave several
-// times the wire time of the longest reply.
+// rtu7350-sim running in the background on its own pseudo-terminal, on a fast line unless
+// told otherwise. `cli` holds the options that make rtu7350-cli talk to it: on the fast
+// line 15 units of 8 ms still leave several times the wire time of the longest reply,
+// slower lines take the unit derived from their speed.
 struct SimulatedUnitProcess {
-    explicit SimulatedUnitProcess(const QStringList& arguments) {
+    explicit SimulatedUnitProcess(const QStringList& arguments, int baud = 115200) {
+        const QString speed = QString::number(baud);
         process.start(QStringLiteral(RTU7350_SIM_PROGRAM),
-                      QStringList{"--baud", "115200", "--turnaround-ms", "2"} + arguments);
+                      QStringList{"--baud", speed, "--turnaround-ms", "2"} + arguments);
         const QDeadlineTimer deadline(10000);
         while (!process.canReadLine() && process.waitForReadyRead(int(deadline.remainingTime())))
             ;
         const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
-        cli = {"--port", device, "--baud", "115200", "--delay-unit-ms", "8", "--quiet"};
+        cli = {"--port", device, "--baud", speed, "--quiet"};
+        if (baud == 115200)
+            cli << "--delay-unit-ms"
+                << "8";
     }
 
     QProcess process;
@@ -171,6 +176,58 @@ TEST_F(CliEndToEnd, UnansweredReadsAreNamedEchoesSkippedAndAHangUpOrBadOutputEnd
         EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
     }
     EXPECT_FALSE(QFile::exists(path("lost.txt")));
+}
+
+// Reply pacing ends the wait after a read line once its reply is in. At every line speed
+// and with every fault it reads what the fixed settle delays read, and leaves the same
+// reads unanswered.
+TEST_F(CliEndToEnd, ReplyPacingReadsWhatFixedDelaysRead) {
+    const struct {
+        int baud;
+        const char* fault;
+        const char* unanswered;
+    } cases[] = {
+        {1200, "", ""},
+        {9600, "", ""},
+        {115200, "", ""},
+        {9600, "--echo", ""},
+        // Junk ahead of every 3rd answer (the same lines in each of the two runs): the LCD
+        // timing is found behind it, the tank and module replies, which must start the
+        // buffer, are lost.
+        {9600, "--noise-every 3",
+         "GU00 GU03 GU06 GU09 GU12 GU15 GG42 GG45 GG48 G420C2 G420C5 G420C8"},
+        // A unit slower than the 120 ms of a module read: each late reply lands in a later
+        // line's wait, where it names another record.
+        {115200, "--turnaround-ms 150",
+         "GU00 GU01 GU02 GU03 GU04 GU05 GU06 GU07 GU08 GU09 GU10 GU11 GU12 GU13 GU14 GU15 "
+         "GG40 GG41 GG42 GG43 GG44 GG45 GG46 GG47 GG48 GG49 G420C1 G420C2 G420C3 G420C4 "
+         "G420C5 G420C6 G420C7 G420C8"},
+    };
+    for (const auto& [baud, fault, unanswered] : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 baud %2").arg(baud).arg(fault).toStdString());
+        SimulatedUnitProcess unit(
+            QStringList{"--state", SiteFile} + QString(fault).split(' ', Qt::SkipEmptyParts), baud);
+        const CliResult fixed = runCli(unit.cli + QStringList{"read"});
+        const CliResult paced = runCli(unit.cli + QStringList{"--pacing", "reply", "read"});
+        for (const CliResult& read : {fixed, paced}) {
+            EXPECT_EQ(read.exitCode, *unanswered ? 3 : 0) << read.err.constData();
+            EXPECT_EQ(QRegularExpression("reads: (.*)\n")
+                          .match(QString::fromLatin1(read.err))
+                          .captured(1),
+                      unanswered);
+        }
+        // The clock lines follow the unit's running clock; late replies may fill module
+        // records in either run, depending on which wait they land in.
+        if (QByteArrayView(fault).startsWith("--turnaround"))
+            continue;
+        const auto settings = [](const QByteArray& file) {
+            return configurationLines(file).mid(2).join('\n').toStdString();
+        };
+        EXPECT_EQ(settings(paced.out), settings(fixed.out));
+        if (!*unanswered) {
+            EXPECT_EQ(settings(paced.out), settings(readFile(SiteFile)));
+        }
+    }
 }
 
 TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSeparatedLines) {

@@ -28,6 +28,7 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThe
     EXPECT_EQ(lineCodes(plain), std::vector<int>({7, 0, 3, 0})); // 9600 Baud, None, 8, 1
     EXPECT_TRUE(plain.clockAuto);
     EXPECT_FALSE(plain.delayUnitMs.has_value());
+    EXPECT_FALSE(plain.replyPacing);
 
     const CliOptions options = parsedOptions(
         {"--port",      "COM3",        "--baud",      "1200",       "--parity",        "mark",
@@ -79,6 +80,11 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThe
     const CommaDecimalLocale german;
     EXPECT_EQ(parsedOptions({"--port", "p", "--delay-unit-ms", "2.5", "read"}).delayUnitMs, 2.5);
     EXPECT_FALSE(parse({"--port", "p", "--delay-unit-ms", "2,5", "read"}).options.has_value());
+
+    const CliOptions paced =
+        parsedOptions({"--port", "p", "--pacing", "reply", "--reply-timeout-ms", "900", "read"});
+    EXPECT_TRUE(paced.replyPacing);
+    EXPECT_EQ(paced.replyTimeoutMs, 900);
 }
 
 TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
@@ -95,7 +101,10 @@ TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
         "--port p --time 7:08:23 program f|--port p --date 02/30/2024 program f|"
         "--port p --date 12-31-2000 program f|--port p --date 12/31/2100 program f|"
         "--port p --delay-unit-ms 0 read|--port p --delay-unit-ms 1001 read|"
-        "--port p --delay-unit-ms nan read|--port p --output x.txt program f";
+        "--port p --delay-unit-ms nan read|--port p --output x.txt program f|"
+        "--port p --pacing fast read|--port p --reply-timeout-ms 500 read|"
+        "--port p --pacing reply --reply-timeout-ms 0 read|"
+        "--port p --pacing reply --reply-timeout-ms 30001 read";
     for (const QString& line : commandLines.split('|'))
         cases.append(line.split(' ', Qt::SkipEmptyParts));
     const QString withNul = QStringLiteral("96") + QChar(0) + QStringLiteral("00");

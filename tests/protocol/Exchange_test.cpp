@@ -51,6 +51,25 @@ TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsForTheReplyPickedOutByKeywo
     EXPECT_EQ(exchange.replyField(0, 3, 2), u"") << "keyword not found";
 }
 
+// A read line's reply is in once its keyword, fields and line end are, or its whole width
+// from a unit that sends no line end; never while only the echo of the line has come.
+TEST_F(ExchangeTest, AReadLinesReplyIsInOnceItsKeywordFieldsAndLineEndHaveCome) {
+    const ReplyShape poll{QLatin1StringView("PP"), 7};
+    for (const auto& [reply, in] : {std::pair{"", false},
+                                    {"GPP\r", false},
+                                    {"PP009", false},
+                                    {"PP0\r", false},
+                                    {"**PP00900", true},
+                                    {"PP0\rx", true},
+                                    {"GPP\r\nPP0\r\n", true}}) {
+        library.answer("GPP", reply);
+        exchange.clearReplyBuffer();
+        exchange.SendReadLine("GPP\r\n", UnitSettleCount, poll);
+        EXPECT_EQ(library.repliesIn.back(), in) << reply;
+    }
+    EXPECT_EQ(library.calls().last(), "CdrvDelay 0 25");
+}
+
 TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {
     exchange.PulseRts();
     link.ReplyBuffer = QStringLiteral("stale");

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace rtu {
 
@@ -38,6 +39,8 @@ public:
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
     std::function<void()> onDelay;
+    // After each wait for a reply: whether the exchange judged the reply in.
+    std::vector<bool> repliesIn;
     bool available = false; // deviceAvailable for every port
     // The line protocol the library carries out in place of one it cannot (default: any).
     std::function<std::int16_t(std::int16_t)> nearestProtocol;
@@ -115,6 +118,12 @@ public:
         calls_ << QStringLiteral("CdrvDelay %1 %2").arg(port).arg(units);
         if (onDelay)
             onDelay();
+        return 0;
+    }
+    std::int32_t CdrvDelayUntil(PortId port, int units,
+                                const std::function<bool()>& replyIn) override {
+        CdrvDelay(port, units);
+        repliesIn.push_back(replyIn());
         return 0;
     }
 
