@@ -30,11 +30,13 @@ void Exchange::SendCommandLine(const QString& line, int settleCount) {
     screen_.moveCaretToEnd();
     library_.CdrvDelay(link_.CurrentPort, settleCount);
     throwIfPortLost();
+    ++completedLines_;
 }
 
 void Exchange::openBatch() {
     batchOpen_ = true;
     portLostInBatch_ = false;
+    completedLines_ = 0;
     lastError_.clear();
     emit runningChanged(true);
 }

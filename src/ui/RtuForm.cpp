@@ -409,8 +409,8 @@ void RtuForm::programAll() {
         statusBar()->showMessage(QStringLiteral("Program All finished: %1 lines sent")
                                      .arg(UnitCommands::WholeUnitLineCount));
     else
-        statusBar()->showMessage(QStringLiteral("Program All stopped: ") +
-                                 session_.exchange.lastError());
+        statusBar()->showMessage(
+            wholeUnitStopped(QStringLiteral("Program All"), QStringLiteral("programmed")));
 }
 
 QString RtuForm::readAll() {
@@ -419,7 +419,8 @@ QString RtuForm::readAll() {
         return QStringLiteral("Read All needs an open port");
     ReadReport report;
     if (!session_.commands.readAll(&report))
-        return reportStoppedRead(QStringLiteral("Read All"), session_.exchange.lastError());
+        return reportStoppedRead(
+            wholeUnitStopped(QStringLiteral("Read All"), QStringLiteral("read")));
     const QString outcome = readOutcome(QStringLiteral("Read All"), report);
     statusBar()->showMessage(outcome);
     return outcome;
@@ -428,15 +429,22 @@ QString RtuForm::readAll() {
 void RtuForm::readButton() {
     ReadReport report;
     if (!session_.commands.readButton(&report))
-        reportStoppedRead(QStringLiteral("Read"), session_.exchange.lastError());
+        reportStoppedRead(QStringLiteral("Read stopped: ") + session_.exchange.lastError());
     else
         statusBar()->showMessage(readOutcome(QStringLiteral("Read"), report));
 }
 
+// Why a whole-unit action stopped; after a lost port also how far it got and what to do.
+QString RtuForm::wholeUnitStopped(const QString& action, const QString& done) const {
+    const Exchange& exchange = session_.exchange;
+    if (exchange.portLost())
+        return lostPortOutcome(action, done, exchange.completedLines());
+    return QStringLiteral("%1 stopped: %2").arg(action, exchange.lastError());
+}
+
 // A read cut short (the port went away, a reply that does not fit a control) leaves the
 // fields read so far; the operator is told which action stopped and why.
-QString RtuForm::reportStoppedRead(const QString& action, const QString& reason) {
-    QString text = QStringLiteral("%1 stopped: %2").arg(action, reason);
+QString RtuForm::reportStoppedRead(const QString& text) {
     statusBar()->showMessage(text);
     env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
     return text;

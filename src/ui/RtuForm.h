@@ -103,7 +103,8 @@ private:
     void saveConfiguration();
     void loadConfiguration();
     void chooseDevices();
-    QString reportStoppedRead(const QString& action, const QString& reason);
+    QString wholeUnitStopped(const QString& action, const QString& done) const;
+    QString reportStoppedRead(const QString& text);
 
     void shutDown();
     void closeOtherWindows();
