@@ -379,6 +379,7 @@ void RtuForm::refreshPortStatus() {
         ports_.reopenLostPort();
     const PortStatus status = ports_.RefreshPortStatus(QTime::currentTime());
     terminal_.setPanels(status.panels);
+    terminal_.showPortDevice(status.device);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
     portMenus_.setCharacteristicsEnabled(status.portControlsEnabled);

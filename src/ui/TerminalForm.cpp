@@ -56,7 +56,7 @@ TerminalForm::TerminalForm(QWidget* parent)
     : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
       rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)) {
     setObjectName(QStringLiteral("TerminalForm"));
-    setWindowTitle(QStringLiteral("Terminal"));
+    showPortDevice(QString());
 
     commScreen_->setObjectName(QStringLiteral("CommScreen"));
     commScreen_->setFont(fixedFont());
@@ -105,6 +105,11 @@ void TerminalForm::setPanels(const std::array<QString, PortStatus::PanelCount>& 
 QString TerminalForm::panelText(int panel) const {
     return panel >= 1 && panel <= PortStatus::PanelCount ? panels_[std::size_t(panel - 1)]->text()
                                                          : QString();
+}
+
+void TerminalForm::showPortDevice(const QString& device) {
+    const QString caption = QStringLiteral("Terminal");
+    setWindowTitle(device.isEmpty() ? caption : caption + QStringLiteral(" \u2014 ") + device);
 }
 
 void TerminalForm::clearScreen() {

@@ -56,6 +56,8 @@ public:
     RtsLed& rtsLed() { return *rtsLed_; }
     void setPanels(const std::array<QString, PortStatus::PanelCount>& panels);
     QString panelText(int panel) const; // 1..7
+    // The caption names the device behind the open port ("COM1: /dev/ttyUSB0"), if any.
+    void showPortDevice(const QString& device);
 
     // Closes the window for good (the program's shutdown).
     void unload();
