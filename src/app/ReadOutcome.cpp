@@ -3,6 +3,7 @@
 #include "protocol/CommandLines.h"
 #include "protocol/UnitCommands.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -34,6 +35,36 @@ QString readName(const QString& line) {
     return line;
 }
 
+// What the first `lines` lines of a whole-unit action cover, in its order: the unit settings,
+// then each module range ("unit settings", "tanks 00-15", "G4 modules 0-3", "tank 00").
+QStringList coveredParts(int lines) {
+    constexpr int unitLines = UnitCommands::WholeUnitLineCount - ModuleRecordCount;
+    QStringList parts;
+    if (lines > 0)
+        parts << (lines < unitLines ? QStringLiteral("some of the unit settings")
+                                    : QStringLiteral("unit settings"));
+    lines -= unitLines;
+    for (const ModuleRange& range : ModuleRanges) {
+        const int covered = std::clamp(lines, 0, range.count());
+        lines -= covered;
+        if (covered == 1)
+            parts << range.describe(range.first);
+        else if (covered > 1)
+            parts << QStringLiteral("%1s %2-%3")
+                         .arg(QLatin1String(range.name), range.caption(range.first),
+                              range.caption(range.first + covered - 1));
+    }
+    return parts;
+}
+
+// "a", "a and b", "a, b and c".
+QString listed(const QStringList& parts) {
+    const QString last = parts.last();
+    return parts.size() == 1 ? last
+                             : parts.first(parts.size() - 1).join(QStringLiteral(", ")) +
+                                   QStringLiteral(" and ") + last;
+}
+
 } // namespace
 
 QString namedLines(const QStringList& lines) {
@@ -43,6 +74,17 @@ QString namedLines(const QStringList& lines) {
     if (lines.size() > NamedAtMost)
         names << QStringLiteral("%1 more").arg(lines.size() - NamedAtMost);
     return names.join(QStringLiteral(", "));
+}
+
+QString lostPortOutcome(const QString& action, const QString& done, int completedLines) {
+    const QStringList parts = coveredParts(completedLines);
+    const QString progress =
+        parts.isEmpty() ? QStringLiteral("nothing was %1").arg(done)
+                        : QStringLiteral("%1 were %2; the rest still hold the values from before")
+                              .arg(listed(parts), done);
+    return QStringLiteral("%1 stopped, the serial port was lost: %2. Plug the adapter back in; "
+                          "the port reopens by itself.")
+        .arg(action, progress);
 }
 
 QString readOutcome(const QString& action, const ReadReport& report) {

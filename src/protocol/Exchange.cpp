@@ -20,13 +20,19 @@ Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& scre
 void Exchange::SendCommandLine(const QString& line, int settleCount) {
     send(line);
     library_.CdrvDelay(link_.CurrentPort, settleCount);
-    throwIfPortLost();
+    lineDone();
 }
 
 void Exchange::SendReadLine(const QString& line, int settleCount, const ReplyShape& shape) {
     send(line);
     library_.CdrvDelayUntil(link_.CurrentPort, settleCount, [&] { return replyIn(shape); });
+    lineDone();
+}
+
+// A line counts as completed once its wait is over with the port still there.
+void Exchange::lineDone() {
     throwIfPortLost();
+    ++completedLines_;
 }
 
 // While the buffer holds no more than the start of the echo of the line, nothing is in.
@@ -50,6 +56,7 @@ void Exchange::send(const QString& line) {
 void Exchange::openBatch() {
     batchOpen_ = true;
     portLostInBatch_ = false;
+    completedLines_ = 0;
     lastError_.clear();
     emit runningChanged(true);
 }

@@ -76,6 +76,10 @@ public:
     template <typename Body> bool runModuleRead(Window window, Body&& body);
 
     QString lastError() const { return lastError_; }
+    // Of the batch running or last run: whether the port was lost during it, and how many
+    // lines had been sent and waited for before it ended.
+    bool portLost() const { return portLostInBatch_; }
+    int completedLines() const { return completedLines_; }
 
 signals:
     // A batch (or a module window's read) opened or closed: the program must not end in
@@ -96,6 +100,7 @@ private:
     void openBatch();
     void closeBatch();
     void throwIfPortLost();
+    void lineDone();
     void send(const QString& line);
     bool replyIn(const ReplyShape& shape) const;
 
@@ -106,6 +111,7 @@ private:
     UserNotifier& notifier_;
     bool batchOpen_ = false; // a port loss counts only while a batch is open
     bool portLostInBatch_ = false;
+    int completedLines_ = 0;
     QString lastError_;
     QString lastLine_; // the last line sent, CR LF included
 };

@@ -205,6 +205,8 @@ PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {
     const PortParameterBlock& record = link_.PortRecord;
     status.portControlsEnabled = true;
     status.panels[1] = portName(link_.CurrentPort);
+    status.device =
+        QStringLiteral("%1: %2").arg(status.panels[1], library_.device(link_.CurrentPort));
     // A code without a menu entry (a damaged settings file) shows as an empty panel.
     status.panels[2] = baudCaptions().value(record.BaudCode());
     status.panels[3] = parityCaptions().value(record.ParityCode());

@@ -33,11 +33,13 @@ public:
 };
 
 // What the status tick shows: the seven panels of the terminal window's status bar
-// (panels[0] is panel 1) and whether the controls that need an open port ("Program All",
+// (panels[0] is panel 1), the device behind the open port ("COM1: /dev/ttyUSB0", empty
+// while none is open) and whether the controls that need an open port ("Program All",
 // "Read All", the "Port Characteristics" menu) are enabled.
 struct PortStatus {
     static constexpr int PanelCount = 7;
     std::array<QString, PanelCount> panels;
+    QString device;
     bool portControlsEnabled = false;
 };
 

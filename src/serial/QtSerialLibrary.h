@@ -24,7 +24,7 @@ public:
 
     static QString defaultDevice(PortId port);
     void setDevice(PortId port, const QString& path);
-    QString device(PortId port) const;
+    QString device(PortId port) const override;
 
     // Fixes the length of one CdrvDelay unit (slow radio links); nullopt derives it from
     // the line settings.

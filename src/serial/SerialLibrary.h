@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,8 @@ public:
     virtual std::int16_t nearestLineProtocol(std::int16_t code) const { return code; }
     // Whether the device behind a port is there to be opened (an adapter plugged back in).
     virtual bool deviceAvailable(PortId /*port*/) const { return false; }
+    // The device behind a port, as the operator chose it; empty when the library cannot say.
+    virtual QString device(PortId /*port*/) const { return {}; }
     // Fills the block with the open port's parameters, the five codes included.
     virtual std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) = 0;
     // The next received byte 0..255, or -1 when none is waiting (and for port -1). Never blocks.

@@ -3,9 +3,12 @@
 #include "sim/SimulatedUnit.h"
 
 #include <QByteArrayView>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace rtu {
 
@@ -48,6 +51,10 @@ PtyUnitServer::PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, 
     connect(&line_, &PseudoTerminal::readyRead, this, &PtyUnitServer::readLine);
 }
 
+PtyUnitServer::~PtyUnitServer() {
+    removeLink();
+}
+
 QString PtyUnitServer::start() {
     if (line_.isOpen())
         return QStringLiteral("already serving on %1").arg(line_.slavePath());
@@ -55,14 +62,46 @@ QString PtyUnitServer::start() {
         return QStringLiteral("the line speed must be above 0");
     if (QString error = line_.open(); !error.isEmpty())
         return error;
+    if (QString error = placeLink(); !error.isEmpty()) {
+        line_.close();
+        return error;
+    }
     if (options_.noise)
         noiseTimer_.start(NoiseIntervalMs);
     return {};
 }
 
+// A link left behind by a unit that was killed is replaced; anything else under that name
+// belongs to someone else.
+QString PtyUnitServer::placeLink() {
+    const QString& path = options_.linkPath;
+    if (path.isEmpty())
+        return {};
+    const QFileInfo existing(path);
+    if (existing.isSymbolicLink())
+        QFile::remove(path);
+    else if (existing.exists())
+        return QStringLiteral("%1 exists and is not a symbolic link; not replacing it").arg(path);
+    QFile line(slavePath());
+    if (!line.link(path))
+        return QStringLiteral("cannot make the link %1: %2").arg(path, line.errorString());
+    linked_ = true;
+    return {};
+}
+
+// Only while the link still leads here: another unit may have taken the name meanwhile.
+// A link left after the line closed would lead to whichever terminal next gets its name.
+void PtyUnitServer::removeLink() {
+    if (!std::exchange(linked_, false))
+        return;
+    if (QFile::symLinkTarget(options_.linkPath) == slavePath())
+        QFile::remove(options_.linkPath);
+}
+
 void PtyUnitServer::hangUp() {
     if (!line_.isOpen())
         return;
+    removeLink();
     pumpTimer_.stop();
     noiseTimer_.stop();
     queue_.clear();

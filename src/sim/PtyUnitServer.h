@@ -26,21 +26,25 @@ struct ServerOptions {
     bool noise = false;   // unsolicited junk bytes between answers
     int noiseEvery = 0;   // junk bytes ahead of every Nth answer (0: never)
     int hangupAfter = 0;  // close the line once the Nth request is served (0: never)
+    QString linkPath{};   // a fixed name for the line while it is served (empty: none)
 };
 
 // Serves a SimulatedUnit on a pseudo-terminal: the client opens slavePath() as its serial
 // port. Requests are timed as if they had crossed the line at the set speed, and answers
 // leave at that speed, so exchanges take as long as they would with a real unit. Where the
-// build has no pseudo-terminals, start() says so.
+// build has no pseudo-terminals, start() says so. The pseudo-terminal's name changes from run
+// to run; with a link path the line is also found under that fixed name, a symbolic link
+// that lives as long as the line, as an adapter's stable name does.
 class PtyUnitServer : public QObject {
     Q_OBJECT
 public:
     static constexpr int NoiseIntervalMs = 200;
 
     PtyUnitServer(SimulatedUnit& unit, const ServerOptions& options, QObject* parent = nullptr);
+    ~PtyUnitServer() override;
 
-    // Creates the pseudo-terminal pair and starts serving. Returns an empty string on
-    // success, else a one-line reason.
+    // Creates the pseudo-terminal pair (and the link) and starts serving. Returns an empty
+    // string on success, else a one-line reason.
     QString start();
 
     QString slavePath() const { return line_.slavePath(); }
@@ -63,6 +67,8 @@ private:
         qsizetype sent = 0;
     };
 
+    QString placeLink();
+    void removeLink();
     void readLine();
     void serveRequestLine(const QByteArray& answer, double completedAtMs);
     void enqueue(const QByteArray& bytes, double readyAtMs);
@@ -89,6 +95,7 @@ private:
     int noisePosition_ = 0;
     bool hangupPending_ = false;
     double hangupDeadlineMs_ = -1; // set once the planned hang-up waits for the client
+    bool linked_ = false;          // the link path leads to this line
 };
 
 } // namespace rtu

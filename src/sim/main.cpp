@@ -1,6 +1,7 @@
 // rtu7350-sim: a simulated Model 7350 unit on a pseudo-terminal. Prints the device path to
-// open as the first line of standard output, then serves until SIGINT/SIGTERM, until the
-// line has been idle for --once-idle seconds, or until a --hangup-after fault unplugs it.
+// open as the first line of standard output (and keeps a --link to it while serving), then
+// serves until SIGINT/SIGTERM, until the line has been idle for --once-idle seconds, or until
+// a --hangup-after fault unplugs it.
 
 #include "app/ShutdownSignals.h"
 #include "sim/PtyUnitServer.h"
@@ -49,6 +50,11 @@ const QCommandLineOption NoiseEveryOption(QStringLiteral("noise-every"),
                                           "Send junk bytes ahead of every Nth answer.", "N");
 const QCommandLineOption HangupOption(QStringLiteral("hangup-after"),
                                       "Close the line once the Nth request is served.", "N");
+const QCommandLineOption LinkOption(QStringLiteral("link"),
+                                    "Also serve the line as PATH, a symbolic link to the "
+                                    "pseudo-terminal removed at exit (a link already there is "
+                                    "replaced, anything else refused).",
+                                    "PATH");
 const QCommandLineOption
     VersionTextOption(QStringLiteral("version-text"),
                       "Software version the unit reports (default " +
@@ -61,7 +67,7 @@ void addOptions(QCommandLineParser& parser) {
     parser.addVersionOption();
     parser.addOptions({BaudOption, TurnaroundOption, StateOption, DumpOption, OnceIdleOption,
                        SilentOption, DropOption, GarbleOption, EchoOption, NoiseOption,
-                       NoiseEveryOption, HangupOption, VersionTextOption});
+                       NoiseEveryOption, HangupOption, LinkOption, VersionTextOption});
 }
 
 // Reads a whole number of at least `minimum` into target when the option is given.
@@ -115,6 +121,7 @@ std::optional<SimSettings> readSettings(const QCommandLineParser& parser, QStrin
     server.silent = parser.isSet(SilentOption);
     server.echo = parser.isSet(EchoOption);
     server.noise = parser.isSet(NoiseOption);
+    server.linkPath = parser.value(LinkOption);
     settings.stateFile = parser.value(StateOption);
     settings.dumpFile = parser.value(DumpOption);
     settings.versionText = parser.isSet(VersionTextOption)

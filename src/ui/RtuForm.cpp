@@ -385,6 +385,7 @@ void RtuForm::refreshPortStatus() {
         ports_.reopenLostPort();
     const PortStatus status = ports_.RefreshPortStatus(QTime::currentTime());
     terminal_.setPanels(status.panels);
+    terminal_.showPortDevice(status.device);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
     refreshReadAgain();
@@ -419,10 +420,10 @@ bool RtuForm::confirmProgram(const QString& action, const QStringList& readLines
     return false;
 }
 
-void RtuForm::finishProgram(const QString& action, bool completed, int linesSent) {
+void RtuForm::finishProgram(const QString& action, bool completed, int linesSent,
+                            const QString& wholeUnitDone) {
     statusBar()->showMessage(completed ? programOutcome(action, linesSent)
-                                       : action + QStringLiteral(" stopped: ") +
-                                             session_.exchange.lastError());
+                                       : stoppedOutcome(action, wholeUnitDone));
 }
 
 void RtuForm::programButton() {
@@ -436,7 +437,8 @@ void RtuForm::programButton() {
 void RtuForm::programAll() {
     const QString action = QStringLiteral("Program All");
     if (confirmProgram(action, session_.commands.wholeUnitReadLines()))
-        finishProgram(action, session_.commands.programAll(), UnitCommands::WholeUnitLineCount);
+        finishProgram(action, session_.commands.programAll(), UnitCommands::WholeUnitLineCount,
+                      QStringLiteral("programmed"));
 }
 
 QString RtuForm::readAll() {
@@ -448,7 +450,7 @@ QString RtuForm::readAll() {
     }
     ReadReport report;
     const bool completed = session_.commands.readAll(&report);
-    return finishRead(QStringLiteral("Read All"), completed, report);
+    return finishRead(QStringLiteral("Read All"), completed, report, QStringLiteral("read"));
 }
 
 void RtuForm::readButton() {
@@ -469,19 +471,28 @@ void RtuForm::refreshReadAgain() {
 
 // Every read, whole or cut short, tells what stays unanswered; the outcome replaces the
 // status.
-QString RtuForm::finishRead(const QString& action, bool completed, const ReadReport& report) {
+QString RtuForm::finishRead(const QString& action, bool completed, const ReadReport& report,
+                            const QString& wholeUnitDone) {
     session_.unanswered.noteRead(report);
     if (!completed)
-        return reportStoppedRead(action, session_.exchange.lastError());
+        return reportStoppedRead(stoppedOutcome(action, wholeUnitDone));
     const QString outcome = readOutcome(action, report);
     statusBar()->showMessage(outcome);
     return outcome;
 }
 
+// Why an action stopped. After a lost port a whole-unit action, whose lines run in one fixed
+// order, also says how far it got ("read", "programmed") and what to do.
+QString RtuForm::stoppedOutcome(const QString& action, const QString& wholeUnitDone) const {
+    const Exchange& exchange = session_.exchange;
+    if (!wholeUnitDone.isEmpty() && exchange.portLost())
+        return lostPortOutcome(action, wholeUnitDone, exchange.completedLines());
+    return QStringLiteral("%1 stopped: %2").arg(action, exchange.lastError());
+}
+
 // A read cut short (the port went away, a reply that does not fit a control) leaves the
 // fields read so far; the operator is told which action stopped and why.
-QString RtuForm::reportStoppedRead(const QString& action, const QString& reason) {
-    QString text = QStringLiteral("%1 stopped: %2").arg(action, reason);
+QString RtuForm::reportStoppedRead(const QString& text) {
     statusBar()->showMessage(text);
     env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
     return text;

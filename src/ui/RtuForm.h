@@ -100,17 +100,20 @@ private:
     void setRts(bool raised);
 
     bool confirmProgram(const QString& action, const QStringList& readLines);
-    void finishProgram(const QString& action, bool completed, int linesSent);
+    void finishProgram(const QString& action, bool completed, int linesSent,
+                       const QString& wholeUnitDone = {});
     void programButton();
     void programAll();
     void readButton();
     void readUnansweredAgain();
     void refreshReadAgain();
-    QString finishRead(const QString& action, bool completed, const ReadReport& report);
+    QString finishRead(const QString& action, bool completed, const ReadReport& report,
+                       const QString& wholeUnitDone = {});
     void saveConfiguration();
     void loadConfiguration();
     void chooseDevices();
-    QString reportStoppedRead(const QString& action, const QString& reason);
+    QString stoppedOutcome(const QString& action, const QString& wholeUnitDone) const;
+    QString reportStoppedRead(const QString& text);
 
     void shutDown();
     void closeOtherWindows();

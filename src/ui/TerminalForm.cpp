@@ -56,7 +56,7 @@ TerminalForm::TerminalForm(QWidget* parent)
     : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
       rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)), replyWait_(new QLabel(this)) {
     setObjectName(QStringLiteral("TerminalForm"));
-    setWindowTitle(QStringLiteral("Terminal"));
+    showPortDevice(QString());
 
     commScreen_->setObjectName(QStringLiteral("CommScreen"));
     commScreen_->setFont(fixedFont());
@@ -112,6 +112,11 @@ QString TerminalForm::panelText(int panel) const {
 
 void TerminalForm::setReplyWait(const QString& text) {
     replyWait_->setText(text);
+}
+
+void TerminalForm::showPortDevice(const QString& device) {
+    const QString caption = QStringLiteral("Terminal");
+    setWindowTitle(device.isEmpty() ? caption : caption + QStringLiteral(" \u2014 ") + device);
 }
 
 void TerminalForm::clearScreen() {

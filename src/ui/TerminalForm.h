@@ -59,6 +59,9 @@ public:
     // The reply wait, in its own panel after the seven.
     void setReplyWait(const QString& text);
 
+    // The caption names the device behind the open port ("COM1: /dev/ttyUSB0"), if any.
+    void showPortDevice(const QString& device);
+
     // Closes the window for good (the program's shutdown).
     void unload();
 

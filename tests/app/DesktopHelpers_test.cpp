@@ -56,6 +56,17 @@ TEST(ReplyWait, MultipliesTheDelayUnitAndSetsThePacingOfTheLibrary) {
     EXPECT_EQ(wait.statusText(), "Reply Wait x8, Until Reply Is In");
 }
 
+TEST(ReadOutcome, ALostPortSaysHowFarTheActionGotAndWhatToDo) {
+    EXPECT_EQ(lostPortOutcome("Read All", "read", 15).toStdString(),
+              "Read All stopped, the serial port was lost: unit settings and tanks 00-09 were "
+              "read; the rest still hold the values from before. Plug the adapter back in; the "
+              "port reopens by itself.");
+    EXPECT_TRUE(lostPortOutcome("Program All", "programmed", 27)
+                    .contains(": unit settings, tanks 00-15 and G4 modules 0-5 were programmed;"));
+    EXPECT_TRUE(
+        lostPortOutcome("Read All", "read", 3).contains(": some of the unit settings were"));
+}
+
 TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {
     QTemporaryDir dir;
     const QString path = dir.filePath("rtu7350.conf");

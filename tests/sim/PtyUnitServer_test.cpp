@@ -3,6 +3,7 @@
 #include "support/Application.h"
 #include "support/Files.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -103,6 +104,18 @@ TEST_F(PtyUnitServerTest, AnswersInOrderAppliesSettingsIsSilentOrNoisyOrHangsUpA
     ASSERT_TRUE(test::waitUntil([&] { return portFailed; }));
     server->hangUp(); // a second hang-up is harmless
     EXPECT_FALSE(server->isServing());
+}
+
+// The link goes with the line; one a killed unit left is replaced, a file is not.
+TEST_F(PtyUnitServerTest, TheLinkPathLivesAsLongAsTheLine) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath("unit");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone"), link));
+    serve({.linkPath = link});
+    server->hangUp();
+    EXPECT_FALSE(QFileInfo(link).isSymbolicLink());
+    ASSERT_TRUE(test::writeFile(link, "notes"));
+    EXPECT_NE(PtyUnitServer(unit, {.linkPath = link}).start(), QString());
 }
 
 // The rtu7350-sim program as scripts use it: started as a process, device path on the first

@@ -89,15 +89,17 @@ protected:
         QDir::setCurrent(previousDir);
     }
 
-    // A fresh simulated unit behind COM2, answering fast.
+    // A fresh simulated unit behind COM2, answering fast, always under the same name: a unit
+    // started again is the adapter plugged back in.
     void startUnit(ServerOptions options) {
         options.baud = 115200;
         options.turnaroundMs = 1;
+        options.linkPath = workDir.filePath(QStringLiteral("unit"));
         server.reset();
         unit = std::make_unique<SimulatedUnit>();
         server = std::make_unique<PtyUnitServer>(*unit, options);
         ASSERT_EQ(server->start(), QString());
-        library.setDevice(UnitPort, server->slavePath());
+        library.setDevice(UnitPort, options.linkPath);
     }
 
     // Starts the program in the working directory, as at every launch.

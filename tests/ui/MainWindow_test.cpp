@@ -211,8 +211,10 @@ protected:
 
 // Closing a window while the read runs must not tear the program down under it: the close
 // takes effect once the read has ended. What the read stores reaches the controls.
-TEST_F(ExchangeTest, ReadAllFillsTheWindowHoldsOffACloseAndEndsOrderlyWhenUnpluggedAsProgramAll) {
+TEST_F(ExchangeTest,
+       ReadAllFillsTheWindowHoldsOffACloseEndsOrderlyWhenUnpluggedAndReopensWhenPluggedBack) {
     RtuForm& rtu = start();
+    EXPECT_EQ(rtu.terminal().windowTitle(), "Terminal \u2014 COM2: " + library.device(UnitPort));
     bool lockedDuringBatch = false;
     bool stillRunning = false;
     QTimer::singleShot(200, &rtu, [&] {
@@ -250,17 +252,22 @@ TEST_F(ExchangeTest, ReadAllFillsTheWindowHoldsOffACloseAndEndsOrderlyWhenUnplug
 
     EXPECT_LE(server->requestCount(), 11);
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_TRUE(notifier.messages[0].text.startsWith("Read All stopped"));
+    EXPECT_TRUE(notifier.messages[0].text.contains(
+        "Read All stopped, the serial port was lost: unit settings and tanks 00-0"));
     EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
     // What was read before the loss stays.
     EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
     expectIdle(unplugged);
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
+    EXPECT_EQ(unplugged.terminal().windowTitle(), "Terminal");
 
-    // The operator plugs a unit in again and picks the port: it opens.
+    // The unit comes back under the same name: the next status tick opens the port again.
     startUnit({});
-    action("ComPortSet_1")->trigger();
-    EXPECT_EQ(unplugged.session().link.CurrentPort, UnitPort);
+    ASSERT_TRUE(waitUntil([&] { return unplugged.session().link.CurrentPort == UnitPort; }, 10000));
+    EXPECT_TRUE(screenText().contains("Port COM2 is back"));
+    click("Command6"); // Set All
+    click("Command8"); // Read
+    EXPECT_EQ(statusMessages.last(), "Read finished: 5 of 5 lines answered");
 }
 
 // The unit leaves every tenth request unanswered: the button reads only the silent lines.
