@@ -5,6 +5,7 @@
 #include "config/ConfigurationFile.h"
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
+#include "support/Configurations.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
 #include "support/RecordingBatchUi.h"
@@ -51,12 +52,10 @@ TEST_F(LifecycleTest, StartUpShowsTheDefaultsOpensTheStoredPortAndPulsesRtsOrSto
     ProgramRun run(dir.path());
     run.library.setReportedCodes(2, 1, 0, 1, 9); // not the defaults
     run.session.panel.setClockAuto(false);
-    RecordTables defaults;
-    SetAllDefaults(defaults);
     bool shownFirst = false;
 
     ASSERT_TRUE(run.lifecycle.startUp(
-        [&] { shownFirst = run.session.tables == defaults && run.library.calls().isEmpty(); }));
+        [&] { shownFirst = run.session.tables == test::defaultTables() && run.library.calls().isEmpty(); }));
 
     EXPECT_TRUE(shownFirst) << "the window shows the defaults before the port opens";
     EXPECT_TRUE(run.session.panel.clockAuto());

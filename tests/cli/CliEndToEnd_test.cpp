@@ -32,6 +32,11 @@ QList<QByteArray> configurationLines(QByteArray content) {
     return lines;
 }
 
+// The reads a run reports unanswered ("no reply to 2 of 39 reads: GU01 GU08"), or "".
+QString unansweredReads(const QByteArray& err) {
+    return QRegularExpression("reads: (.*)\n").match(QString::fromLatin1(err)).captured(1);
+}
+
 // rtu7350-sim running in the background on its own pseudo-terminal, on a fast line unless
 // told otherwise. `cli` holds the options that make rtu7350-cli talk to it: on the fast
 // line 15 units of 8 ms still leave several times the wire time of the longest reply,
@@ -123,7 +128,7 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     EXPECT_EQ(configurationLines(readFile(path("dump.txt"))).mid(2), siteLines.mid(2));
 }
 
-TEST_F(CliEndToEnd, UnansweredReadsAreNamedEchoesSkippedAndAHangUpOrBadOutputEndsWithExit1) {
+TEST_F(CliEndToEnd, UnansweredReadsAreNamedAndAHangUpOrBadOutputEndsWithExit1) {
     const CliResult result = runCli(bareCli() + QStringList{"read", "--output", path("read.txt")});
     EXPECT_EQ(result.exitCode, 3);
     // Which reads are named, in which order, is UnitCommands'; here the report prints them.
@@ -140,31 +145,6 @@ TEST_F(CliEndToEnd, UnansweredReadsAreNamedEchoesSkippedAndAHangUpOrBadOutputEnd
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.contains("missing/dir/read.txt")) << unwritable.err.constData();
 
-    // Against a unit that holds the site: a faulty line costs answers, never a wrong value.
-    const struct {
-        const char* fault;
-        const char* unanswered;
-    } cases[] = {
-        // Requests 7, 14, 21, 28 and 35 of the 39 go unanswered.
-        {"--drop 7", "GU01 GU08 GU15 GG46 G420C4"},
-        // The unit garbles the keyword of answers 4, 8, ... 36.
-        {"--garble 4", "GLCDT GU02 GU06 GU10 GU14 GG42 GG46 G420C1 G420C5"},
-        // A 2-wire RS-485 line puts each read line in front of its reply: every reply is
-        // found after the echo, and the site reads back unchanged.
-        {"--echo", nullptr},
-    };
-    for (const auto& [fault, unanswered] : cases) {
-        SimulatedUnitProcess unit(QStringList{"--state", SiteFile} + QString(fault).split(' '));
-        const CliResult verified = runCli(unit.cli + QStringList{"verify", SiteFile});
-        EXPECT_EQ(verified.exitCode, unanswered ? 3 : 0) << fault;
-        EXPECT_EQ(QRegularExpression("reads: (.*)\n")
-                      .match(QString::fromLatin1(verified.err))
-                      .captured(1),
-                  unanswered ? unanswered : "")
-            << verified.err.constData();
-        EXPECT_EQ(verified.out, "") << fault;
-    }
-
     // A hang-up midway ends with exit 1 and no output file.
     for (const QStringList& command :
          {QStringList{"read", "--output", path("lost.txt")}, QStringList{"program", SiteFile}}) {
@@ -178,22 +158,27 @@ TEST_F(CliEndToEnd, UnansweredReadsAreNamedEchoesSkippedAndAHangUpOrBadOutputEnd
     EXPECT_FALSE(QFile::exists(path("lost.txt")));
 }
 
-// Reply pacing ends the wait after a read line once its reply is in. At every line speed
-// and with every fault it reads what the fixed settle delays read, and leaves the same
-// reads unanswered.
-TEST_F(CliEndToEnd, ReplyPacingReadsWhatFixedDelaysRead) {
+// Against a unit that holds the site, a faulty line costs answers, never a wrong value: the
+// verify run names no difference. Reply pacing, which ends the wait after a read line once
+// its reply is in, leaves the same reads unanswered as the fixed settle delays. (How long a
+// delay unit and the guard after a reply last at each line speed is QtSerialLibrary's and
+// LineCodes'; slower lines only stretch the same waits.)
+TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrReplyPacing) {
     const struct {
         int baud;
         const char* fault;
         const char* unanswered;
     } cases[] = {
-        {1200, "", ""},
-        {9600, "", ""},
         {115200, "", ""},
+        // A 2-wire RS-485 line puts each read line in front of its reply: every reply is
+        // found after the echo.
         {9600, "--echo", ""},
-        // Junk ahead of every 3rd answer (the same lines in each of the two runs): the LCD
-        // timing is found behind it, the tank and module replies, which must start the
-        // buffer, are lost.
+        // Requests 7, 14, 21, 28 and 35 of the 39 go unanswered.
+        {115200, "--drop 7", "GU01 GU08 GU15 GG46 G420C4"},
+        // The unit garbles the keyword of answers 4, 8, ... 36.
+        {115200, "--garble 4", "GLCDT GU02 GU06 GU10 GU14 GG42 GG46 G420C1 G420C5"},
+        // Junk ahead of every 3rd answer: the LCD timing is found behind it, the tank and
+        // module replies, which must start the buffer, are lost.
         {9600, "--noise-every 3",
          "GU00 GU03 GU06 GU09 GU12 GU15 GG42 GG45 GG48 G420C2 G420C5 G420C8"},
         // A unit slower than the 120 ms of a module read: each late reply lands in a later
@@ -204,28 +189,14 @@ TEST_F(CliEndToEnd, ReplyPacingReadsWhatFixedDelaysRead) {
          "G420C5 G420C6 G420C7 G420C8"},
     };
     for (const auto& [baud, fault, unanswered] : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 baud %2").arg(baud).arg(fault).toStdString());
         SimulatedUnitProcess unit(
             QStringList{"--state", SiteFile} + QString(fault).split(' ', Qt::SkipEmptyParts), baud);
-        const CliResult fixed = runCli(unit.cli + QStringList{"read"});
-        const CliResult paced = runCli(unit.cli + QStringList{"--pacing", "reply", "read"});
-        for (const CliResult& read : {fixed, paced}) {
-            EXPECT_EQ(read.exitCode, *unanswered ? 3 : 0) << read.err.constData();
-            EXPECT_EQ(QRegularExpression("reads: (.*)\n")
-                          .match(QString::fromLatin1(read.err))
-                          .captured(1),
-                      unanswered);
-        }
-        // The clock lines follow the unit's running clock; late replies may fill module
-        // records in either run, depending on which wait they land in.
-        if (QByteArrayView(fault).startsWith("--turnaround"))
-            continue;
-        const auto settings = [](const QByteArray& file) {
-            return configurationLines(file).mid(2).join('\n').toStdString();
-        };
-        EXPECT_EQ(settings(paced.out), settings(fixed.out));
-        if (!*unanswered) {
-            EXPECT_EQ(settings(paced.out), settings(readFile(SiteFile)));
+        for (const QStringList pacing : {QStringList{}, QStringList{"--pacing", "reply"}}) {
+            SCOPED_TRACE(qPrintable(QString::number(baud) + ' ' + fault + ' ' + pacing.join(' ')));
+            const CliResult verified = runCli(unit.cli + pacing + QStringList{"verify", SiteFile});
+            EXPECT_EQ(verified.exitCode, *unanswered ? 3 : 0) << verified.err.constData();
+            EXPECT_EQ(unansweredReads(verified.err), unanswered);
+            EXPECT_EQ(verified.out, "");
         }
     }
 }

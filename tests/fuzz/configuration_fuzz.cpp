@@ -7,8 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
     RecordingNotifier notifier;
     UnitSettingsPanel panel(notifier);
-    RecordTables tables;
-    SetAllDefaults(tables);
+    RecordTables tables = test::defaultTables();
     const LoadResult result = LoadConfiguration(content, panel, tables);
     fuzz::require(result.ok || !result.reason.isEmpty(), "a refused file names its fault");
     wholeConfigurationProblems(content);

@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace rtu;
-    fuzz::ProtocolRig rig;
+    ProtocolRig rig;
     // Received in a few ticks, as they would arrive.
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     for (qsizetype start = 0; start < bytes.size(); start += 97) {

@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace rtu;
     const QList<QByteArray> replies =
         QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
-    fuzz::ProtocolRig rig;
+    ProtocolRig rig;
     QStringList lines{"GRTCT", "GPP", "GLCD", "GLCDT", "GV"};
     for (const ModuleRange& range : ModuleRanges) {
         for (const int number : range.numbers())

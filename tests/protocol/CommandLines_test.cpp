@@ -1,6 +1,7 @@
 #include "protocol/CommandLines.h"
 
 #include "config/CommaDecimalLocale.h"
+#include "support/Configurations.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +16,9 @@ template <typename Check> void inBothLocales(const Check& check) {
     check();
 }
 
-RecordTables defaultTables() {
-    RecordTables tables;
-    SetAllDefaults(tables);
-    return tables;
-}
-
 TEST(CommandLines, ProgramLinesPadAndFormatTheFieldsRepliesFillTheRecordTheyNameCutToTheWidths) {
     inBothLocales([] {
-        RecordTables tables = defaultTables();
+        RecordTables tables = test::defaultTables();
         G4Record& g4 = tables.G4Records[9];
         std::tie(g4.Unit, g4.Source, g4.Channel, g4.OnValue, g4.OffValue) =
             std::tuple("7", "T", "3", "150", "140.25");
@@ -47,11 +42,11 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheFieldsRepliesFillTheRecordTheyName
         const auto apply = [](ModuleKind kind, const char* text, int number) {
             const ModuleCommands& commands = moduleCommands(kind);
             const QString reply = QString::fromLatin1(text);
-            RecordTables tables = defaultTables();
+            RecordTables tables = test::defaultTables();
             const ReplyOutcome outcome = commands.applyReply(reply, number, tables);
             const char* const outcomes[] = {"no reply ", "partial ", "applied "};
             const QString result =
-                outcomes[int(outcome)] + (tables == defaultTables()
+                outcomes[int(outcome)] + (tables == test::defaultTables()
                                               ? QStringLiteral("unchanged")
                                               : commands.programLine(number, tables));
             const char* const completeFrom[] = {".", "OFF", "V20M"}; // by kind
@@ -101,7 +96,7 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheFieldsRepliesFillTheRecordTheyName
     });
 
     inBothLocales([] {
-        const RecordTables defaults = defaultTables();
+        const RecordTables defaults = test::defaultTables();
         SensorRecord tank; // blank
         EXPECT_EQ(applySensorReply(sensorProgramLine(0, defaults.SensorRecords[0]), 0, tank),
                   ReplyOutcome::Applied);

@@ -1,40 +1,23 @@
 #include "protocol/ProtocolRig.h"
 
-#include "config/CommaDecimalLocale.h"
-#include "config/ConfigurationFile.h"
+#include "support/Configurations.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 namespace rtu {
 namespace {
 
-// The 39 lines (without CR LF) that "Program All" sends for the default records, the clock
-// lines carrying `time` (HHMMSS) and `date` (MMDDYY).
-QStringList defaultProgramAllLines(const QString& time, const QString& date) {
-    QStringList lines{"SRTCT" + time, "SRTCD" + date, "SPP060", "SLCD03R05",
-                      "SLCDT1\"Company\"T2\"Lease Name\""};
-    for (int tank = 0; tank < 16; ++tank)
-        lines << QStringLiteral("SU%1\"TANK %2   \"L0IT0F1.6700E")
-                     .arg(tank, 2, 10, QLatin1Char('0'))
-                     .arg(tank + 1, 2, 10, QLatin1Char('0'));
-    for (int module = 0; module <= 9; ++module)
-        lines << QStringLiteral("SG4%1U99L1ONGT0000.000OFFLT0000.000").arg(module);
-    for (int module = 1; module <= 8; ++module)
-        lines << QStringLiteral("S420C%1U99L1V4M000.000V20M239.500").arg(module);
-    return lines;
-}
-
-// The 39 lines that "Read All" sends, in order.
-QStringList readAllLines() {
-    QStringList lines{"GRTCT", "GPP", "GLCD", "GLCDT", "GV"};
-    for (int tank = 0; tank < 16; ++tank)
-        lines << QStringLiteral("GU%1").arg(tank, 2, 10, QLatin1Char('0'));
-    for (int module = 0; module <= 9; ++module)
-        lines << QStringLiteral("GG4%1").arg(module);
-    for (int module = 1; module <= 8; ++module)
-        lines << QStringLiteral("G420C%1").arg(module);
-    return lines;
-}
+// The 39 lines (without CR LF) that "Program All" sends for the default records at the rig's
+// PC clock, and the 39 that "Read All" sends, in order.
+const QStringList ProgramAllLines =
+    QString::fromLatin1(test::readFile(RTU7350_TESTS_DIR "/protocol/program-all.txt"))
+        .split(u'\n', Qt::SkipEmptyParts);
+const QStringList ReadAllLines =
+    QStringLiteral("GRTCT GPP GLCD GLCDT GV GU00 GU01 GU02 GU03 GU04 GU05 GU06 GU07 GU08 GU09 GU10 "
+                   "GU11 GU12 GU13 GU14 GU15 GG40 GG41 GG42 GG43 GG44 GG45 GG46 GG47 GG48 GG49 "
+                   "G420C1 G420C2 G420C3 G420C4 G420C5 G420C6 G420C7 G420C8")
+        .split(u' ');
 
 enum Row { TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow };
 
@@ -138,14 +121,11 @@ TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
     EXPECT_EQ(read(VersionRow, "GV", ""), "????????   unanswered");
 }
 
-// "Program All" and "Read All" ignore the ticks; they report progress before each step.
-TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderWhateverTheLocaleOrStopsAtAnError) {
-    const CommaDecimalLocale german;
-    tables.G4Records[3].OnValue = "12.5";
+// "Program All" and "Read All" ignore the ticks; they report progress before each step. (How
+// each line is formatted, in either locale, is CommandLines'.)
+TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnError) {
     EXPECT_TRUE(commands.programAll());
-    QStringList expected = defaultProgramAllLines("090503", "030724");
-    expected[5 + 16 + 3] = QStringLiteral("SG43U99L1ONGT0012.500OFFLT0000.000");
-    EXPECT_EQ(library.sentLines(), expected);
+    EXPECT_EQ(library.sentLines(), ProgramAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 20));
     EXPECT_TRUE(notifier.messages.empty() && notifier.beeps == 0);
     ASSERT_EQ(ui.progressReports.size(), 35);
@@ -158,7 +138,7 @@ TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderWhateverTheLocaleOrStop
     library.clearCalls();
     library.failOnLine = 39 + 7;
     EXPECT_FALSE(commands.programAll());
-    EXPECT_EQ(library.sentLines(), expected.mid(0, 6));
+    EXPECT_EQ(library.sentLines(), ProgramAllLines.mid(0, 6));
     EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
                                      {"Error!", QString(), MessageIcon::Critical}}));
     EXPECT_EQ(notifier.beeps, 1);
@@ -170,8 +150,8 @@ TEST_F(UnitCommandsTest,
     library.loseOnLine = 10; // GU04
     ReadReport lost;
     EXPECT_FALSE(commands.readAll(&lost));
-    EXPECT_EQ(library.sentLines(), readAllLines().mid(0, 10));
-    EXPECT_EQ(lost.unanswered, readAllLines()) << "every read, sent or not, is reported";
+    EXPECT_EQ(library.sentLines(), ReadAllLines.mid(0, 10));
+    EXPECT_EQ(lost.unanswered, ReadAllLines) << "every read, sent or not, is reported";
     library.clearCalls(); // the loss belonged to that batch: the next one runs in full
     ui.progressReports.clear();
 
@@ -183,7 +163,7 @@ TEST_F(UnitCommandsTest,
     answer("G420C4", "420C3U04T1V4M010.000V20M090.000\r\n"); // names module 3
     ReadReport report;
     EXPECT_TRUE(commands.readAll(&report));
-    EXPECT_EQ(library.sentLines(), readAllLines());
+    EXPECT_EQ(library.sentLines(), ReadAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 15));
 
     EXPECT_EQ(shown(panel, PollRow), "01:1 02:2 05:5");
@@ -194,7 +174,7 @@ TEST_F(UnitCommandsTest,
     EXPECT_EQ(tables.Loop420Records[2].Value20mA.text(), u"90      ");
     const QStringList answered{"GPP", "GU07", "GG46", "G420C2"};
     EXPECT_EQ(report.answered, answered);
-    QStringList unanswered = readAllLines();
+    QStringList unanswered = ReadAllLines;
     unanswered.removeIf([&](const QString& line) { return answered.contains(line); });
     EXPECT_EQ(report.unanswered, unanswered);
     ASSERT_EQ(ui.progressReports.size(), 35);
@@ -219,51 +199,29 @@ TEST_F(UnitCommandsTest,
 }
 
 // Nothing a unit sends may put a line end or a stray quote into a setting: what was read
-// must save as a configuration file that loads back to the same file.
-TEST_F(UnitCommandsTest,
-       WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchangedAndGarbageBreaksNothing) {
+// must save as a configuration file that loads back to the same file. (The replies fuzz
+// target holds any replies to the same.)
+TEST_F(UnitCommandsTest, WhateverTheRepliesWhatIsReadSavesAndLoadsBackUnchanged) {
     answer("GLCDT", "LCDT1\"AB\r\n");
     answer("GLCD", "LCD\r\n");
     ReadReport report;
     ASSERT_TRUE(commands.readAll(&report));
     EXPECT_EQ(panel.lcdLine(1), "AB");
     EXPECT_TRUE(report.unanswered.contains("GLCD")) << "a timing field without a digit";
-
-    std::srand(7350);
-    const QByteArray alphabet = "0123456789.-\" \r\nSUG4LTCRPVONF%EMI ";
-    for (int round = 0; round < 500; ++round) {
-        for (const QString& line : readAllLines()) {
-            QByteArray reply = line.mid(1).toLatin1();
-            for (int n = std::rand() % 40; n > 0; --n)
-                reply += alphabet[std::rand() % alphabet.size()];
-            library.answer(line, reply);
-        }
-        commands.readAll();
-        const QByteArray saved = WriteConfiguration(panel, tables);
-        UnitSettingsPanel reloadedPanel(notifier);
-        RecordTables reloaded;
-        SetAllDefaults(reloaded);
-        ASSERT_TRUE(LoadConfiguration(saved, reloadedPanel, reloaded).ok) << saved.constData();
-        reloadedPanel.setClockTexts(panel.timeText(), panel.dateText());
-        const QStringList again =
-            QString::fromLatin1(WriteConfiguration(reloadedPanel, reloaded)).split("\r\n");
-        const QStringList first = QString::fromLatin1(saved).split("\r\n");
-        for (qsizetype i = 0; i < first.size(); ++i)
-            EXPECT_EQ(again.value(i).toStdString(), first[i].toStdString());
-        EXPECT_EQ(saved.count("\r\n"), 39);
-    }
+    EXPECT_EQ(test::savedAgain(panel, tables), WriteConfiguration(panel, tables));
 
     // Each reply is the keyword followed by 100000 bytes of every value.
     QByteArray garbage;
     for (int i = 0; i < 100000; ++i)
         garbage += static_cast<char>((i * 7919) % 256);
-    for (const QString& line : readAllLines())
+    for (const QString& line : ReadAllLines)
         library.answer(line, line.mid(1).toLatin1() + garbage);
     ReadReport garbled;
     EXPECT_TRUE(commands.readAll(&garbled));
     EXPECT_EQ(garbled.answered.size() + garbled.unanswered.size(), 39);
     for (const G4Record& module : tables.G4Records)
         EXPECT_EQ(module.OnValue.text().size(), 8);
+    EXPECT_EQ(test::savedAgain(panel, tables), WriteConfiguration(panel, tables));
 }
 
 } // namespace

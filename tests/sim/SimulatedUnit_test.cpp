@@ -1,6 +1,7 @@
 #include "sim/SimulatedUnit.h"
 
 #include "config/CommaDecimalLocale.h"
+#include "support/Configurations.h"
 
 #include <gtest/gtest.h>
 
@@ -63,9 +64,7 @@ TEST_F(SimulatedUnitTest, LinesItCannotTakeWholeChangeNothingAndInputSplitsAtCar
                           "SLCD100R01|SLCD01R100|SLCDT1\"ABC|SLCDT1\"ABC\"T2\"DEF|S420MC1";
     for (const QString& line : lines.split('|'))
         tell(line);
-    RecordTables defaults;
-    SetAllDefaults(defaults);
-    EXPECT_EQ(unit.tables(), defaults);
+    EXPECT_EQ(unit.tables(), test::defaultTables());
     EXPECT_EQ(ask("GPP") + ask("GLCD") + ask("GLCDT"), "PP00060\r\nLCD03R05\r\n" + DefaultLcdText);
 
     // An over-long line is dropped whole, not cut and then acted on; binary garbage is survived.
