@@ -189,10 +189,12 @@ TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrRepl
          "G420C5 G420C6 G420C7 G420C8"},
     };
     for (const auto& [baud, fault, unanswered] : cases) {
-        SimulatedUnitProcess unit(
-            QStringList{"--state", SiteFile} + QString(fault).split(' ', Qt::SkipEmptyParts), baud);
+        // A fresh unit for each run, so that its faults hit the same requests.
         for (const QStringList pacing : {QStringList{}, QStringList{"--pacing", "reply"}}) {
             SCOPED_TRACE(qPrintable(QString::number(baud) + ' ' + fault + ' ' + pacing.join(' ')));
+            SimulatedUnitProcess unit(QStringList{"--state", SiteFile} +
+                                          QString(fault).split(' ', Qt::SkipEmptyParts),
+                                      baud);
             const CliResult verified = runCli(unit.cli + pacing + QStringList{"verify", SiteFile});
             EXPECT_EQ(verified.exitCode, *unanswered ? 3 : 0) << verified.err.constData();
             EXPECT_EQ(unansweredReads(verified.err), unanswered);
