@@ -48,14 +48,16 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(LifecycleTest, StartUpShowsTheDefaultsOpensTheStoredPortAndPulsesRtsOrStopsAtAnError) {
+TEST_F(LifecycleTest,
+       StartUpShowsTheDefaultsOpensTheStoredPortOrStopsAtAnErrorAnUnwritableLastFileIsReported) {
     ProgramRun run(dir.path());
     run.library.setReportedCodes(2, 1, 0, 1, 9); // not the defaults
     run.session.panel.setClockAuto(false);
     bool shownFirst = false;
 
-    ASSERT_TRUE(run.lifecycle.startUp(
-        [&] { shownFirst = run.session.tables == test::defaultTables() && run.library.calls().isEmpty(); }));
+    ASSERT_TRUE(run.lifecycle.startUp([&] {
+        shownFirst = run.session.tables == test::defaultTables() && run.library.calls().isEmpty();
+    }));
 
     EXPECT_TRUE(shownFirst) << "the window shows the defaults before the port opens";
     EXPECT_TRUE(run.session.panel.clockAuto());
@@ -78,6 +80,17 @@ TEST_F(LifecycleTest, StartUpShowsTheDefaultsOpensTheStoredPortAndPulsesRtsOrSto
     EXPECT_TRUE(failing.lifecycle.shutDown().isEmpty());
     EXPECT_EQ(contents("lastfile.txt"),
               WriteConfiguration(failing.session.panel, failing.session.tables));
+
+    // An unwritable last file is reported; the port still closes and its settings are saved.
+    ASSERT_TRUE(QFile::remove(dir.filePath("lastfile.txt")) &&
+                QDir(dir.path()).mkdir("lastfile.txt"));
+    run.library.clearCalls();
+    const QStringList problems = run.lifecycle.shutDown();
+    EXPECT_TRUE(problems.size() == 1 && problems.first().contains("lastfile.txt"))
+        << qPrintable(problems.join('\n'));
+    EXPECT_EQ(run.library.calls(), QStringList{"UnInitializePort 0"});
+    EXPECT_EQ(contents("COM.DAT"), QByteArray("\x00\x00", 2));
+    EXPECT_EQ(contents("UART.DAT").size(), 196);
 }
 
 TEST_F(LifecycleTest, ExitWithCom3OpenIsRestoredAtTheNextStartWithoutAPortLeavesThePortFiles) {
@@ -120,20 +133,6 @@ TEST_F(LifecycleTest, ExitWithCom3OpenIsRestoredAtTheNextStartWithoutAPortLeaves
     EXPECT_TRUE(run.library.calls().isEmpty());
     EXPECT_EQ(contents("COM.dat"), QByteArray("\x01\x00", 2));
     EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
-}
-
-TEST_F(LifecycleTest, AnUnwritableLastFileStillClosesThePortAndSavesItsSettings) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("lastfile.txt"));
-    ProgramRun run(dir.path());
-    ASSERT_TRUE(run.lifecycle.startUp());
-    run.library.clearCalls();
-
-    const QStringList problems = run.lifecycle.shutDown();
-    EXPECT_TRUE(problems.size() == 1 && problems.first().contains("lastfile.txt"))
-        << qPrintable(problems.join('\n'));
-    EXPECT_EQ(run.library.calls(), QStringList{"UnInitializePort 0"});
-    EXPECT_EQ(contents("COM.DAT"), QByteArray("\x00\x00", 2));
-    EXPECT_EQ(contents("UART.DAT").size(), 196);
 }
 
 } // namespace

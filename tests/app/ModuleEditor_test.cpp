@@ -78,12 +78,11 @@ TEST_F(ModuleEditorTest,
 
 TEST_F(ModuleEditorTest, TheMonitorUnitIsATankOr99) {
     // From, to, dragged, stored.
-    for (const auto& [from, to, dragged, stored] : {std::tuple{15, 16, false, "0"},
-                                                    {99, 100, false, "0"},
-                                                    {10, 20, false, "0"},
-                                                    {99, 99, true, "0"},
-                                                    {3, 99, false, "99"},
-                                                    {4, 5, true, "5"}}) {
+    const std::tuple<int, int, bool, const char*> cases[] = {
+        {15, 16, false, "0"}, {99, 100, false, "0"}, {10, 20, false, "0"},
+        {99, 99, true, "0"},  {3, 99, false, "99"},  {4, 5, true, "5"},
+    };
+    for (const auto& [from, to, dragged, stored] : cases) {
         Loop420Editor editor(session);
         editor.selectTab(0);
         editor.setUnit(from);

@@ -14,21 +14,17 @@ constexpr double Infinity = std::numeric_limits<double>::infinity();
 constexpr double Largest = std::numeric_limits<double>::max();
 
 TEST(Numbers, AreReadFromTheStartFormattedByPatternShortestAndEvenRoundedAlwaysWithThePoint) {
-    // The characters the number covers count leading spaces.
-    const struct {
-        const char* text;
-        double value;
-        qsizetype length;
-    } cases[] = {
+    // Text, value, and the characters the number covers, leading spaces counted.
+    const std::tuple<const char*, double, qsizetype> cases[] = {
         {"", 0, 0},   {"abc", 0, 0},         {"  -2.5xyz", -2.5, 6}, {".5", 0.5, 2},
         {"+7", 7, 2}, {"12.34.5", 12.34, 5}, {"1e5", 1, 1},          {"1.", 1, 2},
         {"9 ", 9, 1}, {"1,5", 1, 1},         {"- 5", 0, 0},          {"1.6700E", 1.67, 6},
     };
-    for (const auto& c : cases) {
-        const LeadingNumber number = readLeadingNumber(QString::fromLatin1(c.text));
-        EXPECT_EQ(number.value, c.value) << c.text;
-        EXPECT_EQ(number.length, c.length) << c.text;
-        EXPECT_EQ(numericValue(QString::fromLatin1(c.text)), c.value) << c.text;
+    for (const auto& [text, value, length] : cases) {
+        const LeadingNumber number = readLeadingNumber(QString::fromLatin1(text));
+        EXPECT_EQ(number.value, value) << text;
+        EXPECT_EQ(number.length, length) << text;
+        EXPECT_EQ(numericValue(QString::fromLatin1(text)), value) << text;
     }
     // Numbers beyond the double range stay finite.
     const QString huge = QStringLiteral("1") + QString(400, u'0');

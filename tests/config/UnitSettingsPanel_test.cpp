@@ -20,12 +20,8 @@ protected:
 };
 
 TEST(UnitSettingsPanel, ClockBoxesReplaceOutOfRangeTextsWithABeep) {
-    const struct {
-        int box;
-        const char* typed;
-        const char* shown;
-        int beeps;
-    } cases[] = {
+    // Box, typed, shown, beeps.
+    const std::tuple<int, const char*, const char*, int> cases[] = {
         {TimeBox, "23:59:59", "23:59:59", 0},     {TimeBox, "00.00-00", "00.00-00", 0},
         {TimeBox, "25", "12:00:00", 1},           {TimeBox, "25:00:00", "12:00:00", 1},
         {TimeBox, "10:60:00", "12:00:00", 1},     {TimeBox, "10:00:60", "12:00:00", 1},
@@ -33,13 +29,13 @@ TEST(UnitSettingsPanel, ClockBoxesReplaceOutOfRangeTextsWithABeep) {
         {DateBox, "00/00/0000", "00/00/0000", 0}, {DateBox, "13-01-2000", "01-01-2000", 1},
         {DateBox, "12-32-2000", "01-01-2000", 1}, {DateBox, "12-31-2100", "01-01-2000", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const auto& [box, typed, shown, beeps] : cases) {
+        SCOPED_TRACE(typed);
         RecordingNotifier notifier;
         UnitSettingsPanel panel(notifier);
-        panel.setText2(c.box, QString::fromLatin1(c.typed));
-        EXPECT_EQ(panel.text2(c.box).toStdString(), c.shown);
-        EXPECT_EQ(notifier.beeps, c.beeps);
+        panel.setText2(box, QString::fromLatin1(typed));
+        EXPECT_EQ(panel.text2(box).toStdString(), shown);
+        EXPECT_EQ(notifier.beeps, beeps);
         EXPECT_TRUE(notifier.messages.empty());
     }
 }

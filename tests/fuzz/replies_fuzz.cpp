@@ -8,11 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<QByteArray> replies =
         QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
     ProtocolRig rig;
-    QStringList lines{"GRTCT", "GPP", "GLCD", "GLCDT", "GV"};
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers())
-            lines << moduleCommands(range.kind).readLine(number).trimmed();
-    }
+    const QStringList lines = rig.commands.wholeUnitReadLines();
     for (qsizetype i = 0; i < lines.size() && i < replies.size(); ++i)
         rig.library.answer(lines[i], replies[i]);
     ReadReport report;

@@ -112,8 +112,7 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheFieldsRepliesFillTheRecordTheyName
 
         applyLoop420Reply(QStringLiteral("420C1U99L1V4M001.250V20M239.500\r\n"), tables);
         const Loop420Record& loop = tables.Loop420Records[1];
-        EXPECT_EQ(loop.Value4mA.text(), u"1.25    ");
-        EXPECT_EQ(loop.Value20mA.text(), u"239.5   ");
+        EXPECT_EQ(loop.Value4mA.text() + u'|' + loop.Value20mA.text(), u"1.25    |239.5   ");
 
         RecordTables expected = defaults;
         expected.G4Records[2] = g4;

@@ -55,13 +55,11 @@ TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsForTheReplyPickedOutByKeywo
 // from a unit that sends no line end; never while only the echo of the line has come.
 TEST_F(ExchangeTest, AReadLinesReplyIsInOnceItsKeywordFieldsAndLineEndHaveCome) {
     const ReplyShape poll{QLatin1StringView("PP"), 7};
-    for (const auto& [reply, in] : {std::pair{"", false},
-                                    {"GPP\r", false},
-                                    {"PP009", false},
-                                    {"PP0\r", false},
-                                    {"**PP00900", true},
-                                    {"PP0\rx", true},
-                                    {"GPP\r\nPP0\r\n", true}}) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", false},         {"GPP\r", false}, {"PP009", false},         {"PP0\r", false},
+        {"**PP00900", true}, {"PP0\rx", true}, {"GPP\r\nPP0\r\n", true},
+    };
+    for (const auto& [reply, in] : cases) {
         library.answer("GPP", reply);
         exchange.clearReplyBuffer();
         exchange.SendReadLine("GPP\r\n", UnitSettleCount, poll);
@@ -91,20 +89,18 @@ TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {
 // Which report "Program", "Program All" and "Read All" choose is tested with them.
 TEST_F(ExchangeTest, BatchErrorsAndPortLossAreTrappedReportedAsAskedAndTheBatchStillCloses) {
     using enum Exchange::ErrorReport;
-    const struct {
-        Exchange::ErrorReport report;
-        std::size_t messages;
-        int beeps;
-    } cases[] = {{Silent, 0, 0}, {Beep, 0, 1}, {MessageAndBeep, 1, 1}};
-    for (const auto& c : cases) {
+    // The report, and the message boxes and beeps it gives.
+    const std::tuple<Exchange::ErrorReport, std::size_t, int> cases[] = {
+        {Silent, 0, 0}, {Beep, 0, 1}, {MessageAndBeep, 1, 1}};
+    for (const auto& [report, messages, beeps] : cases) {
         ProtocolRig rig;
-        EXPECT_FALSE(rig.exchange.runProgramBatch(Window::RtuForm, c.report,
+        EXPECT_FALSE(rig.exchange.runProgramBatch(Window::RtuForm, report,
                                                   [] { throw std::out_of_range("no record 9"); }));
         EXPECT_EQ(rig.exchange.lastError(), u"no record 9");
         EXPECT_EQ(rig.ui.timeline(), ProgramBatch);
-        EXPECT_EQ(rig.notifier.messages.size(), c.messages);
-        EXPECT_EQ(rig.notifier.beeps, c.beeps);
-        EXPECT_TRUE(rig.exchange.runProgramBatch(Window::RtuForm, c.report, [] {}));
+        EXPECT_EQ(rig.notifier.messages.size(), messages);
+        EXPECT_EQ(rig.notifier.beeps, beeps);
+        EXPECT_TRUE(rig.exchange.runProgramBatch(Window::RtuForm, report, [] {}));
         EXPECT_EQ(rig.exchange.lastError(), u"") << "kept until the next batch";
     }
 
