@@ -112,8 +112,7 @@ TEST_F(ModuleEditorTest, TheChannelFollowsTheSourceLimits) {
     g4.setChannel(6);
     EXPECT_EQ(g4.channelCaption(), "Sensor #");
     g4.chooseLevel();
-    EXPECT_EQ(tables.G4Records[0].Channel.text(), "2");
-    EXPECT_EQ(g4.whenCaption(), "When Level is");
+    EXPECT_EQ(tables.G4Records[0].Channel.text() + ' ' + g4.whenCaption(), "2 When Level is");
     g4.setChannel(3);
     EXPECT_EQ(tables.G4Records[0].Channel.text(), "2");
 

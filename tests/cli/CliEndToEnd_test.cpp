@@ -52,8 +52,7 @@ struct SimulatedUnitProcess {
         const QString device = QString::fromLocal8Bit(process.readLine()).trimmed();
         cli = {"--port", device, "--baud", speed, "--quiet"};
         if (baud == 115200)
-            cli << "--delay-unit-ms"
-                << "8";
+            cli += QStringList{"--delay-unit-ms", "8"};
     }
 
     QProcess process;

@@ -34,12 +34,10 @@ protected:
         receiver.PollReceiver();
     }
 
+    void SetUp() override { link.CurrentPort = 0; }
+
     FakeSerialLibrary library;
-    LinkState link = [] {
-        LinkState open;
-        open.CurrentPort = 0;
-        return open;
-    }();
+    LinkState link;
     CountingScreen screen;
     Receiver receiver{library, link, screen};
 };
@@ -74,8 +72,7 @@ TEST_F(ReceiverTest, TickShowsTheBytesCollectsTheReplyKeepsTheLast60AndCutsTheSc
     screen.inserts = 0;
     receive(QByteArray(100 * 1024 - 1, '\0') + 'E');
     EXPECT_EQ(library.GetByte(0), -1);
-    EXPECT_EQ(screen.inserts, 1);
-    EXPECT_EQ(screen.length(), 2048);
+    EXPECT_EQ(std::pair(screen.inserts, screen.length()), std::pair(1, 2048));
     EXPECT_TRUE(screen.text().endsWith("..E"));
     EXPECT_EQ(link.ReplyBuffer, QString(59, '.') + "E");
 

@@ -63,7 +63,8 @@ public:
         while (!deadline.hasExpired() && (expected <= 0 || bytes.size() < expected)) {
             if (QCoreApplication::instance())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, SliceMs);
-            waitFor(POLLIN);
+            pollfd fd{master_, POLLIN, 0};
+            ::poll(&fd, isOpen() ? 1 : 0, SliceMs);
             bytes += readAvailable();
         }
         return bytes;
@@ -78,10 +79,6 @@ public:
 
 private:
     static constexpr int SliceMs = 5;
-    void waitFor(short events) {
-        pollfd fd{master_, events, 0};
-        ::poll(&fd, isOpen() ? 1 : 0, SliceMs);
-    }
 
     int master_ = -1;
     QString slavePath_;
