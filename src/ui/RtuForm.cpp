@@ -357,24 +357,27 @@ void RtuForm::load() {
     adjustSize();
     // Wide enough for the whole menu bar on one line.
     resize(std::max(width(), menuBar()->sizeHint().width()), height());
-    // The pair of windows starts centred on the screen, the terminal at the right.
+    // The pair of windows starts centred on the screen, the terminal at the right. Its status
+    // panels take their full width only once it is shown.
+    terminal_.show();
+    placeTerminal();
     const QRect area = screen()->availableGeometry();
     const int pairWidth = width() + terminal_.width();
     move(area.left() + std::max(0, (area.width() - pairWidth) / 2),
          area.top() + std::max(0, (area.height() - height()) / 2));
     placeTerminal();
-    terminal_.show();
     lifecycle_.startUp([this] {
         setEnabled(true);
         show();
         placeTerminal(); // the window frame is known once shown
     });
     refreshPortStatus();
+    placeTerminal(); // its filled status panels may have widened it
     statusTimer_.start();
 }
 
 void RtuForm::placeTerminal() {
-    terminal_.resize(terminal_.width(), height());
+    terminal_.resize(std::max(terminal_.width(), terminal_.minimumSizeHint().width()), height());
     terminal_.move(terminalPlace(frameGeometry(), terminal_.frameGeometry().size(),
                                  screen()->availableGeometry())
                        .topLeft());
