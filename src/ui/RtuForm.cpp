@@ -357,14 +357,11 @@ void RtuForm::load() {
     adjustSize();
     // Wide enough for the whole menu bar on one line.
     resize(std::max(width(), menuBar()->sizeHint().width()), height());
-    // The pair of windows starts centred on the screen, the terminal at the right. Its status
-    // panels take their full width only once it is shown.
+    // The pair of windows starts centred on the screen. The terminal's status panels take
+    // their full width only once it is shown.
     terminal_.show();
     placeTerminal();
-    const QRect area = screen()->availableGeometry();
-    const int pairWidth = width() + terminal_.width();
-    move(area.left() + std::max(0, (area.width() - pairWidth) / 2),
-         area.top() + std::max(0, (area.height() - height()) / 2));
+    move(mainPlace(size(), terminal_.size(), screen()->availableGeometry()));
     placeTerminal();
     lifecycle_.startUp([this] {
         setEnabled(true);

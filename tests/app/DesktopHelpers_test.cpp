@@ -27,6 +27,11 @@ TEST(WindowPlacement, TheTerminalStaysWhollyOnTheScreen) {
           {QRect(0, 0, 1920, 1050), QPoint(330, 325), QPoint(1030, 325)}})
         EXPECT_EQ(terminalPlace(QRect(mainAt, QSize(700, 400)), QSize(560, 400), area).topLeft(),
                   terminalAt);
+    // The pair of the windows' sizes at 96 dpi starts centred: side by side, else stacked.
+    for (const auto& [area, mainAt] : {std::pair{QRect(0, 0, 1920, 1050), QPoint(124, 316)},
+                                       {QRect(0, 0, 1280, 994), QPoint(220, 80)},
+                                       {QRect(0, 0, 1366, 738), QPoint(0, 160)}})
+        EXPECT_EQ(mainPlace(QSize(832, 417), QSize(840, 417), area), mainAt);
 }
 
 TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
