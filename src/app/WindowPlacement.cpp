@@ -26,4 +26,14 @@ QRect terminalPlace(const QRect& mainFrame, const QSize& terminalFrame, const QR
     return keptInside(beside, area);
 }
 
+QPoint mainPlace(const QSize& mainFrame, const QSize& terminalFrame, const QRect& area) {
+    QSize pair(mainFrame.width() + terminalFrame.width(), mainFrame.height());
+    const QSize stacked(std::max(mainFrame.width(), terminalFrame.width()),
+                        mainFrame.height() + terminalFrame.height());
+    if (pair.width() > area.width() && stacked.height() <= area.height())
+        pair = stacked;
+    return area.topLeft() + QPoint(std::max(0, (area.width() - pair.width()) / 2),
+                                   std::max(0, (area.height() - pair.height()) / 2));
+}
+
 } // namespace rtu

@@ -77,6 +77,15 @@ QStringList configurationLines(const UnitSettingsPanel& panel, const RecordTable
     return lines;
 }
 
+// The text of valid UTF-8 bytes; nothing otherwise.
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
 // One byte per character; a character beyond Latin-1 cannot be stored and becomes '?'.
 QByteArray toLatin1Bytes(const QString& text) {
     QByteArray bytes;
@@ -303,9 +312,7 @@ void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables)
 // Editors save non-ASCII text as UTF-8; anything that is not valid UTF-8 is taken as the
 // program writes it, one byte per character.
 QString decode(const QByteArray& content) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(content);
-    return utf8.hasError() ? QString::fromLatin1(content) : text;
+    return decodeUtf8(content).value_or(QString::fromLatin1(content));
 }
 
 // Lines end in CR LF, LF or CR; the last line may lack its end.
@@ -342,7 +349,16 @@ std::optional<QString> recordKey(QStringView line) {
 
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables) {
     const QStringList lines = configurationLines(panel, tables);
-    return toLatin1Bytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const QByteArray latin1 =
+        toLatin1Bytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // A file that is valid UTF-8 is read as UTF-8. The rare text whose Latin-1 bytes happen
+    // to form UTF-8 (D6 AB, "Ö«", is one Hebrew mark in UTF-8) would come back as other
+    // characters, so such a file is written in UTF-8, which reads back unchanged.
+    const bool readAsUtf8 =
+        decodeUtf8(latin1).has_value() && std::any_of(latin1.begin(), latin1.end(), [](char c) {
+            return static_cast<unsigned char>(c) > 0x7F;
+        });
+    return readAsUtf8 ? QString::fromLatin1(latin1).toUtf8() : latin1;
 }
 
 QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,

@@ -357,24 +357,24 @@ void RtuForm::load() {
     adjustSize();
     // Wide enough for the whole menu bar on one line.
     resize(std::max(width(), menuBar()->sizeHint().width()), height());
-    // The pair of windows starts centred on the screen, the terminal at the right.
-    const QRect area = screen()->availableGeometry();
-    const int pairWidth = width() + terminal_.width();
-    move(area.left() + std::max(0, (area.width() - pairWidth) / 2),
-         area.top() + std::max(0, (area.height() - height()) / 2));
-    placeTerminal();
+    // The pair of windows starts centred on the screen. The terminal's status panels take
+    // their full width only once it is shown.
     terminal_.show();
+    placeTerminal();
+    move(mainPlace(size(), terminal_.size(), screen()->availableGeometry()));
+    placeTerminal();
     lifecycle_.startUp([this] {
         setEnabled(true);
         show();
         placeTerminal(); // the window frame is known once shown
     });
     refreshPortStatus();
+    placeTerminal(); // its filled status panels may have widened it
     statusTimer_.start();
 }
 
 void RtuForm::placeTerminal() {
-    terminal_.resize(terminal_.width(), height());
+    terminal_.resize(std::max(terminal_.width(), terminal_.minimumSizeHint().width()), height());
     terminal_.move(terminalPlace(frameGeometry(), terminal_.frameGeometry().size(),
                                  screen()->availableGeometry())
                        .topLeft());

@@ -16,15 +16,22 @@
 namespace rtu {
 namespace {
 
-// A 1280x1024 screen with a task bar; the main window 700x400, the terminal 560x400: beside
-// as it always was, below when there is no room at the right, else pushed back inside.
+// Screens with a task bar; the main window 700x400, the terminal 560x400: beside as it
+// always was, below when there is no room at the right, else pushed back inside.
 TEST(WindowPlacement, TheTerminalStaysWhollyOnTheScreen) {
-    const QRect area(0, 0, 1280, 994);
-    for (const auto& [mainAt, terminalAt] : {std::pair{QPoint(10, 200), QPoint(710, 200)},
-                                             {QPoint(300, 50), QPoint(300, 450)},
-                                             {QPoint(300, 400), QPoint(720, 400)}})
+    for (const auto& [area, mainAt, terminalAt] :
+         {std::tuple{QRect(0, 0, 1280, 994), QPoint(10, 200), QPoint(710, 200)},
+          {QRect(0, 0, 1280, 994), QPoint(300, 50), QPoint(300, 450)},
+          {QRect(0, 0, 1280, 994), QPoint(300, 400), QPoint(720, 400)},
+          {QRect(0, 0, 1366, 738), QPoint(333, 169), QPoint(806, 169)},
+          {QRect(0, 0, 1920, 1050), QPoint(330, 325), QPoint(1030, 325)}})
         EXPECT_EQ(terminalPlace(QRect(mainAt, QSize(700, 400)), QSize(560, 400), area).topLeft(),
                   terminalAt);
+    // The pair of the windows' sizes at 96 dpi starts centred: side by side, else stacked.
+    for (const auto& [area, mainAt] : {std::pair{QRect(0, 0, 1920, 1050), QPoint(124, 316)},
+                                       {QRect(0, 0, 1280, 994), QPoint(220, 80)},
+                                       {QRect(0, 0, 1366, 738), QPoint(0, 160)}})
+        EXPECT_EQ(mainPlace(QSize(832, 417), QSize(840, 417), area), mainAt);
 }
 
 TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {

@@ -161,6 +161,10 @@ TEST_F(ConfigurationFileTest, OtherLinesAreSkippedSilentlyAndForeignTextNeverLan
     EXPECT_EQ(tables.SensorRecords[1].Label.text(), u"\u00d6LTANK    ");
     EXPECT_EQ(load("SPP60\r\nSU02\"\xe2\x82\xac 1\"L1IT0F1E\r\n").lineNumber, 2)
         << "beyond Latin-1";
+    // Found by fuzzing: Latin-1 text whose bytes form UTF-8 is saved so that it loads back.
+    ASSERT_TRUE(load("\xa5\r\nSU01\"\xd6\xab\"L1IT0F1E\r\n").ok);
+    ASSERT_TRUE(load(WriteConfiguration(panel, tables)).ok);
+    EXPECT_EQ(tables.SensorRecords[1].Label.text(), u"\u00d6\u00ab        ");
 
     // Found by fuzzing: a level unit "T" was taken for the temperature part, a source that is
     // a digit for part of the unit, and a negative monitor unit does not fit its two places

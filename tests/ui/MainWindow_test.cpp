@@ -43,14 +43,37 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanelAndProgramSendsTheTi
     panel.setText2(1, "06-15-2024");
     EXPECT_EQ(control<QLineEdit>("Text2_1")->text(), "06-15-2024");
 
-    // The upper arrow counts up, as does the Up key.
+    // The upper arrow counts up.
     auto* seconds = control<CountingBar>("VScroll5");
     seconds->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(panel.vscroll(5), 4);
     EXPECT_EQ(control<QLabel>("Label8_3")->text(), "04");
+    // Tab reaches each bar from the control before it; the Up key counts up, Down down.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const auto& [before, n] : {std::pair{"Check1_1", 2},
+                                    {"VScroll2", 3},
+                                    {"VScroll3", 4},
+                                    {"Check1_2", 5},
+                                    {"VScroll5", 6}}) {
+        control<QWidget>(before)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* bar = control<CountingBar>(QStringLiteral("VScroll%1").arg(n));
+        ASSERT_EQ(QApplication::focusWidget(), bar) << n;
+        const int count = panel.vscroll(n);
+        QTest::keyClick(bar, Qt::Key_Up);
+        EXPECT_EQ(panel.vscroll(n), count + 1) << n;
+        QTest::keyClick(bar, Qt::Key_Down);
+        EXPECT_EQ(panel.vscroll(n), count) << n;
+    }
     panel.setVScroll(2, 7);
     EXPECT_EQ(control<CountingBar>("VScroll2")->count(), 7);
     EXPECT_EQ(control<QLabel>("Label8_0")->text(), "07");
+
+    // The version is shown on one line; the panel keeps it as received.
+    panel.setLabel2(UnitSettingsPanel::VersionLabel, "Ver V1.06\r\n");
+    EXPECT_EQ(std::pair(control<QLabel>("Label2_2")->text(), panel.label2(2)),
+              std::pair(QString("Ver V1.06"), QString("Ver V1.06\r\n")));
 
     QTest::mouseClick(control<QCheckBox>("Check1_2"), Qt::LeftButton);
     EXPECT_EQ(panel.check1(2), 1);

@@ -1,7 +1,10 @@
 #include "GuiTestSupport.h"
 
+#include "app/WindowPlacement.h"
+
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <tuple>
 
@@ -15,10 +18,13 @@ using StartupTest = GuiTest;
 TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsAreUsageErrors) {
     RtuForm& rtu = startProgram();
     TerminalForm& terminal = rtu.terminal();
-    // The terminal is as tall as the main window and wholly on the screen (the offscreen
-    // screen is too narrow for the pair side by side).
+    // The terminal is as tall as the main window and placed at the size it is shown at, its
+    // status panels filled (the offscreen screen is narrower than the terminal).
+    QCoreApplication::processEvents();
     EXPECT_TRUE(terminal.isVisible());
-    EXPECT_TRUE(rtu.screen()->availableGeometry().contains(terminal.frameGeometry()));
+    EXPECT_EQ(terminal.frameGeometry(),
+              terminalPlace(rtu.frameGeometry(), terminal.frameGeometry().size(),
+                            rtu.screen()->availableGeometry()));
     EXPECT_EQ(terminal.height(), rtu.height());
     EXPECT_EQ(checkedEntries("ComPortSet|CLK"), (QStringList{"CLKAUTO", "ComPortSet_0"}));
     // The device dialog rewires the ports and reopens the open one.
@@ -45,10 +51,20 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     ASSERT_TRUE(waitUntil([&] { return terminal.panelText(2) == "COM2"; }));
     EXPECT_EQ(portControlsEnabled(), QList<bool>(3, true));
 
-    // A port without a device does not open, and what needs a port is disabled.
+    // A port without a device does not open and says why; what needs a port is disabled, and
+    // the buttons that stay enabled send nothing.
     action("ComPortSet_3")->trigger();
     EXPECT_TRUE(checkedEntries("ComPortSet").isEmpty());
+    const QString failure = "Initialize Port Status = Failure\r\nCOM4 (" + library.device(3) +
+                            "): no such device; choose the adapter under Port Devices...\r\n";
+    EXPECT_TRUE(screenText().endsWith(failure));
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
+    click("Command6"); // Set All
+    for (const QString& button : {QStringLiteral("Program"), QStringLiteral("Read")}) {
+        click(button == "Program" ? "Command5" : "Command8");
+        EXPECT_EQ(rtu.statusBar()->currentMessage(), button + " stopped: no port is open");
+    }
+    EXPECT_TRUE(screenText().endsWith(failure)) << "no line logged as sent";
 
     // EXIT and either window's close box run the shutdown.
     for (const char* way : {"EXIT", "terminal", "main window"}) {
