@@ -2,6 +2,8 @@
 
 #include "serial/QtSerialLibrary.h"
 
+#include <QSettings>
+
 namespace rtu {
 
 ReplyWait::ReplyWait(QtSerialLibrary& library, QObject* parent)
@@ -37,6 +39,29 @@ void ReplyWait::choosePacing(int index) {
 QString ReplyWait::statusText() const {
     return QStringLiteral("Reply Wait %1, %2")
         .arg(waitCaptions().at(waitIndex_), pacingCaptions().at(pacingIndex_));
+}
+
+namespace {
+
+const QString WaitKey = QStringLiteral("replyWait/wait");
+const QString PacingKey = QStringLiteral("replyWait/pacing");
+
+} // namespace
+
+void ReplyWait::restore(const QSettings& settings) {
+    const auto indexOf = [&settings](const QString& key, const QStringList& captions, int current) {
+        const qsizetype index = captions.indexOf(settings.value(key).toString());
+        return index < 0 ? current : int(index);
+    };
+    waitIndex_ = indexOf(WaitKey, waitCaptions(), waitIndex_);
+    pacingIndex_ = indexOf(PacingKey, pacingCaptions(), pacingIndex_);
+    apply();
+}
+
+void ReplyWait::remember(QSettings& settings) const {
+    settings.setValue(WaitKey, waitCaptions().at(waitIndex_));
+    settings.setValue(PacingKey, pacingCaptions().at(pacingIndex_));
+    settings.sync();
 }
 
 // Normal, x2, x4, x8: each entry doubles the one before.

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+class QSettings;
+
 namespace rtu {
 
 class QtSerialLibrary;
@@ -27,6 +29,11 @@ public:
     int pacingIndex() const { return pacingIndex_; }
     // For the terminal window's status bar: "Reply Wait x2, Until Reply Is In".
     QString statusText() const;
+
+    // The choices are kept in the user's settings by their captions; one the lists no longer
+    // hold leaves the choice as it is.
+    void restore(const QSettings& settings);
+    void remember(QSettings& settings) const;
 
 signals:
     void changed();

@@ -72,6 +72,7 @@ public:
 
     TerminalForm& terminal() { return terminal_; }
     Session& session() { return session_; }
+    ReplyWait& replyWait() { return replyWait_; }
 
 signals:
     // The operator chose the devices behind COM1..COM5 under "Port Devices...".

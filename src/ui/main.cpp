@@ -1,6 +1,7 @@
 // rtu7350: the desktop set-up tool for the Model 7350 Terminal Unit.
 
 #include "app/DataFiles.h"
+#include "app/ReplyWait.h"
 #include "app/ShutdownSignals.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/CaretBlink.h"
@@ -191,6 +192,11 @@ int main(int argc, char** argv) {
     QObject::connect(
         &form, &rtu::RtuForm::devicesChosen, &form,
         [&settings](const rtu::PortDevices& chosen) { rtu::rememberDevices(settings, chosen); });
+    // The reply wait chosen in an earlier run; --delay-unit-ms sets the unit it multiplies.
+    rtu::ReplyWait& replyWait = form.replyWait();
+    replyWait.restore(settings);
+    QObject::connect(&replyWait, &rtu::ReplyWait::changed, &form,
+                     [&settings, &replyWait] { replyWait.remember(settings); });
 
     // Every way the session can end goes through the window's close, which runs the
     // shutdown (or waits for a running exchange to end first).

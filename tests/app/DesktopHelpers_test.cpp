@@ -61,6 +61,18 @@ TEST(ReplyWait, MultipliesTheDelayUnitAndSetsThePacingOfTheLibrary) {
     wait.chooseWait(3);
     EXPECT_EQ(library.delayUnitMilliseconds(), 40.0);
     EXPECT_EQ(wait.statusText(), "Reply Wait x8, Until Reply Is In");
+
+    // The choice comes back in the next run; a caption no list holds changes nothing.
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("rtu7350.conf"), QSettings::IniFormat);
+    wait.remember(settings);
+    QtSerialLibrary nextLibrary;
+    nextLibrary.setDelayUnitOverride(5.0);
+    ReplyWait next(nextLibrary);
+    settings.setValue("replyWait/pacing", "Sometimes");
+    next.restore(settings);
+    EXPECT_EQ(next.statusText(), "Reply Wait x8, Fixed Delays");
+    EXPECT_EQ(nextLibrary.delayUnitMilliseconds(), 40.0);
 }
 
 TEST(ReadOutcome, ALostPortSaysHowFarTheActionGotAndWhatToDo) {
