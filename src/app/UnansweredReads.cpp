@@ -9,6 +9,8 @@ namespace rtu {
 
 namespace {
 
+const QString LcdTextRead = QStringLiteral("GLCDT");
+
 bool programmed(const QString& readLine) {
     return readLine != QLatin1String("GRTCT") && readLine != QLatin1String("GV");
 }
@@ -17,16 +19,19 @@ bool programmed(const QString& readLine) {
 // line in its first letter only ("SU05", "GU05"), except for the LCD texts.
 QString readLineOf(const QString& record) {
     if (record == QLatin1String("SLCDT1"))
-        return QStringLiteral("GLCDT");
+        return LcdTextRead;
     return QLatin1Char('G') + record.mid(1);
 }
 
 } // namespace
 
 UnansweredReads::UnansweredReads(const UnitSettingsPanel& panel, QObject* parent)
-    : QObject(parent) {
-    connect(&panel, &UnitSettingsPanel::text1Changed, this,
-            [this] { unmark(QStringLiteral("GLCDT")); });
+    : QObject(parent), panel_(panel) {
+    // Editing one line leaves a placeholder in the other as unread as it was.
+    connect(&panel, &UnitSettingsPanel::text1Changed, this, [this] {
+        if (!holdsLcdPlaceholder())
+            unmark(LcdTextRead);
+    });
     connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
         unmark(n < UnitSettingsPanel::LcdSecondsScroll ? QStringLiteral("GPP")
                                                        : QStringLiteral("GLCD"));
@@ -50,6 +55,9 @@ void UnansweredReads::noteRead(const ReadReport& report) {
 void UnansweredReads::noteLoaded(const QStringList& records) {
     for (const QString& record : records)
         unmark(readLineOf(record));
+    // A file saved after a read without a reply carries its placeholder.
+    if (records.contains(QLatin1String("SLCDT1")))
+        markLcdTextIfPlaceholder();
 }
 
 void UnansweredReads::noteEdited(ModuleKind kind, const QList<int>& numbers) {
@@ -59,6 +67,17 @@ void UnansweredReads::noteEdited(ModuleKind kind, const QList<int>& numbers) {
 
 void UnansweredReads::unmark(const QString& readLine) {
     notRead_.removeAll(readLine);
+}
+
+void UnansweredReads::markLcdTextIfPlaceholder() {
+    if (holdsLcdPlaceholder() && !notRead_.contains(LcdTextRead))
+        notRead_ << LcdTextRead;
+}
+
+// What a read stores in an LCD text line that got no reply.
+bool UnansweredReads::holdsLcdPlaceholder() const {
+    const QString placeholder(UnitSettingsPanel::LcdTextMaxLength, QLatin1Char('?'));
+    return panel_.text1(0) == placeholder || panel_.text1(1) == placeholder;
 }
 
 QStringList UnansweredReads::notRead(const QStringList& readLines) const {
@@ -72,10 +91,19 @@ QStringList UnansweredReads::notRead(const QStringList& readLines) const {
 
 bool UnansweredReads::confirmProgram(const QString& action, const QStringList& readLines,
                                      UserNotifier& notifier) const {
+    return confirm(action, QStringLiteral("program"), readLines, notifier);
+}
+
+bool UnansweredReads::confirmSave(const QStringList& readLines, UserNotifier& notifier) const {
+    return confirm(QStringLiteral("Save"), QStringLiteral("save"), readLines, notifier);
+}
+
+bool UnansweredReads::confirm(const QString& action, const QString& verb,
+                              const QStringList& readLines, UserNotifier& notifier) const {
     const QStringList unread = notRead(readLines);
     return unread.isEmpty() ||
-           notifier.ask(QStringLiteral("Not read from the unit: %1; program them anyway?")
-                            .arg(namedLines(unread)),
+           notifier.ask(QStringLiteral("Not read from the unit: %1; %2 them anyway?")
+                            .arg(namedLines(unread), verb),
                         action);
 }
 

@@ -18,7 +18,9 @@ struct ReadReport;
 // are those lines too, except the clock (it is programmed from the PC, and a silent unit
 // leaves its boxes as they were) and the version (never programmed); an edit of the field
 // or a file line for it clears the mark, so that a placeholder or a value from before the
-// read never reaches the unit unasked.
+// read never reaches the unit unasked. The LCD text's placeholder (20 question marks, what a
+// read leaves without a reply) stays unread wherever it came from: the mark stays while a
+// line holds it, and a file that carries it sets the mark.
 class UnansweredReads : public QObject {
     Q_OBJECT
 public:
@@ -36,13 +38,21 @@ public:
     // unread, or the operator says so when asked.
     bool confirmProgram(const QString& action, const QStringList& readLines,
                         UserNotifier& notifier) const;
+    // The same for "Save", whose file would carry those fields as they stand.
+    bool confirmSave(const QStringList& readLines, UserNotifier& notifier) const;
 
 signals:
     // After a read: the lines to read again may have changed.
     void changed();
 
 private:
+    bool confirm(const QString& action, const QString& verb, const QStringList& readLines,
+                 UserNotifier& notifier) const;
     void unmark(const QString& readLine);
+    void markLcdTextIfPlaceholder();
+    bool holdsLcdPlaceholder() const;
+
+    const UnitSettingsPanel& panel_;
 
     QStringList unanswered_;
     QStringList notRead_;

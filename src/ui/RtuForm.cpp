@@ -1,8 +1,8 @@
 #include "ui/RtuForm.h"
 
+#include "app/FileActions.h"
 #include "app/ReadOutcome.h"
 #include "app/WindowPlacement.h"
-#include "config/ConfigurationFile.h"
 #include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
 #include "ui/LcdTextBox.h"
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,7 +56,12 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     auto* centralLayout = new QVBoxLayout(central);
     centralLayout->addWidget(frame);
     setCentralWidget(central);
-    statusBar()->setObjectName(QStringLiteral("ProgressBar"));
+    auto* outcomeBar = new OutcomeBar;
+    setStatusBar(outcomeBar);
+    outcomeBar->setObjectName(QStringLiteral("ProgressBar"));
+    connect(outcomeBar, &OutcomeBar::outcomeClicked, this, [this](const QString& outcome) {
+        env_.notifier.showMessage(outcome, QString(), MessageIcon::Information);
+    });
     // Beside the outcome that names the lines with no reply.
     readAgain_ =
         button(QStringLiteral("Read Unanswered Again"), QStringLiteral("ReadUnansweredAgain"));
@@ -502,38 +506,16 @@ void RtuForm::saveConfiguration() {
     const QString path = env_.files.chooseFile(FileChooser::Purpose::Save, FileDialogTitle,
                                                FilePattern, FilePattern);
     statusBar()->clearMessage();
-    if (path.isEmpty())
-        return;
-    const QString error = saveConfigurationFile(path, session_.panel, session_.tables);
-    if (error.isEmpty()) {
-        statusBar()->showMessage(QStringLiteral("Saved ") + QDir::toNativeSeparators(path));
-        return;
-    }
-    // A silent failure would leave the operator believing the configuration is on disk.
-    const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
-                                .arg(QDir::toNativeSeparators(path), error);
-    statusBar()->showMessage(QString(problem).replace(u'\n', u' '));
-    env_.notifier.showMessage(problem, QString(), MessageIcon::Critical);
+    if (!path.isEmpty())
+        statusBar()->showMessage(saveConfigurationTo(session_, path));
 }
 
 void RtuForm::loadConfiguration() {
     const QString path = env_.files.chooseFile(FileChooser::Purpose::Load, FileDialogTitle,
                                                FilePattern, FilePattern);
     statusBar()->clearMessage();
-    if (path.isEmpty())
-        return;
-    const LoadResult result = loadConfigurationFile(path, session_.panel, session_.tables);
-    session_.unanswered.noteLoaded(result.records);
-    if (result.ok) {
-        statusBar()->showMessage(QStringLiteral("Loaded ") + QDir::toNativeSeparators(path));
-        return;
-    }
-    // The message keeps its words and adds where and why, so the file can be mended.
-    const QString problem = loadProblem(path, result);
-    statusBar()->showMessage(
-        QStringLiteral("Load stopped at %1; the lines before it were applied").arg(problem));
-    env_.notifier.showMessage(QString::fromLatin1(FileErrorMessage) + u'\n' + problem, QString(),
-                              MessageIcon::None);
+    if (!path.isEmpty())
+        statusBar()->showMessage(loadConfigurationFrom(session_, path));
 }
 
 void RtuForm::chooseDevices() {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -26,6 +27,22 @@ CountingBar::CountingBar(const QString& name, int min, int max, int pageStep)
 void CountingBar::showCount(int count) {
     const QSignalBlocker quiet(this);
     setValue(-count);
+}
+
+OutcomeBar::OutcomeBar() {
+    connect(this, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        setToolTip(message);
+        if (message.isEmpty())
+            unsetCursor();
+        else
+            setCursor(Qt::PointingHandCursor);
+    });
+}
+
+void OutcomeBar::mouseReleaseEvent(QMouseEvent* event) {
+    QStatusBar::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && !currentMessage().isEmpty())
+        emit outcomeClicked(currentMessage());
 }
 
 QFont fixedFont() {

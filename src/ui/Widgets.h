@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QString>
 
 class QAction;
@@ -28,6 +29,20 @@ public:
 
 signals:
     void countChanged(int count);
+};
+
+// A status bar whose message may be longer than the window is wide: the whole message is
+// its tooltip, and a click on it hands the message on (outcomeClicked) to be shown whole.
+class OutcomeBar : public QStatusBar {
+    Q_OBJECT
+public:
+    OutcomeBar();
+
+signals:
+    void outcomeClicked(const QString& outcome);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // Small factories shared by the windows: controls carry the program's own names as Qt

@@ -1,0 +1,65 @@
+#include "app/FileActions.h"
+
+#include "app/Session.h"
+#include "config/ConfigurationFile.h"
+#include "config/UserNotifier.h"
+
+#include <QDir>
+
+namespace rtu {
+
+namespace {
+
+// A whole configuration names one record per line.
+QString recordsOfWhole(qsizetype count) {
+    return QStringLiteral("%1 of %2 records").arg(count).arg(UnitCommands::WholeUnitLineCount);
+}
+
+// The status line of a load that failed. Lines before a bad one stay applied; a file that
+// could not be read, or that names no record, changed nothing.
+QString failedLoadOutcome(const QString& path, const LoadResult& result, qsizetype applied) {
+    if (result.lineNumber == 0)
+        return QStringLiteral("Load of %1: %2, nothing changed: %3")
+            .arg(QDir::toNativeSeparators(path), recordsOfWhole(0), result.reason);
+    return QStringLiteral("Load stopped at %1; %2 applied before it")
+        .arg(loadProblem(path, result), recordsOfWhole(applied));
+}
+
+} // namespace
+
+QString saveConfigurationTo(Session& session, const QString& path) {
+    if (!session.unanswered.confirmSave(session.commands.wholeUnitReadLines(), session.notifier()))
+        return QStringLiteral("Save cancelled: nothing written");
+    const QString error = saveConfigurationFile(path, session.panel, session.tables);
+    if (error.isEmpty())
+        return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
+    // A silent failure would leave the operator believing the configuration is on disk.
+    const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
+                                .arg(QDir::toNativeSeparators(path), error);
+    session.notifier().showMessage(problem, QString(), MessageIcon::Critical);
+    return QString(problem).replace(u'\n', u' ');
+}
+
+QString loadConfigurationFrom(Session& session, const QString& path) {
+    LoadResult result = loadConfigurationFile(path, session.panel, session.tables);
+    session.unanswered.noteLoaded(result.records);
+    QStringList named = result.records;
+    named.removeDuplicates();
+    if (result.ok && named.isEmpty())
+        result = {false, 0, QStringLiteral("no line names a record of the unit"), {}};
+    if (result.ok) {
+        const QString loaded =
+            QStringLiteral("Loaded %1: %2")
+                .arg(QDir::toNativeSeparators(path), recordsOfWhole(named.size()));
+        return named.size() == UnitCommands::WholeUnitLineCount
+                   ? loaded
+                   : loaded + QStringLiteral("; the others keep their values");
+    }
+    // The message keeps its words and adds where and why, so the file can be mended.
+    session.notifier().showMessage(QString::fromLatin1(FileErrorMessage) + u'\n' +
+                                       loadProblem(path, result),
+                                   QString(), MessageIcon::None);
+    return failedLoadOutcome(path, result, named.size());
+}
+
+} // namespace rtu

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace rtu {
+
+class Session;
+
+// The main window's "Save" and "Load" once the file dialog has named the file. Each returns
+// the one-line outcome for the status bar and shows a failure in a message box as well.
+
+// "Save" covering fields the last read left unread asks first, as "Program" does; Cancel
+// writes nothing.
+QString saveConfigurationTo(Session& session, const QString& path);
+
+// "Load" says how many of the configuration's records the file named ("Loaded site.txt: 39
+// of 39 records"). A file that names none (empty, binary, any other text) is an error, as a
+// bad line is: it would otherwise pass for a configuration that changed nothing.
+QString loadConfigurationFrom(Session& session, const QString& path);
+
+} // namespace rtu
