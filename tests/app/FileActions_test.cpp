@@ -9,7 +9,6 @@
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,9 +18,6 @@ namespace {
 
 class FileActionsTest : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return QDir::toNativeSeparators(dir.filePath(name)); }
-    QByteArray configuration() const { return WriteConfiguration(session.panel, session.tables); }
-
     bool applicationReady = (test::ensureApplication(), true);
     QTemporaryDir dir;
     FakeSerialLibrary library;
@@ -29,69 +25,47 @@ protected:
     RecordingNotifier notifier;
     RecordingBatchUi ui{&library.calls()};
     Session session{library, screen, ui, notifier};
-    const QString placeholder{UnitSettingsPanel::LcdTextMaxLength, u'?'};
 };
 
-TEST_F(FileActionsTest, SaveCoveringUnreadFieldsAsksFirstAndCancelWritesNothing) {
-    const QString site = path("site.txt");
-    EXPECT_EQ(saveConfigurationTo(session, site), "Saved " + site);
-    EXPECT_TRUE(notifier.questions.empty()) << "nothing unread, nothing to ask";
-
-    // A read without an LCD text reply leaves its placeholder in the boxes.
-    session.panel.setText1(0, placeholder);
-    session.panel.setText1(1, placeholder);
+// A read without an LCD text reply leaves its placeholder in the boxes: "Save" asks before
+// writing it, and once loaded from a file it is still unread, so "Program" asks too.
+TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
+    const QString site = dir.filePath("site.txt");
+    session.panel.setText1(1, QString(20, u'?'));
     session.unanswered.noteRead({{"GPP"}, {"GRTCT", "GLCDT", "GU02", "GV"}});
     notifier.answer = false;
-    EXPECT_EQ(saveConfigurationTo(session, path("after-read.txt")),
-              "Save cancelled: nothing written");
+    EXPECT_EQ(saveConfigurationTo(session, site), "Save cancelled: nothing written");
     EXPECT_EQ(notifier.questions,
               (std::vector<RecordingNotifier::Message>{
                   {"Not read from the unit: LCD text, tank 02; save them anyway?", "Save"}}));
-    EXPECT_FALSE(QFile::exists(path("after-read.txt")));
+    EXPECT_FALSE(QFile::exists(site));
 
-    // Saved all the same, the placeholder is still unread when loaded again.
     notifier.answer = true;
-    EXPECT_EQ(saveConfigurationTo(session, path("after-read.txt")),
-              "Saved " + path("after-read.txt"));
-    Session next{library, screen, ui, notifier};
-    EXPECT_EQ(loadConfigurationFrom(next, path("after-read.txt")),
-              "Loaded " + path("after-read.txt") + ": 39 of 39 records");
-    EXPECT_EQ(next.unanswered.notRead(next.commands.wholeUnitReadLines()), QStringList{"GLCDT"});
-
+    EXPECT_EQ(saveConfigurationTo(session, site), "Saved " + site);
     // A failed save says so; a path below a plain file cannot be created.
-    EXPECT_TRUE(saveConfigurationTo(session, path("site.txt/x.txt"))
-                    .startsWith("The configuration was not saved to " + path("site.txt/x.txt")));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
-}
+    EXPECT_TRUE(saveConfigurationTo(session, site + "/x.txt")
+                    .startsWith("The configuration was not saved to " + site + "/x.txt"));
+    EXPECT_EQ(notifier.messages.at(0).icon, MessageIcon::Critical);
 
-// Either line holding the placeholder keeps the LCD text unread until a real text replaces it.
-TEST_F(FileActionsTest, ALoadedPlaceholderIsNotReadSoProgramAsks) {
-    ASSERT_TRUE(test::writeFile(path("lcd.txt"), "SLCDT1\"NORTH\"T2\"" + placeholder.toLatin1() +
-                                                     "\"\r\nSPP060\r\n"));
-    EXPECT_EQ(loadConfigurationFrom(session, path("lcd.txt")),
-              "Loaded " + path("lcd.txt") + ": 2 of 39 records; the others keep their values");
-    const QStringList lcd = session.commands.unitSettingsReadLines(1);
+    Session next{library, screen, ui, notifier};
+    EXPECT_EQ(loadConfigurationFrom(next, site), "Loaded " + site + ": 39 of 39 records");
+    const QStringList lcd = next.commands.unitSettingsReadLines(1);
     notifier.answer = false;
-    EXPECT_FALSE(session.unanswered.confirmProgram("Program All", lcd, notifier));
-    EXPECT_EQ(notifier.questions.back().text,
-              "Not read from the unit: LCD text; program them anyway?");
-    session.panel.setText1(0, "SOUTH");
-    EXPECT_EQ(session.unanswered.notRead(lcd), QStringList{"GLCDT"});
-    session.panel.setText1(1, "LEASE 7");
-    EXPECT_EQ(session.unanswered.notRead(lcd), QStringList{});
+    EXPECT_FALSE(next.unanswered.confirmProgram("Program", lcd, notifier));
+    // Either line holding the placeholder keeps the text unread.
+    next.panel.setText1(0, "SOUTH");
+    EXPECT_EQ(next.unanswered.notRead(lcd), QStringList{"GLCDT"});
+    next.panel.setText1(1, "LEASE 7");
+    EXPECT_EQ(next.unanswered.notRead(lcd), QStringList{});
 }
 
 // An empty, binary or unrelated file names no record: an error that changes nothing, and
 // never "the lines before it were applied".
 TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChangesNothing) {
-    const QByteArray before = configuration();
-    const QString file = path("other.txt");
+    const QByteArray before = WriteConfiguration(session.panel, session.tables);
+    const QString file = dir.filePath("other.txt");
     for (const QByteArray& content :
-         {QByteArray(),
-          QByteArray("\x7f"
-                     "ELF\x02\x01\0\xff\xfe\r\n\x89PNG",
-                     15),
+         {QByteArray(), QByteArray::fromHex("7f454c46020100fffe0d0a89504e47"),
           QByteArray("Dear operator,\r\nSU16\"X\"L1IT1F2E\r\nS420MC1\r\n"),
           QByteArray(MaxConfigurationFileSize + 1, 'S')}) {
         notifier.messages.clear();
@@ -103,7 +77,7 @@ TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChanges
                   "Load of " + file + ": 0 of 39 records, nothing changed: " + reason);
         EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
                                          {"   File ERROR\n" + file + ": " + reason, ""}}));
-        EXPECT_EQ(configuration(), before);
+        EXPECT_EQ(WriteConfiguration(session.panel, session.tables), before);
     }
 
     ASSERT_TRUE(test::writeFile(file, "SPP060\r\nSPP120\r\nSU00\"BROKEN\r\n"));
