@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 
@@ -117,6 +118,40 @@ TEST_F(ModuleWindowsTest,
     click("Command2", loops);
     EXPECT_EQ(control<QLineEdit>("Text2", loops)->text().trimmed(), "250");
     EXPECT_EQ(control<QLabel>("StatusLine", loops)->text(), "Read 4-20mA module 1");
+}
+
+// What the operator sees is what the records hold: after a read, a tab switched to paints
+// its own record, as the same window shown afresh on that tab paints it. The screen's copy
+// is compared: QWidget::grab paints the controls anew and would miss a repaint never made.
+TEST_F(ModuleWindowsTest, AfterAReadASwitchedTabPaintsItsOwnRecord) {
+    ASSERT_TRUE(unit->loadState(RTU7350_TESTS_DIR "/../examples/site.txt").ok);
+    ASSERT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
+    startProgram();
+    QApplication::setCursorFlashTime(0); // a caret that blinks would differ between shots
+    const auto onScreen = [](QWidget* window) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        QCoreApplication::processEvents(); // the repaints scheduled so far reach the screen
+        return window->screen()->grabWindow(window->winId()).toImage();
+    };
+    // Menu entry, window, and a tab whose record differs from the first tab's.
+    for (const auto& [entry, name, tab] :
+         {std::tuple{"Sensors", "ConfigSensors", 5}, std::tuple{"G4", "ConfigG4", 3},
+          std::tuple{"a4_20mA", "Config4_20mA", 2}}) {
+        SCOPED_TRACE(name);
+        QWidget* window = open(entry, name);
+        ASSERT_NE(window, nullptr);
+        QTest::mouseClick(control<QCheckBox>("Check2", window), Qt::LeftButton);
+        click("Command2", window);
+        EXPECT_TRUE(control<QLabel>("StatusLine", window)->text().startsWith("Read all"));
+        onScreen(window); // the operator sees the read's end before choosing a tab
+        auto* tabs = control<QTabBar>("TabStrip1", window);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        const QImage switched = onScreen(window);
+        window->hide();
+        window->show();
+        EXPECT_TRUE(switched == onScreen(window)) << "the tab paints as shown afresh";
+        window->close();
+    }
 }
 
 } // namespace
