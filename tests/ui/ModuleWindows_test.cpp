@@ -74,8 +74,7 @@ TEST_F(ModuleWindowsTest,
     EXPECT_TRUE(rtu.hasShutDown());
     EXPECT_FALSE(rtu.isVisible());
 
-    // Over the simulated unit: an edit in each window reaches the unit with "Program", and a
-    // change in the unit reaches the window with "Read".
+    // Over the simulated unit: an edit in each window reaches the unit with "Program".
     ASSERT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
     startProgram();
 
@@ -87,9 +86,6 @@ TEST_F(ModuleWindowsTest,
     QTest::keyClicks(label, "CRUDE 4");
     click("Command1", tanks);
     EXPECT_EQ(unit->tables().SensorRecords[4].Label.text(), "CRUDE 4   ");
-    unit->tables().SensorRecords[4].Label = "WATER";
-    click("Command2", tanks);
-    EXPECT_EQ(label->text(), "WATER     ");
     click("Command3", tanks);
 
     QWidget* alarms = open("G4", "ConfigG4");
@@ -102,9 +98,6 @@ TEST_F(ModuleWindowsTest,
     click("Command1", alarms);
     EXPECT_EQ(unit->tables().G4Records[2].Unit.text(), "6 ");
     EXPECT_EQ(unit->tables().G4Records[2].OnValue.text().toDouble(), 12.5);
-    unit->tables().G4Records[2].Unit = "9";
-    click("Command2", alarms);
-    EXPECT_EQ(control<QLabel>("Label2", alarms)->text(), "09");
     click("Command4", alarms);
 
     QWidget* loops = open("a4_20mA", "Config4_20mA");
@@ -114,15 +107,12 @@ TEST_F(ModuleWindowsTest,
     click("Command1", loops);
     EXPECT_EQ(unit->tables().Loop420Records[1].Unit.text(), "3 ");
     EXPECT_EQ(unit->tables().Loop420Records[1].Source.text(), "T");
-    unit->tables().Loop420Records[1].Value20mA = "250";
-    click("Command2", loops);
-    EXPECT_EQ(control<QLineEdit>("Text2", loops)->text().trimmed(), "250");
-    EXPECT_EQ(control<QLabel>("StatusLine", loops)->text(), "Read 4-20mA module 1");
 }
 
-// What the operator sees is what the records hold: after a read, a tab switched to paints
-// its own record, as the same window shown afresh on that tab paints it. The screen's copy
-// is compared: QWidget::grab paints the controls anew and would miss a repaint never made.
+// What the operator sees is what the unit holds: after a read, a tab switched to shows its
+// own record, and paints it as the same window shown afresh on that tab paints it. The
+// screen's copy is compared: QWidget::grab paints the controls anew and would miss a repaint
+// never made.
 TEST_F(ModuleWindowsTest, AfterAReadASwitchedTabPaintsItsOwnRecord) {
     ASSERT_TRUE(unit->loadState(RTU7350_TESTS_DIR "/../examples/site.txt").ok);
     ASSERT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
@@ -133,19 +123,21 @@ TEST_F(ModuleWindowsTest, AfterAReadASwitchedTabPaintsItsOwnRecord) {
         QCoreApplication::processEvents(); // the repaints scheduled so far reach the screen
         return window->screen()->grabWindow(window->winId()).toImage();
     };
-    // Menu entry, window, and a tab whose record differs from the first tab's.
-    for (const auto& [entry, name, tab] :
-         {std::tuple{"Sensors", "ConfigSensors", 5}, std::tuple{"G4", "ConfigG4", 3},
-          std::tuple{"a4_20mA", "Config4_20mA", 2}}) {
+    // Menu entry, window, a tab whose record differs from the first tab's, and a text box
+    // with what it shows there.
+    for (const auto& [entry, name, tab, box, shown] :
+         {std::tuple{"Sensors", "ConfigSensors", 5, "Text1", "GUN BARREL"},
+          std::tuple{"G4", "ConfigG4", 3, "Text2", "0024.000"},
+          std::tuple{"a4_20mA", "Config4_20mA", 2, "Text1", "32"}}) {
         SCOPED_TRACE(name);
         QWidget* window = open(entry, name);
         ASSERT_NE(window, nullptr);
         QTest::mouseClick(control<QCheckBox>("Check2", window), Qt::LeftButton);
         click("Command2", window);
-        EXPECT_TRUE(control<QLabel>("StatusLine", window)->text().startsWith("Read all"));
         onScreen(window); // the operator sees the read's end before choosing a tab
         auto* tabs = control<QTabBar>("TabStrip1", window);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        EXPECT_EQ(control<QLineEdit>(box, window)->text().trimmed(), shown);
         const QImage switched = onScreen(window);
         window->hide();
         window->show();
