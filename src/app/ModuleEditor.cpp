@@ -285,14 +285,16 @@ int OutputModuleEditor::channelValue() const {
 void OutputModuleEditor::showRecord() {
     const int number = selected();
     const int unit = unitValue();
-    if (unit > LastTank && unit != DisabledUnit)
+    const bool unitCorrected = unit > LastTank && unit != DisabledUnit;
+    if (unitCorrected)
         unitOf(number) = QStringLiteral("0");
+    unitDisplay_ = unitCorrected ? twoDigits(0) : storedUnitCaption();
     const int channel = channelValue();
     if (snappedChannel(channel) != channel)
         channelOf(number) = QString::number(snappedChannel(channel));
 }
 
-QString OutputModuleEditor::unitDisplay() const {
+QString OutputModuleEditor::storedUnitCaption() const {
     return twoDigits(unitValue());
 }
 
@@ -306,6 +308,7 @@ void OutputModuleEditor::setUnit(int value, bool dragged) {
     if (value > LastTank && value != DisabledUnit)
         value = 0;
     unitOf(selected()) = QString::number(value);
+    unitDisplay_ = twoDigits(value);
     edited();
 }
 
@@ -354,6 +357,7 @@ void OutputModuleEditor::disable() {
     const QList<int> numbers = disableAll_ ? range().numbers() : QList<int>{selected()};
     for (const int number : numbers)
         unitOf(number) = QString::number(DisabledUnit);
+    unitDisplay_ = twoDigits(DisabledUnit);
     edited(numbers);
 }
 
@@ -439,6 +443,10 @@ Loop420Record& Loop420Editor::current() const {
 
 const Loop420Record& Loop420Editor::record() const {
     return current();
+}
+
+QString Loop420Editor::storedUnitCaption() const {
+    return unitOf(selected()).text();
 }
 
 FixedText<2>& Loop420Editor::unitOf(int number) const {

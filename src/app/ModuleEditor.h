@@ -135,7 +135,9 @@ public:
     static constexpr int LastTank = TankCount - 1;
     static constexpr int ChannelBarMax = 8;
 
-    QString unitDisplay() const; // Label2: two digits
+    // Label2: the monitor unit as the record shows it, and two digits once the operator
+    // has set it.
+    QString unitDisplay() const { return unitDisplay_; }
     int unitBar() const;
     // A value the monitor-unit bar reached; `dragged` when its thumb is being dragged. A
     // value above 15 other than 99 becomes 0, and so does the first drag away from 99.
@@ -165,6 +167,8 @@ protected:
     OutputModuleEditor(Session& session, ModuleKind kind, Window window, int channelBarMin,
                        QObject* parent);
     void showRecord() override;
+    // Label2 for a module shown from its record: two digits.
+    virtual QString storedUnitCaption() const;
 
     // The shared fields of a module's record.
     virtual FixedText<2>& unitOf(int number) const = 0;
@@ -179,6 +183,7 @@ private:
 
     int channelBarMin_;
     bool disableAll_ = false;
+    QString unitDisplay_;
 };
 
 // The G4 on/off module editor ("G4 Modules").
@@ -217,6 +222,8 @@ public:
     void editValue20mA(const QString& text);
 
 protected:
+    // The 4-20mA window shows the monitor unit as stored ("5 " after a file load).
+    QString storedUnitCaption() const override;
     FixedText<2>& unitOf(int number) const override;
     FixedText<1>& sourceOf(int number) const override;
     FixedText<1>& channelOf(int number) const override;

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "serial/LineCodes.h"
+#include "serial/QtSerialLibrary.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -60,8 +61,6 @@ const char* const UsageText =
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
     "4 verify found differences.\n";
 
-// Longest settle-delay unit accepted; 25 units of it are still under half a minute.
-constexpr double MaxDelayUnitMs = 1000.0;
 // Longest wait for one reply accepted.
 constexpr int MaxReplyTimeoutMs = 30000;
 
@@ -158,10 +157,10 @@ QString readDelayUnit(const QCommandLineParser& parser, CliOptions& options) {
         return {};
     bool ok = false;
     const double ms = QLocale::c().toDouble(parser.value("delay-unit-ms"), &ok);
-    if (!ok || !(ms > 0.0) || ms > MaxDelayUnitMs)
+    if (!ok || !(ms > 0.0) || ms > QtSerialLibrary::MaxDelayUnitMs)
         return QStringLiteral("--delay-unit-ms: expected a number of milliseconds above 0 and "
                               "at most %1, not '%2'")
-            .arg(MaxDelayUnitMs)
+            .arg(QtSerialLibrary::MaxDelayUnitMs)
             .arg(parser.value("delay-unit-ms"));
     options.delayUnitMs = ms;
     return {};

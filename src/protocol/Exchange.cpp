@@ -132,6 +132,30 @@ void Exchange::EndReadBatch() {
     closeBatch();
 }
 
+void Exchange::BeginModuleProgram(Window window) {
+    openBatch();
+    ui_.setWindowEnabled(window, false);
+    ui_.setWindowEnabled(Window::TerminalForm, false);
+    library_.RtsOn(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedRed);
+    ui_.setBusyPointer(true);
+}
+
+void Exchange::EndModuleProgram(Window window) {
+    screen_.moveCaretToEnd();
+    ui_.setBusyPointer(false);
+    library_.RtsOff(link_.CurrentPort);
+    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
+    // The G4 window comes back before the terminal window, the other two after it.
+    const bool windowFirst = window == Window::ConfigG4;
+    if (windowFirst)
+        ui_.setWindowEnabled(window, true);
+    ui_.setWindowEnabled(Window::TerminalForm, true);
+    if (!windowFirst)
+        ui_.setWindowEnabled(window, true);
+    closeBatch();
+}
+
 void Exchange::BeginModuleRead(Window window) {
     openBatch();
     ui_.setWindowEnabled(window, false);

@@ -46,13 +46,18 @@ public:
     QString replyField(int position, int offset, int width) const;
     void clearReplyBuffer();
 
-    // The program batch: error trap armed by the caller (see runProgramBatch), RTS on,
-    // indicator red, hourglass, starting window and terminal disabled; and its closing.
+    // The main window's program batch: error trap armed by the caller (see
+    // runProgramBatch), RTS on, indicator red, hourglass, starting window and terminal
+    // disabled; and its closing.
     void BeginExchangeBatch(Window window);
     void EndExchangeBatch(Window window);
     // The read-order bracket of the main window's read actions; opening clears the buffer.
     void BeginReadBatch();
     void EndReadBatch();
+    // A module window's program batch: the window and the terminal window are locked
+    // before RTS rises, and unlocked after it falls.
+    void BeginModuleProgram(Window window);
+    void EndModuleProgram(Window window);
     // A module window's read: only that window and the terminal window are locked (RTS,
     // its indicator and the pointer stay as they are).
     void BeginModuleRead(Window window);
@@ -68,6 +73,8 @@ public:
     // the batch is still closed. Returns false when the body was cut short; lastError()
     // then says why.
     template <typename Body> bool runProgramBatch(Window window, ErrorReport report, Body&& body);
+    // The same for a module window's "Program", whose errors end it silently.
+    template <typename Body> bool runModuleProgram(Window window, Body&& body);
     // Runs body inside the read-order bracket. A RuntimeError ends the read orderly
     // (no report to the operator here; the caller decides). Returns false if cut short.
     template <typename Body> bool runReadBatch(Body&& body);
@@ -134,6 +141,11 @@ template <typename Body>
 bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
     return runBracketed([&] { BeginExchangeBatch(window); }, body,
                         [&] { EndExchangeBatch(window); }, report);
+}
+
+template <typename Body> bool Exchange::runModuleProgram(Window window, Body&& body) {
+    return runBracketed([&] { BeginModuleProgram(window); }, body,
+                        [&] { EndModuleProgram(window); }, ErrorReport::Silent);
 }
 
 template <typename Body> bool Exchange::runReadBatch(Body&& body) {

@@ -296,7 +296,7 @@ ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
 }
 
 bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers, Window window) {
-    return exchange_.runProgramBatch(window, Exchange::ErrorReport::Silent, [&] {
+    return exchange_.runModuleProgram(window, [&] {
         for (const int number : numbers)
             programModule(kind, number);
     });

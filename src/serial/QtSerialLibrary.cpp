@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <cmath>
+#include <limits>
 
 namespace rtu {
 
@@ -33,6 +34,13 @@ constexpr double GuardCharacters = 2.0;
 constexpr std::int16_t ProtocolRtsRts = 0;
 constexpr std::int16_t ProtocolNonNon = 4;
 constexpr std::int16_t ProtocolXonXon = 7;
+
+// A wait as a timer takes it: whole milliseconds, rounded up, and held within int whatever
+// the delay unit, its factor and the count multiply to.
+int timerMs(double milliseconds) {
+    constexpr double Longest = std::numeric_limits<int>::max();
+    return milliseconds > 0 ? int(std::ceil(std::min(milliseconds, Longest))) : 0;
+}
 
 struct LineSettings {
     std::int32_t baud = DefaultBaudCode;
@@ -235,14 +243,12 @@ struct QtSerialLibrary::Impl {
         return unit * unitFactor;
     }
 
-    int delayMs(PortId id, int units) const {
-        return int(std::ceil(std::max(0, units) * unitMs(id)));
-    }
+    int delayMs(PortId id, int units) const { return timerMs(std::max(0, units) * unitMs(id)); }
 
     int guardMs(PortId id) const {
         const LineSettings codes = settingsOf(id);
-        return int(std::ceil(GuardCharacters *
-                             characterMs(codes.baud, codes.parity, codes.length, codes.stopBits)));
+        return timerMs(GuardCharacters *
+                       characterMs(codes.baud, codes.parity, codes.length, codes.stopBits));
     }
 
     QtSerialLibrary& q;

@@ -26,6 +26,8 @@ public:
     void setDevice(PortId port, const QString& path);
     QString device(PortId port) const override;
 
+    // Longest delay unit an operator may fix: 25 units of it stay under half a minute.
+    static constexpr double MaxDelayUnitMs = 1000.0;
     // Fixes the length of one CdrvDelay unit (slow radio links); nullopt derives it from
     // the line settings.
     void setDelayUnitOverride(std::optional<double> milliseconds);

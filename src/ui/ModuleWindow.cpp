@@ -56,8 +56,8 @@ ModuleWindow::ModuleWindow(ModuleEditor& editor, const Captions& captions, QWidg
     layout->addWidget(status_);
 
     connect(tabs_, &QTabBar::currentChanged, &editor_, &ModuleEditor::selectTab);
-    connect(programAll_, &QCheckBox::toggled, &editor_, &ModuleEditor::setProgramAll);
-    connect(readAll_, &QCheckBox::toggled, &editor_, &ModuleEditor::setReadAll);
+    connect(programAll_, &QCheckBox::clicked, &editor_, &ModuleEditor::setProgramAll);
+    connect(readAll_, &QCheckBox::clicked, &editor_, &ModuleEditor::setReadAll);
     connect(program, &QPushButton::clicked, &editor_, &ModuleEditor::program);
     connect(read, &QPushButton::clicked, &editor_, &ModuleEditor::read);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
@@ -71,13 +71,10 @@ void ModuleWindow::open(const QRect& place) {
 }
 
 void ModuleWindow::refresh() {
-    // Everything shown here comes from the editor; the controls' own signals would hand it
-    // straight back.
-    const QList<QObject*> children = findChildren<QObject*>();
-    std::vector<QSignalBlocker> blockers;
-    blockers.reserve(std::size_t(children.size()));
-    for (QObject* child : children)
-        blockers.emplace_back(child);
+    // The tab strip reports a tab set here as if the operator had chosen it; every other
+    // control reports only the operator's own edits. Only the tab strip is kept quiet: the
+    // text boxes' inner objects signal their repaints, which must go through.
+    const QSignalBlocker quietTabs(tabs_);
     showEditor();
 }
 

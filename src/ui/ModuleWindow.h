@@ -21,7 +21,8 @@ class ModuleEditor;
 // window takes the main window's place when it opens; when the operator closes it (EXIT or
 // the close box) it reports closed() so the main window can show itself again. It cannot
 // be closed while one of its exchanges runs. Controls mirror the editor: refresh() sets
-// them from it with their signals blocked, and only the operator's edits reach it.
+// them from it, and only the operator's edits reach it (the controls are wired to the
+// signals of the operator's actions: clicked, textEdited, countChanged).
 class ModuleWindow : public QWidget {
     Q_OBJECT
 public:

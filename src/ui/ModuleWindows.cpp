@@ -174,7 +174,7 @@ OutputModuleWindow::OutputModuleWindow(OutputModuleEditor& editor, const Caption
             editor_.chooseTemperature();
     });
     connect(disable_, &QPushButton::clicked, &editor_, &OutputModuleEditor::disable);
-    connect(disableAll_, &QCheckBox::toggled, &editor_, &OutputModuleEditor::setDisableAll);
+    connect(disableAll_, &QCheckBox::clicked, &editor_, &OutputModuleEditor::setDisableAll);
 }
 
 void OutputModuleWindow::showEditor() {

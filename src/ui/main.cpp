@@ -66,8 +66,9 @@ std::optional<Options> parseOptions(const QApplication& app) {
         parser.addOption(comOption(port));
     const QCommandLineOption delayOption(
         QStringLiteral("delay-unit-ms"),
-        QStringLiteral("Length of one settle-delay unit in milliseconds (default: from the "
-                       "line speed)."),
+        QStringLiteral("Length of one settle-delay unit in milliseconds, at most %1 (default: "
+                       "from the line speed).")
+            .arg(rtu::QtSerialLibrary::MaxDelayUnitMs),
         QStringLiteral("MS"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
@@ -93,11 +94,12 @@ std::optional<Options> parseOptions(const QApplication& app) {
     if (parser.isSet(delayOption)) {
         bool ok = false;
         const double ms = QLocale::c().toDouble(parser.value(delayOption), &ok);
-        if (!ok || !(ms > 0)) {
-            std::fprintf(
-                stderr,
-                "rtu7350: --delay-unit-ms needs a positive number of milliseconds, not \"%s\"\n",
-                qPrintable(parser.value(delayOption)));
+        if (!ok || !(ms > 0) || ms > rtu::QtSerialLibrary::MaxDelayUnitMs) {
+            std::fprintf(stderr,
+                         "rtu7350: --delay-unit-ms needs a number of milliseconds above 0 and at "
+                         "most %g, not \"%s\"\n",
+                         rtu::QtSerialLibrary::MaxDelayUnitMs,
+                         qPrintable(parser.value(delayOption)));
             return std::nullopt;
         }
         options.delayUnitMs = ms;

@@ -151,6 +151,10 @@ TEST_F(ModuleEditorTest, SwitchingTabsShowsOwnValuesAReadMayNameAnotherAndProgra
     EXPECT_EQ(editor.selected(), 3);
     EXPECT_EQ(editor.outcome(), "No reply from 4-20mA module 3: kept the values shown before");
     EXPECT_FALSE(library.rts()) << "a module read leaves RTS alone";
+    editor.selectTab(4);
+    EXPECT_EQ(editor.unitDisplay(), "7 ") << "the monitor unit as stored";
+    editor.setUnit(8);
+    EXPECT_EQ(editor.unitDisplay(), "08");
 
     // Program covers the selected module or all, and ends silently on an error.
     library.clearCalls();
