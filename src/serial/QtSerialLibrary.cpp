@@ -1,6 +1,7 @@
 #include "serial/QtSerialLibrary.h"
 
 #include "serial/LineCodes.h"
+#include "serial/PortLock.h"
 #include "serial/SerialDevices.h"
 
 #include <QEventLoop>
@@ -321,6 +322,11 @@ std::int32_t QtSerialLibrary::InitializePort(PortId port, std::int16_t, std::int
         state.openError = {openFailure(state.serial.error(), state.device), state.device,
                            state.serial.errorString()};
         state.serial.clearError();
+        return OpenFailed;
+    }
+    if (!lockPortDevice(state.serial)) {
+        state.serial.close();
+        state.openError = {OpenFailure::Busy, state.device, QString()};
         return OpenFailed;
     }
     state.openError = {};
