@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include <cmath>
+#include <vector>
 
 namespace rtu {
 
@@ -240,6 +241,13 @@ struct QtSerialLibrary::Impl {
         return int(std::ceil(std::max(0, units) * unitMs(id)));
     }
 
+    // Runs the event loop of a delay until it ends or interruptDelay() ends it.
+    void wait(QEventLoop& loop) {
+        waits.push_back(&loop);
+        loop.exec();
+        waits.pop_back();
+    }
+
     int guardMs(PortId id) const {
         const LineSettings codes = settingsOf(id);
         return int(std::ceil(GuardCharacters *
@@ -253,6 +261,7 @@ struct QtSerialLibrary::Impl {
     Pacing pacing = Pacing::FixedDelays;
     std::optional<int> replyTimeoutMs;
     PortId lastConfigured = NoPort; // the port whose settings delayUnitMilliseconds() reports
+    std::vector<QEventLoop*> waits; // the delays running, innermost last
 };
 
 QtSerialLibrary::QtSerialLibrary(QObject* parent)
@@ -467,7 +476,7 @@ std::int32_t QtSerialLibrary::CdrvDelay(PortId port, int units) {
     // Events keep running: queued writes go out, received bytes and timers are handled.
     QEventLoop wait;
     QTimer::singleShot(d_->delayMs(port, units), Qt::PreciseTimer, &wait, &QEventLoop::quit);
-    wait.exec();
+    d_->wait(wait);
     return Ok;
 }
 
@@ -491,8 +500,14 @@ std::int32_t QtSerialLibrary::CdrvDelayUntil(PortId port, int units,
     // Queued, so that it is asked after the receiver has taken the bytes of the notice.
     connect(this, &SerialLibrary::bytesWaiting, &wait, check, Qt::QueuedConnection);
     check();
-    wait.exec();
+    d_->wait(wait);
     return Ok;
+}
+
+// A delay that runs inside another (an event handled during the outer wait) ends both.
+void QtSerialLibrary::interruptDelay() {
+    for (QEventLoop* wait : d_->waits)
+        wait->quit();
 }
 
 } // namespace rtu
