@@ -33,7 +33,7 @@ QByteArray readOrCreate(const QString& path) {
         file.open(QIODevice::WriteOnly);
         return {};
     }
-    if (!file.open(QIODevice::ReadOnly))
+    if (!readableAsWholeFile(path) || !file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
 }

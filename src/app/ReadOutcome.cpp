@@ -65,6 +65,14 @@ QString listed(const QStringList& parts) {
                                    QStringLiteral(" and ") + last;
 }
 
+// "unit settings and tanks 00-09 were read; the rest still hold the values from before".
+QString progressOf(const QString& done, int completedLines) {
+    const QString part = wholeUnitPart(completedLines);
+    return part.isEmpty() ? QStringLiteral("nothing was %1").arg(done)
+                          : QStringLiteral("%1 were %2; the rest still hold the values from before")
+                                .arg(part, done);
+}
+
 } // namespace
 
 QString namedLines(const QStringList& lines) {
@@ -76,15 +84,20 @@ QString namedLines(const QStringList& lines) {
     return names.join(QStringLiteral(", "));
 }
 
-QString lostPortOutcome(const QString& action, const QString& done, int completedLines) {
+QString wholeUnitPart(int completedLines) {
     const QStringList parts = coveredParts(completedLines);
-    const QString progress =
-        parts.isEmpty() ? QStringLiteral("nothing was %1").arg(done)
-                        : QStringLiteral("%1 were %2; the rest still hold the values from before")
-                              .arg(listed(parts), done);
+    return parts.isEmpty() ? QString() : listed(parts);
+}
+
+QString lostPortOutcome(const QString& action, const QString& done, int completedLines) {
     return QStringLiteral("%1 stopped, the serial port was lost: %2. Plug the adapter back in; "
                           "the port reopens by itself.")
-        .arg(action, progress);
+        .arg(action, progressOf(done, completedLines));
+}
+
+QString closingOutcome(const QString& action, const QString& done, int completedLines) {
+    return QStringLiteral("%1 stopped, the program is closing: %2.")
+        .arg(action, progressOf(done, completedLines));
 }
 
 QString readOutcome(const QString& action, const ReadReport& report) {

@@ -23,10 +23,15 @@ QString cancelledOutcome(const QString& action);
 // tank 05, 3 more".
 QString namedLines(const QStringList& lines);
 
-// The outcome of a whole-unit action ("Program All", "Read All") whose port was lost after
-// `completedLines` of its lines, for the status bar and message box: what was already
-// `done` ("unit settings and tanks 00-09 were read"), that the rest is as before, and what
-// to do.
+// What the first `completedLines` lines of a whole-unit action ("Program All", "Read All")
+// cover, in its order: "unit settings and tanks 00-09"; empty for none.
+QString wholeUnitPart(int completedLines);
+
+// The outcome of a whole-unit action whose port was lost after `completedLines` of its
+// lines, for the status bar and message box: what was already `done` ("unit settings and
+// tanks 00-09 were read"), that the rest is as before, and what to do.
 QString lostPortOutcome(const QString& action, const QString& done, int completedLines);
+// The same for one the program's shutdown stopped.
+QString closingOutcome(const QString& action, const QString& done, int completedLines);
 
 } // namespace rtu

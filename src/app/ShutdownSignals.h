@@ -22,6 +22,9 @@ public:
     ~ShutdownSignals() override;
 
     static void blockInThisThread();
+    // Undoes it, for a program that watches the signals only for a while: one that came
+    // since and was not taken then has its default action.
+    static void unblockInThisThread();
     // False when the signals cannot be watched (they then keep their default action).
     bool isActive() const { return watch_ != nullptr; }
 

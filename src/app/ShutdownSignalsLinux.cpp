@@ -39,6 +39,11 @@ void ShutdownSignals::blockInThisThread() {
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+void ShutdownSignals::unblockInThisThread() {
+    const sigset_t set = shutdownSignalSet();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {
     const sigset_t set = shutdownSignalSet();
     const int fd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);

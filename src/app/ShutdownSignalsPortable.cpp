@@ -39,6 +39,7 @@ struct ShutdownSignals::Watch {
 
 // The handler runs in whichever thread takes the signal; it only notes it.
 void ShutdownSignals::blockInThisThread() {}
+void ShutdownSignals::unblockInThisThread() {}
 
 ShutdownSignals::ShutdownSignals(QObject* parent)
     : QObject(parent), watch_(std::make_unique<Watch>()) {

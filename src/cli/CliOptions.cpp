@@ -59,7 +59,7 @@ const char* const UsageText =
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
-    "4 verify found differences.\n";
+    "4 verify found differences, 129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
 
 // Longest wait for one reply accepted.
 constexpr int MaxReplyTimeoutMs = 30000;

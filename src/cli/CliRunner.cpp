@@ -4,6 +4,7 @@
 #include "cli/CliConsole.h"
 #include "cli/ConfigurationComparison.h"
 #include "cli/LogTerminalScreen.h"
+#include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
 #include "serial/PortSelection.h"
 #include "serial/QtSerialLibrary.h"
@@ -94,7 +95,9 @@ private:
         }
         if (!openLog() || !openPort())
             return ExitCode::Failure;
-        const bool completed = session_.commands.programAll();
+        const bool completed = stop_.during([this] { return session_.commands.programAll(); });
+        if (stop_.stopped())
+            return stop_.report(err_, QStringLiteral("programmed"));
         if (portLost_)
             return fail(QStringLiteral("%1: port lost while programming; the unit is only "
                                        "partly programmed")
@@ -109,7 +112,7 @@ private:
             return ExitCode::Failure;
         ReadReport report;
         if (!readUnit(report))
-            return ExitCode::Failure;
+            return readFailure();
         const QByteArray configuration = WriteConfiguration(session_.panel, session_.tables);
         if (options_.output.isEmpty()) {
             out_.write(configuration);
@@ -133,7 +136,7 @@ private:
             return ExitCode::Failure;
         ReadReport report;
         if (!readUnit(report))
-            return ExitCode::Failure;
+            return readFailure();
         const ConfigurationSnapshot unit{unitWideValues(session_.panel), session_.tables};
         const QStringList differences = configurationDifferences(file, unit, unread(report));
         for (const QString& line : differences)
@@ -145,7 +148,9 @@ private:
 
     // Read All; false (after saying why) when the run cannot give a configuration.
     bool readUnit(ReadReport& report) {
-        const bool completed = session_.commands.readAll(&report);
+        const bool completed = stop_.during([&] { return session_.commands.readAll(&report); });
+        if (stop_.stopped())
+            return false;
         if (portLost_) {
             fail(QStringLiteral("%1: port lost while reading the unit").arg(options_.port));
             return false;
@@ -153,6 +158,11 @@ private:
         if (!completed)
             err_ << "rtu7350-cli: read stopped: " << session_.exchange.lastError() << Qt::endl;
         return true;
+    }
+
+    // A read stopped by a signal gives no configuration, but says how far it got.
+    ExitCode readFailure() {
+        return stop_.stopped() ? stop_.report(err_, QStringLiteral("read")) : ExitCode::Failure;
     }
 
     static QStringList unread(const ReadReport& report) {
@@ -231,6 +241,7 @@ private:
     NoPortMenus menus_;
     PortSelection ports_{library_, session_.link, screen_, menus_};
     UnitSettingsPanel filePanel_; // verify: the file's unit-wide settings
+    SignalStop stop_{session_.exchange};
     bool portLost_ = false;
 };
 

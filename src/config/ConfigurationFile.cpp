@@ -416,6 +416,8 @@ QStringList wholeConfigurationProblems(const QByteArray& content) {
 }
 
 ReadResult readConfigurationFile(const QString& path) {
+    if (!readableAsWholeFile(path))
+        return {{}, QStringLiteral("cannot open: not a regular file")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("cannot open: ") + file.errorString()};

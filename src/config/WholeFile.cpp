@@ -1,5 +1,6 @@
 #include "config/WholeFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace rtu {
@@ -17,6 +18,11 @@ QString writeWholeFile(const QString& path, const QByteArray& content) {
     if (!file.commit())
         return QStringLiteral("cannot save %1: %2").arg(path, file.errorString());
     return QString();
+}
+
+bool readableAsWholeFile(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() || !file.exists();
 }
 
 } // namespace rtu

@@ -11,4 +11,9 @@ namespace rtu {
 // a one-line reason naming the file.
 QString writeWholeFile(const QString& path, const QByteArray& content);
 
+// Whether a file may be read whole: a regular file may, a FIFO, device, socket or folder
+// not, as opening or reading it could hold the reader up for ever or never end. A path
+// that names nothing passes: opening it says why it fails.
+bool readableAsWholeFile(const QString& path);
+
 } // namespace rtu

@@ -29,9 +29,10 @@ void Exchange::SendReadLine(const QString& line, int settleCount, const ReplySha
     lineDone();
 }
 
-// A line counts as completed once its wait is over with the port still there.
+// A line counts as completed once its wait is over with the port still there and the wait
+// not cut short by a stop.
 void Exchange::lineDone() {
-    throwIfPortLost();
+    throwIfCutShort();
     ++completedLines_;
 }
 
@@ -41,7 +42,7 @@ bool Exchange::replyIn(const ReplyShape& shape) const {
 }
 
 void Exchange::send(const QString& line) {
-    throwIfPortLost();
+    throwIfCutShort();
     // Without a port the line would be logged as sent although it never left: the action
     // stops and says why instead.
     if (link_.CurrentPort == NoPort)
@@ -66,9 +67,16 @@ void Exchange::closeBatch() {
     emit runningChanged(false);
 }
 
-void Exchange::throwIfPortLost() {
+void Exchange::throwIfCutShort() {
     if (portLostInBatch_)
         throw PortLostError("the serial port was lost");
+    if (stopRequested_)
+        throw RuntimeError("the program is closing");
+}
+
+void Exchange::requestStop() {
+    stopRequested_ = true;
+    library_.interruptDelay();
 }
 
 QString Exchange::reply() const {

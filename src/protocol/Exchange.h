@@ -29,7 +29,7 @@ public:
 
     // Sends `line` (which already ends in CR LF), logs it on the terminal screen and waits
     // `settleCount` units. Throws PortLostError when the port was lost during this batch,
-    // RuntimeError when no port is open.
+    // RuntimeError when no port is open or a stop was requested.
     void SendCommandLine(const QString& line, int settleCount);
     // The same for a read line whose reply has `shape`: a library pacing by replies ends the
     // wait once that reply is in.
@@ -88,6 +88,13 @@ public:
     bool portLost() const { return portLostInBatch_; }
     int completedLines() const { return completedLines_; }
 
+    // The program is ending: the running batch, and any later one, stops at the next line
+    // boundary. The line waiting now has its wait cut short (at a slow line speed it could
+    // last minutes) and does not count as completed; no further line is sent. The batch
+    // closes as usual and reports no error to the operator. For good: it is never taken back.
+    void requestStop();
+    bool stopRequested() const { return stopRequested_; }
+
 signals:
     // A batch (or a module window's read) opened or closed: the program must not end in
     // between, and the receiver's safety net runs only meanwhile.
@@ -106,7 +113,7 @@ private:
     bool trap(const std::exception& error);
     void openBatch();
     void closeBatch();
-    void throwIfPortLost();
+    void throwIfCutShort();
     void lineDone();
     void send(const QString& line);
     bool replyIn(const ReplyShape& shape) const;
@@ -118,6 +125,7 @@ private:
     UserNotifier& notifier_;
     bool batchOpen_ = false; // a port loss counts only while a batch is open
     bool portLostInBatch_ = false;
+    bool stopRequested_ = false;
     int completedLines_ = 0;
     QString lastError_;
     QString lastLine_; // the last line sent, CR LF included
@@ -131,7 +139,8 @@ bool Exchange::runBracketed(Open&& open, Body&& body, Close&& close, ErrorReport
         body();
     } catch (const std::exception& error) {
         completed = trap(error);
-        reportError(report);
+        if (!stopRequested_)
+            reportError(report);
     }
     close();
     return completed;

@@ -1,6 +1,7 @@
 #include "serial/QtSerialLibrary.h"
 
 #include "serial/LineCodes.h"
+#include "serial/PortLock.h"
 #include "serial/SerialDevices.h"
 
 #include <QEventLoop>
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace rtu {
 
@@ -245,6 +247,13 @@ struct QtSerialLibrary::Impl {
 
     int delayMs(PortId id, int units) const { return timerMs(std::max(0, units) * unitMs(id)); }
 
+    // Runs the event loop of a delay until it ends or interruptDelay() ends it.
+    void wait(QEventLoop& loop) {
+        waits.push_back(&loop);
+        loop.exec();
+        waits.pop_back();
+    }
+
     int guardMs(PortId id) const {
         const LineSettings codes = settingsOf(id);
         return timerMs(GuardCharacters *
@@ -258,6 +267,7 @@ struct QtSerialLibrary::Impl {
     Pacing pacing = Pacing::FixedDelays;
     std::optional<int> replyTimeoutMs;
     PortId lastConfigured = NoPort; // the port whose settings delayUnitMilliseconds() reports
+    std::vector<QEventLoop*> waits; // the delays running, innermost last
 };
 
 QtSerialLibrary::QtSerialLibrary(QObject* parent)
@@ -327,6 +337,11 @@ std::int32_t QtSerialLibrary::InitializePort(PortId port, std::int16_t, std::int
         state.openError = {openFailure(state.serial.error(), state.device), state.device,
                            state.serial.errorString()};
         state.serial.clearError();
+        return OpenFailed;
+    }
+    if (!lockPortDevice(state.serial)) {
+        state.serial.close();
+        state.openError = {OpenFailure::Busy, state.device, QString()};
         return OpenFailed;
     }
     state.openError = {};
@@ -467,7 +482,7 @@ std::int32_t QtSerialLibrary::CdrvDelay(PortId port, int units) {
     // Events keep running: queued writes go out, received bytes and timers are handled.
     QEventLoop wait;
     QTimer::singleShot(d_->delayMs(port, units), Qt::PreciseTimer, &wait, &QEventLoop::quit);
-    wait.exec();
+    d_->wait(wait);
     return Ok;
 }
 
@@ -491,8 +506,14 @@ std::int32_t QtSerialLibrary::CdrvDelayUntil(PortId port, int units,
     // Queued, so that it is asked after the receiver has taken the bytes of the notice.
     connect(this, &SerialLibrary::bytesWaiting, &wait, check, Qt::QueuedConnection);
     check();
-    wait.exec();
+    d_->wait(wait);
     return Ok;
+}
+
+// A delay that runs inside another (an event handled during the outer wait) ends both.
+void QtSerialLibrary::interruptDelay() {
+    for (QEventLoop* wait : d_->waits)
+        wait->quit();
 }
 
 } // namespace rtu

@@ -61,6 +61,7 @@ public:
     std::int32_t CdrvDelay(PortId port, int units) override;
     std::int32_t CdrvDelayUntil(PortId port, int units,
                                 const std::function<bool()>& replyIn) override;
+    void interruptDelay() override;
     OpenError lastOpenError(PortId port) const override;
 
 private:

@@ -61,6 +61,9 @@ public:
                                         const std::function<bool()>& /*replyIn*/) {
         return CdrvDelay(port, units);
     }
+    // Ends the delay running now, if any, at once: a program that is closing must not wait
+    // out a settle delay, which at 110 baud or with a long delay unit can last many seconds.
+    virtual void interruptDelay() {}
 
     // Beyond the ten: why the port's last InitializePort failed. Reason None after a
     // success, and from a library that cannot say.

@@ -135,15 +135,22 @@ void printError(const QString& message) {
 }
 
 int serve(QCoreApplication& app, const SimSettings& settings) {
+    // Watched from before any file is read, so that a signal during the start-up ends the run
+    // as one while serving does: normally, with the state dumped.
+    rtu::ShutdownSignals shutdown;
+    if (!shutdown.isActive()) {
+        printError(QStringLiteral("cannot watch for shutdown signals"));
+        return ExitRunError;
+    }
+    QObject::connect(&shutdown, &rtu::ShutdownSignals::shutdownRequested, &app,
+                     &QCoreApplication::quit);
+
     rtu::SimulatedUnit unit;
     unit.setVersion(settings.versionText);
     if (!settings.stateFile.isEmpty()) {
         const rtu::LoadResult loaded = unit.loadState(settings.stateFile);
         if (!loaded.ok) {
-            printError(QStringLiteral("%1: line %2: %3")
-                           .arg(settings.stateFile)
-                           .arg(loaded.lineNumber)
-                           .arg(loaded.reason));
+            printError(rtu::loadProblem(settings.stateFile, loaded));
             return ExitRunError;
         }
     }
@@ -155,14 +162,6 @@ int serve(QCoreApplication& app, const SimSettings& settings) {
     std::fprintf(stdout, "%s\n", qPrintable(server.slavePath()));
     std::fflush(stdout);
 
-    // A signal ends the event loop normally, so the state is still dumped.
-    rtu::ShutdownSignals shutdown;
-    if (!shutdown.isActive()) {
-        printError(QStringLiteral("cannot watch for shutdown signals"));
-        return ExitRunError;
-    }
-    QObject::connect(&shutdown, &rtu::ShutdownSignals::shutdownRequested, &app,
-                     &QCoreApplication::quit);
     QObject::connect(&server, &rtu::PtyUnitServer::hungUp, &app, &QCoreApplication::quit);
     QTimer idle;
     idle.setSingleShot(true);

@@ -491,14 +491,18 @@ QString RtuForm::stoppedOutcome(const QString& action, const QString& wholeUnitD
     const Exchange& exchange = session_.exchange;
     if (!wholeUnitDone.isEmpty() && exchange.portLost())
         return lostPortOutcome(action, wholeUnitDone, exchange.completedLines());
+    if (!wholeUnitDone.isEmpty() && exchange.stopRequested())
+        return closingOutcome(action, wholeUnitDone, exchange.completedLines());
     return QStringLiteral("%1 stopped: %2").arg(action, exchange.lastError());
 }
 
 // A read cut short (the port went away, a reply that does not fit a control) leaves the
-// fields read so far; the operator is told which action stopped and why.
+// fields read so far; the operator is told which action stopped and why. One the program's
+// closing stopped needs no box that would hold the closing up.
 QString RtuForm::reportStoppedRead(const QString& text) {
     statusBar()->showMessage(text);
-    env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
+    if (!session_.exchange.stopRequested())
+        env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
     return text;
 }
 
@@ -541,9 +545,12 @@ void RtuForm::closeEvent(QCloseEvent* event) {
     }
     if (batchUi_.busy()) {
         // Closing the port and unloading the windows under a running exchange would cut it
-        // off mid-line: the program ends as soon as the exchange is over.
+        // off mid-line: it stops at its line boundary, the wait of the line going out cut
+        // short (an ending session or a service stop will not wait minutes at a slow line
+        // speed), and the program ends then.
         closePending_ = true;
         statusBar()->showMessage(QStringLiteral("Closing when the exchange ends..."));
+        session_.exchange.requestStop();
         event->ignore();
         return;
     }

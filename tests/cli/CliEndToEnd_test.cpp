@@ -199,6 +199,21 @@ TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrRepl
     }
 }
 
+// SIGTERM while programming a silent unit (30 ms delay units: 24 s in all) cuts the wait
+// of the line going out short: the tool lowers RTS, names what it programmed and ends with
+// 143, as a shell reports a process the signal ended.
+TEST_F(CliEndToEnd, ATerminationSignalStopsAProgramAtItsLineAndNamesWhatWasProgrammed) {
+    QProcess cli;
+    cli.start(RTU7350_CLI_PROGRAM, QStringList{"--port", wire.slavePath(), "--delay-unit-ms", "30",
+                                               "--quiet", "program", SiteFile});
+    ASSERT_TRUE(waitUntil([&] { return (sent += wire.readAvailable()).contains("SU00"); }, 30000));
+    cli.terminate();
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(std::pair(cli.exitStatus(), cli.exitCode()), std::pair(QProcess::NormalExit, 143));
+    EXPECT_EQ(cli.readAllStandardError(),
+              "rtu7350-cli: stopped: unit settings programmed; the rest not\n");
+}
+
 TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSeparatedLines) {
     ASSERT_TRUE(writeFile(path("bad.txt"), "SPP900\r\nSLCD05R03\r\nSU03\"WATER 1\r\n"));
     const std::pair<const char*, QString> cases[] = {

@@ -130,5 +130,27 @@ TEST_F(ExchangeTest, BatchErrorsAndPortLossAreTrappedReportedAsAskedAndTheBatchS
     EXPECT_TRUE(library.sentLines().isEmpty()) << "lost before the first line: nothing sent";
 }
 
+// The program is closing: the line waiting has its wait cut short and does not count, no
+// further line goes out, in this batch or a later one, and the batch closes unreported.
+TEST_F(ExchangeTest, AStopRequestEndsTheBatchAtItsLineBoundaryUnreported) {
+    library.onDelay = [&] {
+        if (callsNamed("CdrvDelay").size() == 2)
+            exchange.requestStop();
+    };
+    const auto threeLines = [&] {
+        for (const char* line : {"SPP060\r\n", "SPP120\r\n", "SPP180\r\n"})
+            send(line);
+    };
+    EXPECT_FALSE(exchange.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::MessageAndBeep,
+                                          threeLines));
+    const QStringList twoLines{"PutString 0 SPP060\r\n", "CdrvDelay 0 25", "PutString 0 SPP120\r\n",
+                               "CdrvDelay 0 25", "interruptDelay"};
+    EXPECT_EQ(ui.timeline(), ProgramBatch.first(5) + twoLines + ProgramBatch.sliced(5));
+    EXPECT_EQ(exchange.completedLines(), 1);
+    EXPECT_TRUE(notifier.messages.empty() && notifier.beeps == 0);
+    EXPECT_FALSE(exchange.runReadBatch(threeLines));
+    EXPECT_EQ(library.sentLines().size(), 2);
+}
+
 } // namespace
 } // namespace rtu

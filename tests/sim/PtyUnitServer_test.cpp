@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace rtu {
 namespace {
 
@@ -155,6 +157,11 @@ TEST_F(PtyUnitServerTest, TheProgramServesAStateFileEndsWhenIdleAndRefusesBadOpt
     const QString error = run({"--state", bad});
     EXPECT_TRUE(error.startsWith("1: ") && error.contains(bad) && error.contains("line 2"))
         << qPrintable(error);
+    // A FIFO would hold the start-up up for ever: it is refused, with no line to name.
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(run({"--state", fifo}),
+              "1: rtu7350-sim: " + fifo + ": cannot open: not a regular file\n");
 }
 
 } // namespace

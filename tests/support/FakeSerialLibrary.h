@@ -120,6 +120,7 @@ public:
             onDelay();
         return 0;
     }
+    void interruptDelay() override { calls_ << QStringLiteral("interruptDelay"); }
     std::int32_t CdrvDelayUntil(PortId port, int units,
                                 const std::function<bool()>& replyIn) override {
         CdrvDelay(port, units);

@@ -99,6 +99,30 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     }
 }
 
+// A termination signal (a session or service ending) during a "Read All" of a silent unit
+// with 1 s delay units under "Reply Wait x8", 200 s for each unit-settings line, cuts the
+// line's wait short: the program ends at once through its normal shutdown, and its outcome
+// says how far the read got.
+TEST_F(StartupTest, ATerminationSignalStopsASlowReadAllAtItsLineAndTheProgramEndsAsUsual) {
+    ASSERT_TRUE(QDir().mkdir("rtu7350") &&
+                writeFile("rtu7350/rtu7350.conf", "[replyWait]\nwait=x8\n"));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", QDir::currentPath()); // the settings above
+    program.setProcessEnvironment(environment);
+    program.start(RTU7350_PROGRAM,
+                  {"--com1", com1.slavePath(), "--delay-unit-ms", "1000", "--read-all"});
+    ASSERT_EQ(com1.readFor(30000, 7), "GRTCT\r\n");
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000)) << "the read would take 85 minutes";
+    EXPECT_EQ(std::pair(program.exitStatus(), program.exitCode()),
+              std::pair(QProcess::NormalExit, 0));
+    EXPECT_TRUE(program.readAllStandardError().contains(
+        "rtu7350: Read All stopped, the program is closing: nothing was read.\n"));
+    EXPECT_EQ(readFile("lastfile.txt").count("\r\n"), 39);
+    EXPECT_EQ(readFile("COM.dat").size() + readFile("uart.dat").size(), 2 + 196);
+}
+
 // Without a graphical session the program says so instead of Qt's abort; help and version
 // still print.
 TEST_F(StartupTest, WithoutADisplayOnlyTextIsGiven) {

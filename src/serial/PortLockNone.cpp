@@ -1,0 +1,9 @@
+#include "serial/PortLock.h"
+
+namespace rtu {
+
+bool lockPortDevice(QSerialPort&) {
+    return true;
+}
+
+} // namespace rtu
