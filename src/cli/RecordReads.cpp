@@ -1,17 +1,9 @@
 #include "cli/RecordReads.h"
 
 #include "config/ConfigurationFile.h"
+#include "protocol/UnitCommands.h"
 
 namespace rtu {
-
-QString readLineOf(const QString& record) {
-    if (isClockRecord(record))
-        return QStringLiteral("GRTCT");
-    if (record == u"SLCDT1")
-        return QStringLiteral("GLCDT");
-    // The unit asks with "G" for what "S" sets: "SPP" and "GPP", "SG43" and "GG43".
-    return u'G' + record.mid(1);
-}
 
 QStringList readLinesOf(const QStringList& records) {
     QStringList lines;

@@ -5,11 +5,7 @@
 
 namespace rtu {
 
-// The read line that brings back a record of a configuration file: "GPP" for "SPP",
-// "GU05" for "SU05"; both clock lines come back with "GRTCT".
-QString readLineOf(const QString& record);
-
-// The read lines that bring back `records`, once each, in the order of the records.
+// The read lines that bring back `records` (readLineOf), once each, in their order.
 QStringList readLinesOf(const QStringList& records);
 
 // The records of a configuration file, in its order, that the reads `answered` brought back.

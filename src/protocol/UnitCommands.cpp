@@ -292,6 +292,15 @@ bool runReportedReads(Exchange& exchange, const QStringList& planned, ReadReport
 
 } // namespace
 
+QString readLineOf(const QString& record) {
+    if (record == u"SRTCT" || record == u"SRTCD")
+        return QStringLiteral("GRTCT");
+    if (record == u"SLCDT1")
+        return QStringLiteral("GLCDT");
+    // The unit asks with "G" for what "S" sets: "SPP" and "GPP", "SG43" and "GG43".
+    return u'G' + record.mid(1);
+}
+
 UnitCommands::UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
                            Clock clock)
     : exchange_(exchange), panel_(panel), tables_(tables), clock_(std::move(clock)) {}
