@@ -54,11 +54,6 @@ _rtu7350_cli() {
     esac
     $split && return
 
-    if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$valued $flags" -- "$cur"))
-        return
-    fi
-
     # The first word that is neither an option nor an option's value is the command.
     local i command=
     for ((i = 1; i < cword; i++)); do
@@ -69,6 +64,22 @@ _rtu7350_cli() {
             break
         fi
     done
+
+    if [[ $cur == -* ]]; then
+        # Once the command is typed, the options it has no use for are left out: --output
+        # belongs to read, the clock to program; --partial to program, read and verify.
+        local option offered=
+        for option in $valued $flags; do
+            case $command:$option in
+            program:--output | verify:--output | read:--clock | read:--time | read:--date | \
+                verify:--clock | verify:--time | verify:--date) ;;
+            *) offered+=" $option" ;;
+            esac
+        done
+        COMPREPLY=($(compgen -W "$offered" -- "$cur"))
+        return
+    fi
+
     case $command in
     '')
         COMPREPLY=($(compgen -W 'program read verify ports' -- "$cur"))

@@ -15,14 +15,6 @@ bool programmed(const QString& readLine) {
     return readLine != QLatin1String("GRTCT") && readLine != QLatin1String("GV");
 }
 
-// A file line names its record by its program line's prefix, which differs from the read
-// line in its first letter only ("SU05", "GU05"), except for the LCD texts.
-QString readLineOf(const QString& record) {
-    if (record == QLatin1String("SLCDT1"))
-        return LcdTextRead;
-    return QLatin1Char('G') + record.mid(1);
-}
-
 } // namespace
 
 UnansweredReads::UnansweredReads(const UnitSettingsPanel& panel, QObject* parent)

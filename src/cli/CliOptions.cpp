@@ -53,13 +53,16 @@ const char* const UsageText =
     "                       output)\n"
     "  --log FILE           append every line sent and every byte received, as the terminal\n"
     "                       window shows them\n"
-    "  --partial            program: also a file that is not a whole configuration (records\n"
-    "                       missing keep their defaults)\n"
+    "  --partial            program: send only the records FILE names (the clock only when\n"
+    "                       FILE names it or --clock/--time/--date is given); verify:\n"
+    "                       compare only those; read: write the records read in full, when\n"
+    "                       some reads got no whole reply\n"
     "  --quiet              no progress on standard error\n"
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
-    "4 verify found differences, 129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
+    "4 verify found differences, 5 done but the --log file could not be written,\n"
+    "129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
 
 // Longest wait for one reply accepted.
 constexpr int MaxReplyTimeoutMs = 30000;
@@ -138,6 +141,7 @@ QString readClock(const QCommandLineParser& parser, CliOptions& options) {
     if (mode == "auto" && manualFields)
         return QStringLiteral("--time and --date need --clock manual");
     options.clockAuto = mode == "auto";
+    options.clockGiven = parser.isSet("clock") || manualFields;
     if (parser.isSet("time")) {
         if (!isClockTime(parser.value("time")))
             return QStringLiteral("--time: expected HH:MM:SS, not '%1'").arg(parser.value("time"));
@@ -229,7 +233,7 @@ void addOptions(QCommandLineParser& parser) {
         {"reply-timeout-ms", "longest wait for a reply", "MS"},
         {"output", "read: output file", "FILE"},
         {"log", "traffic log file", "FILE"},
-        {"partial", "program: a partial file"},
+        {"partial", "only the records a file names or a read brought back"},
         {"quiet", "no progress"},
         {QStringList{"h", "help"}, "help"},
         {"version", "version"},

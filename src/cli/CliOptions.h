@@ -15,6 +15,7 @@ enum class ExitCode : int {
     UsageError = 2, // bad command line
     Unanswered = 3, // some reads of a whole-unit read got no usable reply
     Differs = 4,    // verify: the unit does not hold the file's configuration
+    LogFailed = 5,  // the command did its work, but the --log file could not be written
 };
 
 enum class CliCommand { Program, Read, Verify, Ports };
@@ -31,6 +32,7 @@ struct CliOptions {
     std::int16_t lengthCode = 0;
     std::int16_t stopBitsCode = 0;
     bool clockAuto = true;
+    bool clockGiven = false; // --clock, --time or --date: a partial program sends the clock
     QString time = QStringLiteral("12:00:00");
     QString date = QStringLiteral("12/31/2000");
     std::optional<double> delayUnitMs; // nullopt: derived from the line settings
@@ -39,7 +41,9 @@ struct CliOptions {
     QString output;                    // read: empty means standard output
     QString log;
     bool quiet = false;
-    bool partial = false; // program: accept a file that is not a whole configuration
+    // program and verify: take only the records a file names; read: write only the records
+    // that were read in full
+    bool partial = false;
 };
 
 // What parsing the command line gave: options to run, a usage error, or a text to print

@@ -4,13 +4,16 @@
 #include "cli/CliConsole.h"
 #include "cli/ConfigurationComparison.h"
 #include "cli/LogTerminalScreen.h"
+#include "cli/RecordReads.h"
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
+#include "config/WholeFile.h"
 #include "serial/PortSelection.h"
 #include "serial/QtSerialLibrary.h"
 #include "serial/SerialDevices.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace rtu {
@@ -65,39 +68,91 @@ public:
     }
 
     ExitCode run() {
+        const ExitCode code = runCommand();
+        return withLogOutcome(code);
+    }
+
+private:
+    ExitCode runCommand() {
         if (options_.command == CliCommand::Program)
             return program();
         return options_.command == CliCommand::Verify ? verify() : read();
     }
 
-private:
     ExitCode fail(const QString& line) {
         err_ << "rtu7350-cli: " << line << Qt::endl;
         return ExitCode::Failure;
     }
 
-    ExitCode program() {
+    // A log that lost traffic is told once, at the end; the exit status says so when the
+    // command itself went well.
+    ExitCode withLogOutcome(ExitCode code) {
+        const QString error = screen_.logError();
+        if (error.isEmpty())
+            return code;
+        err_ << "rtu7350-cli: " << options_.log << ": cannot write the log: " << error
+             << "; it lacks the traffic from there on" << Qt::endl;
+        return code == ExitCode::Success ? ExitCode::LogFailed : code;
+    }
+
+    // Loads FILE for program or verify and gives the records to send or compare; false
+    // (after saying why) for a file that cannot be read or loaded, one that is not a whole
+    // configuration or holds a placeholder (unless --partial), and one that names no record.
+    bool loadFile(UnitSettingsPanel& panel, RecordTables& tables, QStringList& records) {
         const ReadResult file = readConfigurationFile(options_.file);
         if (!file.error.isEmpty())
-            return fail(options_.file + QStringLiteral(": ") + file.error);
-        // A truncated or foreign file would otherwise program the defaults over the unit.
+            return refuse(file.error);
+        // A truncated or foreign file would otherwise set the defaults in the unit.
         if (const QStringList problems = wholeConfigurationProblems(file.content);
             !problems.isEmpty() && !options_.partial)
-            return fail(QStringLiteral("%1: not a whole configuration (%2); --partial "
-                                       "programs it anyway")
-                            .arg(options_.file, problems.join(QStringLiteral("; "))));
-        const LoadResult loaded = LoadConfiguration(file.content, session_.panel, session_.tables);
-        if (!loaded.ok)
-            return fail(loadFailure(options_.file, loaded));
+            return refuse(QStringLiteral("not a whole configuration (%1); --partial takes only "
+                                         "the records it names")
+                              .arg(problems.join(QStringLiteral("; "))));
+        const LoadResult loaded = LoadConfiguration(file.content, panel, tables);
+        if (!loaded.ok) {
+            fail(loadFailure(options_.file, loaded));
+            return false;
+        }
+        records = loaded.records;
+        records.removeDuplicates();
+        // What a read without a reply left in the boxes is no setting of the unit.
+        for (const int line : placeholderLines(file.content)) {
+            if (!options_.partial) {
+                fail(QStringLiteral("%1:%2: the LCD text is the placeholder of a read that got no "
+                                    "reply (20 question marks); --partial leaves the line out")
+                         .arg(options_.file)
+                         .arg(line));
+                return false;
+            }
+            records.removeAll(QStringLiteral("SLCDT1"));
+        }
+        return !records.isEmpty() || refuse(QStringLiteral("names no record of the unit"));
+    }
+
+    bool refuse(const QString& reason) {
+        fail(options_.file + QStringLiteral(": ") + reason);
+        return false;
+    }
+
+    ExitCode program() {
+        QStringList records;
+        if (!loadFile(session_.panel, session_.tables, records))
+            return ExitCode::Failure;
         session_.panel.setClockAuto(options_.clockAuto);
         if (!options_.clockAuto) {
             session_.panel.setClockTexts(options_.time, options_.date);
         }
+        if (options_.clockGiven)
+            records << QStringLiteral("SRTCT") << QStringLiteral("SRTCD");
         if (!openLog() || !openPort())
             return ExitCode::Failure;
-        const bool completed = stop_.during([this] { return session_.commands.programAll(); });
+        const int planned = options_.partial ? int(records.size()) : UnitCommands::WholeUnitLineCount;
+        const bool completed = stop_.during([&] {
+            return options_.partial ? session_.commands.programListed(records)
+                                    : session_.commands.programAll();
+        });
         if (stop_.stopped())
-            return stop_.report(err_, QStringLiteral("programmed"));
+            return stop_.report(err_, QStringLiteral("programmed"), planned);
         if (portLost_)
             return fail(QStringLiteral("%1: port lost while programming; the unit is only "
                                        "partly programmed")
@@ -107,48 +162,94 @@ private:
         return ExitCode::Success;
     }
 
+    // A configuration goes out only as far as it was read: a backup must never be replaced
+    // by defaults and placeholders.
     ExitCode read() {
         if (!openLog() || !openPort())
             return ExitCode::Failure;
         ReadReport report;
-        if (!readUnit(report))
-            return readFailure();
-        const QByteArray configuration = WriteConfiguration(session_.panel, session_.tables);
-        if (options_.output.isEmpty()) {
-            out_.write(configuration);
-        } else if (const QString reason =
-                       saveConfigurationFile(options_.output, session_.panel, session_.tables);
-                   !reason.isEmpty()) {
-            return fail(QStringLiteral("%1: %2").arg(options_.output, reason));
+        const QStringList planned = session_.commands.wholeUnitReadLines();
+        if (!readUnit(planned, report))
+            return readFailure(planned);
+        const bool whole = report.complete();
+        if (!whole)
+            reportUnread(planned, report);
+        const QStringList records = recordsRead(report.answered);
+        if (!whole && !options_.partial) {
+            err_ << "rtu7350-cli: nothing written: not every read got a whole reply; --partial "
+                    "writes the records that did"
+                 << Qt::endl;
+            return ExitCode::Unanswered;
         }
-        return reportUnanswered(report) ? ExitCode::Unanswered : ExitCode::Success;
+        if (records.isEmpty()) {
+            err_ << "rtu7350-cli: nothing written: no record was read" << Qt::endl;
+            return ExitCode::Unanswered;
+        }
+        if (!writeOutput(WriteConfiguration(session_.panel, session_.tables, records)))
+            return ExitCode::Failure;
+        return whole ? ExitCode::Success : ExitCode::Unanswered;
+    }
+
+    bool writeOutput(const QByteArray& configuration) {
+        if (!options_.output.isEmpty()) {
+            const QString reason = writeWholeFile(options_.output, configuration);
+            if (!reason.isEmpty())
+                fail(reason);
+            return reason.isEmpty();
+        }
+        auto* file = qobject_cast<QFileDevice*>(&out_);
+        if (out_.write(configuration) == configuration.size() && (!file || file->flush()))
+            return true;
+        fail(QStringLiteral("cannot write to standard output: ") + out_.errorString());
+        return false;
     }
 
     ExitCode verify() {
         ConfigurationSnapshot file;
         SetAllDefaults(file.tables);
-        const LoadResult loaded = loadConfigurationFile(options_.file, filePanel_, file.tables);
-        if (!loaded.ok)
-            return fail(loadFailure(options_.file, loaded));
+        QStringList records;
+        if (!loadFile(filePanel_, file.tables, records))
+            return ExitCode::Failure;
         file.unit = unitWideValues(filePanel_);
+        QStringList compared = records;
+        compared.removeIf(isClockRecord);
+        if (compared.isEmpty()) {
+            refuse(QStringLiteral("names only the clock, which runs on and is never compared"));
+            return ExitCode::Failure;
+        }
 
         if (!openLog() || !openPort())
             return ExitCode::Failure;
         ReadReport report;
-        if (!readUnit(report))
-            return readFailure();
+        const QStringList planned =
+            options_.partial ? readLinesOf(compared) : session_.commands.wholeUnitReadLines();
+        if (!readUnit(planned, report))
+            return readFailure(planned);
+        const QStringList read = recordsRead(report.answered);
+        compared.removeIf([&read](const QString& record) { return !read.contains(record); });
         const ConfigurationSnapshot unit{unitWideValues(session_.panel), session_.tables};
-        const QStringList differences = configurationDifferences(file, unit, unread(report));
+        const QStringList differences = configurationDifferences(file, unit, compared);
         for (const QString& line : differences)
             out_.write(line.toLocal8Bit() + '\n');
-        if (reportUnanswered(report))
+        if (!report.complete()) {
+            reportUnread(planned, report);
             return ExitCode::Unanswered;
-        return differences.isEmpty() ? ExitCode::Success : ExitCode::Differs;
+        }
+        if (!differences.isEmpty())
+            return ExitCode::Differs;
+        out_.write(QStringLiteral("unit matches %1: %2 of %3 lines\n")
+                       .arg(options_.file)
+                       .arg(records.size())
+                       .arg(UnitCommands::WholeUnitLineCount)
+                       .toLocal8Bit());
+        return ExitCode::Success;
     }
 
-    // Read All; false (after saying why) when the run cannot give a configuration.
-    bool readUnit(ReadReport& report) {
-        const bool completed = stop_.during([&] { return session_.commands.readAll(&report); });
+    // The reads `planned` lists, in the order of "Read All"; false (after saying why) when
+    // the run cannot give a configuration.
+    bool readUnit(const QStringList& planned, ReadReport& report) {
+        const bool completed =
+            stop_.during([&] { return session_.commands.readListed(planned, &report); });
         if (stop_.stopped())
             return false;
         if (portLost_) {
@@ -161,32 +262,28 @@ private:
     }
 
     // A read stopped by a signal gives no configuration, but says how far it got.
-    ExitCode readFailure() {
-        return stop_.stopped() ? stop_.report(err_, QStringLiteral("read")) : ExitCode::Failure;
+    ExitCode readFailure(const QStringList& planned) {
+        return stop_.stopped() ? stop_.report(err_, QStringLiteral("read"), int(planned.size()))
+                               : ExitCode::Failure;
     }
 
-    static QStringList unread(const ReadReport& report) {
-        QStringList lines;
-        for (const QString& line : report.unanswered)
-            lines.append(line.trimmed());
-        return lines;
-    }
-
-    // Names the reads that got no usable reply; true when there were any.
-    bool reportUnanswered(const ReadReport& report) {
-        if (report.complete())
-            return false;
-        err_ << "rtu7350-cli: no reply to " << report.unanswered.size() << " of "
-             << UnitCommands::WholeUnitLineCount << " reads: " << unread(report).join(u' ')
-             << Qt::endl;
-        return true;
+    // Names the reads of `planned` that got no reply or only part of one.
+    void reportUnread(const QStringList& planned, const ReadReport& report) {
+        QStringList unread = planned;
+        unread.removeIf([&report](const QString& line) { return report.answered.contains(line); });
+        err_ << "rtu7350-cli: no whole reply to " << unread.size() << " of " << planned.size()
+             << " reads: " << unread.join(u' ') << Qt::endl;
     }
 
     bool openLog() {
         if (options_.log.isEmpty())
             return true;
         logFile_.setFileName(options_.log);
-        if (!logFile_.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        // A file is appended to; a device or a pipe (/dev/stderr) cannot seek to its end.
+        const QFileInfo target(options_.log);
+        const bool appendable = !target.exists() || target.isFile();
+        if (!logFile_.open(appendable ? QIODevice::WriteOnly | QIODevice::Append
+                                      : QIODevice::WriteOnly)) {
             fail(QStringLiteral("%1: %2").arg(options_.log, logFile_.errorString()));
             return false;
         }

@@ -1,8 +1,8 @@
 #include "cli/ConfigurationComparison.h"
 
+#include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/UnitSettingsPanel.h"
-#include "protocol/CommandLines.h"
 
 #include <algorithm>
 #include <array>
@@ -28,14 +28,14 @@ bool sameNumber(double a, double b) {
 
 class DifferenceCollector {
 public:
-    DifferenceCollector(QStringList& lines, const QStringList& unread)
-        : lines_(lines), unread_(unread) {}
+    DifferenceCollector(QStringList& lines, const QStringList& compared)
+        : lines_(lines), compared_(compared) {}
 
-    // The record that the next fields belong to, and the read line that fetched it.
-    // Returns false when that read got no reply, so the record is not compared.
-    bool beginRecord(const QString& name, const QString& readLine) {
-        record_ = name;
-        return !unread_.contains(readLine.trimmed());
+    // The record that the next fields belong to: its name in messages and in the file.
+    // Returns false when the record is not to be compared.
+    bool beginRecord(const QString& name, const QString& record) {
+        name_ = name;
+        return compared_.contains(record);
     }
 
     void number(const char* field, const QString& file, const QString& unit) {
@@ -61,24 +61,24 @@ private:
     static QString quoted(QStringView text) { return u'"' + text.toString() + u'"'; }
 
     void add(const char* field, const QString& file, const QString& unit) {
-        lines_.append(QStringLiteral("%1 %2: file %3, unit %4")
-                          .arg(record_, QLatin1String(field), file, unit));
+        lines_.append(
+            QStringLiteral("%1 %2: file %3, unit %4").arg(name_, QLatin1String(field), file, unit));
     }
 
     QStringList& lines_;
-    const QStringList& unread_;
-    QString record_;
+    const QStringList& compared_;
+    QString name_;
 };
 
 void compareUnitWide(DifferenceCollector& out, const UnitWideValues& file,
                      const UnitWideValues& unit) {
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GPP")))
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SPP")))
         out.number("PollPeriod", file.pollPeriodSeconds, unit.pollPeriodSeconds);
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GLCD"))) {
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SLCD"))) {
         out.number("LcdSeconds", file.lcdSeconds, unit.lcdSeconds);
         out.number("LcdRepeats", file.lcdRepeats, unit.lcdRepeats);
     }
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("GLCDT"))) {
+    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SLCDT1"))) {
         out.text("LcdLine1", file.lcdLine1, unit.lcdLine1);
         out.text("LcdLine2", file.lcdLine2, unit.lcdLine2);
     }
@@ -134,9 +134,10 @@ UnitWideValues unitWideValues(const UnitSettingsPanel& panel) {
 }
 
 QStringList configurationDifferences(const ConfigurationSnapshot& file,
-                                     const ConfigurationSnapshot& unit, const QStringList& unread) {
+                                     const ConfigurationSnapshot& unit,
+                                     const QStringList& compared) {
     QStringList lines;
-    DifferenceCollector out(lines, unread);
+    DifferenceCollector out(lines, compared);
     compareUnitWide(out, file.unit, unit.unit);
     // Indexed by ModuleKind.
     constexpr std::array<
@@ -144,8 +145,7 @@ QStringList configurationDifferences(const ConfigurationSnapshot& file,
         compareRecord{compareTank, compareG4, compareLoop420};
     for (const ModuleRange& range : ModuleRanges) {
         for (const int number : range.numbers()) {
-            if (out.beginRecord(range.describe(number),
-                                moduleCommands(range.kind).readLine(number)))
+            if (out.beginRecord(range.describe(number), moduleRecord(range.kind, number)))
                 compareRecord[static_cast<std::size_t>(range.kind)](out, file.tables, unit.tables,
                                                                     number);
         }

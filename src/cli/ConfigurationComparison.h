@@ -27,13 +27,13 @@ struct ConfigurationSnapshot {
     RecordTables tables;
 };
 
-// The differences between a file's configuration and the unit's, one line each, in the
+// The differences between a file's configuration and the unit's in the records `compared`
+// names ("SPP", "SLCDT1", "SU05", as a configuration file names them), one line each, in the
 // order of the file: "unit PollPeriod: file 900, unit 60", "tank 05 VolumeFactor: file 1.67,
 // unit 2.5", "G4 module 3 OnValue: ...", "4-20mA module 2 Value20mA: ...". Numbers compare
-// by numeric value, texts as texts with trailing spaces ignored. Settings whose read line appears
-// in `unread` (for example "GU05", "GPP") are left out: the unit's side holds no reading.
+// by numeric value, texts as texts with trailing spaces ignored.
 QStringList configurationDifferences(const ConfigurationSnapshot& file,
                                      const ConfigurationSnapshot& unit,
-                                     const QStringList& unread = {});
+                                     const QStringList& compared);
 
 } // namespace rtu

@@ -6,12 +6,13 @@ namespace rtu {
 
 void LogTerminalScreen::insertAtEnd(const QString& text) {
     text_ += text;
-    if (!log_)
+    if (!log_ || !logError_.isEmpty())
         return;
-    log_->write(text.toLatin1());
+    const QByteArray bytes = text.toLatin1();
     // Flushed at once so that the log holds the traffic up to a crash or a lost port.
-    if (auto* file = qobject_cast<QFileDevice*>(log_))
-        file->flush();
+    auto* file = qobject_cast<QFileDevice*>(log_);
+    if (log_->write(bytes) != bytes.size() || (file && !file->flush()))
+        logError_ = log_->errorString();
 }
 
 } // namespace rtu

@@ -3,6 +3,7 @@
 #include "app/ReadOutcome.h"
 #include "app/ShutdownSignals.h"
 #include "protocol/Exchange.h"
+#include "protocol/UnitCommands.h"
 
 #include <QTextStream>
 
@@ -28,8 +29,13 @@ bool SignalStop::during(const std::function<bool()>& action) {
     return completed;
 }
 
-ExitCode SignalStop::report(QTextStream& err, const QString& done) const {
-    const QString part = wholeUnitPart(exchange_.completedLines());
+ExitCode SignalStop::report(QTextStream& err, const QString& done, int plannedLines) const {
+    const int completed = exchange_.completedLines();
+    const QString part = plannedLines == UnitCommands::WholeUnitLineCount
+                             ? wholeUnitPart(completed)
+                         : completed > 0
+                             ? QStringLiteral("%1 of %2 lines").arg(completed).arg(plannedLines)
+                             : QString();
     err << "rtu7350-cli: stopped: "
         << (part.isEmpty() ? QStringLiteral("nothing %1").arg(done)
                            : QStringLiteral("%1 %2; the rest not").arg(part, done))

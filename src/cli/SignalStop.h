@@ -25,9 +25,10 @@ public:
     // action and end the tool at once: nothing is under way that a stop could finish.
     bool during(const std::function<bool()>& action);
     bool stopped() const { return signalNumber_ != 0; }
-    // After a stop: "stopped: unit settings and tanks 00-05 programmed; the rest not", where
-    // `done` is "programmed" or "read"; returns the exit status.
-    ExitCode report(QTextStream& err, const QString& done) const;
+    // After a stop of an action of `plannedLines` lines: "stopped: unit settings and tanks
+    // 00-05 programmed; the rest not" for the whole unit, "stopped: 3 of 7 lines programmed;
+    // the rest not" for part of it; `done` is "programmed" or "read". Returns the exit status.
+    ExitCode report(QTextStream& err, const QString& done, int plannedLines) const;
 
 private:
     Exchange& exchange_;

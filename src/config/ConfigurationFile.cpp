@@ -348,7 +348,17 @@ std::optional<QString> recordKey(QStringView line) {
 } // namespace
 
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    const QStringList lines = configurationLines(panel, tables);
+    return WriteConfiguration(panel, tables, configurationRecords());
+}
+
+QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables,
+                              const QStringList& records) {
+    QStringList lines = configurationLines(panel, tables);
+    lines.removeIf([&records](const QString& line) {
+        return !records.contains(recordKey(line).value_or(QString()));
+    });
+    if (lines.isEmpty())
+        return {};
     const QByteArray latin1 =
         toLatin1Bytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     // A file that is valid UTF-8 is read as UTF-8. The rare text whose Latin-1 bytes happen
@@ -391,15 +401,38 @@ QString loadProblem(const QString& path, const LoadResult& result) {
     return QStringLiteral("%1, line %2: %3").arg(name).arg(result.lineNumber).arg(result.reason);
 }
 
+QStringList configurationRecords() {
+    QStringList records{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
+                        QStringLiteral("SLCDT1"), QStringLiteral("SPP")};
+    for (const ModuleRange& range : ModuleRanges) {
+        for (const int number : range.numbers())
+            records << moduleRecord(range.kind, number);
+    }
+    return records;
+}
+
+QString moduleRecord(ModuleKind kind, int number) {
+    const auto numbered = std::find_if(NumberedLines.begin(), NumberedLines.end(),
+                                       [kind](const NumberedLine& n) { return n.kind == kind; });
+    return QString::fromUtf16(numbered->prefix) + moduleRange(kind).caption(number);
+}
+
+QList<int> placeholderLines(const QByteArray& content) {
+    // The loader ends a text at its closing quote, so a text is the placeholder exactly where
+    // the placeholder stands between two quotes.
+    const QString quotedPlaceholder = Quote + lcdTextPlaceholder() + Quote;
+    const QStringList lines = splitLines(content);
+    QList<int> found;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].startsWith(u"SLCDT1") && lines[i].contains(quotedPlaceholder))
+            found << int(i + 1);
+    }
+    return found;
+}
+
 QStringList wholeConfigurationProblems(const QByteArray& content) {
     QStringList problems;
-    QStringList wanted{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
-                       QStringLiteral("SLCDT1"), QStringLiteral("SPP")};
-    for (const NumberedLine& numbered : NumberedLines) {
-        const ModuleRange& range = moduleRange(numbered.kind);
-        for (const int number : range.numbers())
-            wanted << QString::fromUtf16(numbered.prefix) + range.caption(number);
-    }
+    QStringList wanted = configurationRecords();
     const QStringList lines = splitLines(content);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const std::optional<QString> key = recordKey(lines[i]);

@@ -14,6 +14,17 @@ class UnitSettingsPanel;
 // one byte per character.
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables);
 
+// Only the lines of `records` (as LoadResult::records names them: "SPP", "SU05"), in the
+// file's order: the part of a configuration that is known.
+QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables,
+                              const QStringList& records);
+
+// The records a whole configuration names, one per line, in the file's order: "SRTCT",
+// "SRTCD", "SLCD", "SLCDT1", "SPP", "SU00" ... "SU15", "SG40" ... "SG49", "S420C1" ... "S420C8".
+QStringList configurationRecords();
+// The record of one tank or module: "SU05", "SG43", "S420C1".
+QString moduleRecord(ModuleKind kind, int number);
+
 // Writes the configuration to path as writeWholeFile does. Returns an empty string on
 // success, else a one-line reason.
 QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
@@ -40,6 +51,10 @@ LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel
 // (one entry naming them all, "missing: SU05, SG43") and lines that name a record outside
 // the tables ("line 7 names no record of the unit: SU16..."). Empty for a whole one.
 QStringList wholeConfigurationProblems(const QByteArray& content);
+
+// The lines (1-based) whose LCD text is the placeholder that a read without a reply leaves
+// in the boxes (lcdTextPlaceholder()), not a text anyone set.
+QList<int> placeholderLines(const QByteArray& content);
 
 inline constexpr qsizetype MaxConfigurationFileSize = qsizetype(1024) * 1024;
 

@@ -20,4 +20,8 @@ QString lcdTextLine(const UnitSettingsPanel& panel) {
            quote + panel.lcdLine(2) + quote;
 }
 
+QString lcdTextPlaceholder() {
+    return QString(UnitSettingsPanel::LcdTextMaxLength, QLatin1Char('?'));
+}
+
 } // namespace rtu

@@ -13,4 +13,7 @@ QString pollPeriodLine(const UnitSettingsPanel& panel);
 QString lcdTimingLine(const UnitSettingsPanel& panel);
 QString lcdTextLine(const UnitSettingsPanel& panel);
 
+// What an LCD text box shows after a read that got no reply: 20 question marks.
+QString lcdTextPlaceholder();
+
 } // namespace rtu

@@ -1,5 +1,6 @@
 #include "protocol/UnitCommands.h"
 
+#include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/UnitSettingsLines.h"
 #include "config/UnitSettingsPanel.h"
@@ -32,23 +33,47 @@ QString clockDigits(const QString& text) {
     return text.left(2) + text.mid(3, 2) + text.right(2);
 }
 
-QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const QDateTime& now) {
+// The unit-settings lines of the rows that `wanted` picks, in the order they are sent.
+template <typename Wanted>
+QStringList unitProgramLines(const UnitSettingsPanel& panel, const QDateTime& now, Wanted wanted) {
     const QLocale c = QLocale::c();
     QStringList lines;
-    if (selected(panel, allFlag, Panel::TimeRow))
+    if (wanted(Panel::TimeRow))
         lines << QStringLiteral("SRTCT") + (panel.clockAuto() ? c.toString(now.time(), u"hhmmss")
                                                               : clockDigits(panel.timeText()));
-    if (selected(panel, allFlag, Panel::DateRow))
+    if (wanted(Panel::DateRow))
         lines << QStringLiteral("SRTCD") + (panel.clockAuto() ? c.toString(now.date(), u"MMddyy")
                                                               : clockDigits(panel.dateText()));
-    if (selected(panel, allFlag, Panel::PollRow))
+    if (wanted(Panel::PollRow))
         lines << pollPeriodLine(panel);
-    if (selected(panel, allFlag, Panel::LcdTimingRow))
+    if (wanted(Panel::LcdTimingRow))
         lines << lcdTimingLine(panel);
-    if (selected(panel, allFlag, Panel::LcdTextRow))
+    if (wanted(Panel::LcdTextRow))
         lines << lcdTextLine(panel);
     for (QString& line : lines)
         line += LineEnd;
+    return lines;
+}
+
+QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const QDateTime& now) {
+    return unitProgramLines(panel, now,
+                            [&panel, allFlag](int row) { return selected(panel, allFlag, row); });
+}
+
+// The unit-settings lines by row, as a listed program names them.
+constexpr std::array<QLatin1StringView, 5> UnitProgramLineNames{
+    QLatin1StringView("SRTCT"), QLatin1StringView("SRTCD"), QLatin1StringView("SPP"),
+    QLatin1StringView("SLCD"), QLatin1StringView("SLCDT1")};
+
+// The lines of "Program All" in order, as a listed program names them.
+QStringList wholeUnitProgramLines() {
+    QStringList lines;
+    for (const QLatin1StringView name : UnitProgramLineNames)
+        lines << QString(name);
+    for (const ModuleRange& range : ModuleRanges) {
+        for (const int number : range.numbers())
+            lines << moduleRecord(range.kind, number);
+    }
     return lines;
 }
 
@@ -152,7 +177,7 @@ QString quotedField(const Exchange& exchange, int at, int offset) {
 }
 
 bool applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
-    const QString unknown(Panel::LcdTextMaxLength, QLatin1Char('?'));
+    const QString unknown = lcdTextPlaceholder();
     const int line1 = exchange.FindReply(u"LCDT1");
     panel.setText1(0, line1 == 0 ? unknown : quotedField(exchange, line1, 6));
     const int line2 = exchange.FindReply(u"T2");
@@ -267,13 +292,26 @@ bool runReportedReads(Exchange& exchange, const QStringList& planned, ReadReport
 
 } // namespace
 
+QString readLineOf(const QString& record) {
+    if (record == u"SRTCT" || record == u"SRTCD")
+        return QStringLiteral("GRTCT");
+    if (record == u"SLCDT1")
+        return QStringLiteral("GLCDT");
+    // The unit asks with "G" for what "S" sets: "SPP" and "GPP", "SG43" and "GG43".
+    return u'G' + record.mid(1);
+}
+
 UnitCommands::UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
                            Clock clock)
     : exchange_(exchange), panel_(panel), tables_(tables), clock_(std::move(clock)) {}
 
 void UnitCommands::ProgramUnitSettings(int allFlag) {
+    sendUnitLines(unitProgramLines(panel_, allFlag, clock_()));
+}
+
+void UnitCommands::sendUnitLines(const QStringList& lines) {
     exchange_.clearReplyBuffer();
-    for (const QString& line : unitProgramLines(panel_, allFlag, clock_()))
+    for (const QString& line : lines)
         exchange_.SendCommandLine(line, UnitSettleCount);
 }
 
@@ -328,20 +366,32 @@ bool UnitCommands::readButton(ReadReport* report) {
 }
 
 bool UnitCommands::programAll() {
+    return programListed(wholeUnitProgramLines());
+}
+
+bool UnitCommands::programListed(const QStringList& lines) {
     BatchUi& ui = exchange_.ui();
-    return exchange_.runProgramBatch(
-        Window::RtuForm, Exchange::ErrorReport::MessageAndBeep, [this, &ui] {
-            ui.progress(0, WholeUnitLineCount, QStringLiteral("Programming unit settings"));
-            ProgramUnitSettings(1);
-            int done = UnitSettingsLineCount;
-            for (const ModuleRange& range : ModuleRanges) {
-                for (const int number : range.numbers()) {
-                    ui.progress(done++, WholeUnitLineCount,
-                                QStringLiteral("Programming ") + range.describe(number));
-                    programModule(range.kind, number);
-                }
-            }
+    QStringList planned = wholeUnitProgramLines();
+    planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
+    const auto total = int(planned.size());
+    return exchange_.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::MessageAndBeep, [&] {
+        const QStringList unitLines = unitProgramLines(panel_, clock_(), [&](int row) {
+            return planned.contains(UnitProgramLineNames.at(std::size_t(row)));
         });
+        if (!unitLines.isEmpty()) {
+            ui.progress(0, total, QStringLiteral("Programming unit settings"));
+            sendUnitLines(unitLines);
+        }
+        auto done = int(unitLines.size());
+        for (const ModuleRange& range : ModuleRanges) {
+            for (const int number : range.numbers()) {
+                if (!planned.contains(moduleRecord(range.kind, number)))
+                    continue;
+                ui.progress(done++, total, QStringLiteral("Programming ") + range.describe(number));
+                programModule(range.kind, number);
+            }
+        }
+    });
 }
 
 bool UnitCommands::readAll(ReadReport* report) {

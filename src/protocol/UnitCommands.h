@@ -22,6 +22,10 @@ struct ReadReport {
     bool complete() const { return unanswered.isEmpty(); }
 };
 
+// The read line that brings back a record of a configuration file, as reports name both:
+// "GPP" for "SPP", "GU05" for "SU05", "GLCDT" for "SLCDT1", "GRTCT" for either clock line.
+QString readLineOf(const QString& record);
+
 // The command groups: unit settings, tanks, G4 and 4-20mA modules, and the whole-unit
 // program and read. They expect the caller to have opened a batch (except the *All and
 // *Button actions, which open their own).
@@ -55,6 +59,9 @@ public:
     bool programButton();                          // "Program": beep on error
     bool readButton(ReadReport* report = nullptr); // "Read"
     bool programAll(); // "Program All": 39 lines; "Error!" box and beep on error
+    // "Program All" limited to the lines `lines` names ("SRTCT", "SPP", "SU05", "SG43",
+    // "S420C1", as a configuration file names its records), in the same order and batch.
+    bool programListed(const QStringList& lines);
     bool readAll(ReadReport* report = nullptr); // "Read All": 39 reads
     // "Read Unanswered Again": the reads of "Read All" that `lines` lists, in the same order
     // and bracket; a clock read sets both the time and the date.
@@ -72,6 +79,8 @@ public:
     static constexpr int WholeUnitLineCount = 39;
 
 private:
+    void sendUnitLines(const QStringList& lines);
+
     Exchange& exchange_;
     UnitSettingsPanel& panel_;
     RecordTables& tables_;

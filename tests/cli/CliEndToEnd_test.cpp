@@ -108,12 +108,11 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     ASSERT_EQ(readLines.size(), 39);
     EXPECT_EQ(readLines.mid(2), siteLines.mid(2));
 
-    // How differences read is ConfigurationComparison's; here the unit's values take part.
-    QList<QByteArray> changed = siteLines;
-    changed[4] = "SPP600";                              // poll period 10 minutes
-    changed[21 + 3] = "SG43U03L1ONLT13.000OFFGT24.000"; // on value
-    ASSERT_TRUE(writeFile(path("changed.txt"), changed.join("\r\n") + "\r\n"));
-    const CliResult verified = runCli(unit.cli + QStringList{"verify", path("changed.txt")});
+    // How differences read is ConfigurationComparison's; here the unit's values take part, and
+    // with --partial only the records the file names: poll period and G4 module 3's on value.
+    ASSERT_TRUE(writeFile(path("changed.txt"), "SPP600\r\nSG43U03L1ONLT13.000OFFGT24.000\r\n"));
+    const CliResult verified =
+        runCli(unit.cli + QStringList{"--partial", "verify", path("changed.txt")});
     EXPECT_EQ(verified.exitCode, 4) << verified.err.constData();
     EXPECT_EQ(verified.out, "unit PollPeriod: file 600, unit 900\n"
                             "G4 module 3 OnValue: file 13, unit 12\n");
@@ -126,22 +125,46 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     EXPECT_EQ(configurationLines(readFile(path("dump.txt"))).mid(2), siteLines.mid(2));
 }
 
-TEST_F(CliEndToEnd, UnansweredReadsAreNamedAndAHangUpOrBadOutputEndsWithExit1) {
-    const CliResult result = runCli(bareCli() + QStringList{"read", "--output", path("read.txt")});
-    EXPECT_EQ(result.exitCode, 3);
-    // Which reads are named, in which order, is UnitCommands'; here the report prints them.
-    EXPECT_TRUE(result.err.contains("no reply to 39 of 39 reads: GRTCT GPP GLCD GLCDT GV GU00 "))
-        << result.err.constData();
-    // Without --quiet: one progress line for the five unit-settings reads, one per module.
-    EXPECT_TRUE(result.err.startsWith("line 1 of 39: Reading unit settings\n"
-                                      "line 6 of 39: Reading tank 00\n"));
-    EXPECT_EQ(configurationLines(readFile(path("read.txt"))).size(), 39);
+// A read that is not whole never replaces a file: a backup stays as it was.
+TEST_F(CliEndToEnd, AReadNotAnsweredInFullWritesOnlyWhatWasReadAndAHangUpOrBadOutputExit1) {
+    ASSERT_TRUE(writeFile(path("backup.txt"), readFile(SiteFile)));
+    for (const QStringList& read :
+         {QStringList{"read", "--output", path("backup.txt")},
+          QStringList{"--partial", "read", "--output", path("backup.txt")}, QStringList{"read"}}) {
+        SCOPED_TRACE(qPrintable(read.join(' ')));
+        const CliResult result = runCli(bareCli() + read);
+        EXPECT_EQ(std::pair(result.exitCode, result.out), std::pair(3, QByteArray()));
+        // Which reads are named, in which order, is UnitCommands'; here the report prints them.
+        EXPECT_TRUE(unansweredReads(result.err).startsWith("GRTCT GPP GLCD GLCDT GV GU00 "));
+        EXPECT_TRUE(result.err.contains("rtu7350-cli: nothing written: ")) << result.err.data();
+        EXPECT_EQ(readFile(path("backup.txt")), readFile(SiteFile));
+        // Without --quiet: one progress line for the five unit-settings reads, one per module.
+        EXPECT_TRUE(result.err.startsWith("line 1 of 39: Reading unit settings\n"
+                                          "line 6 of 39: Reading tank 00\n"));
+    }
 
-    // A file that cannot be written fails the run, unanswered reads or not.
-    const CliResult unwritable =
-        runCli(bareCli() + QStringList{"read", "--output", path("missing/dir/read.txt")});
-    EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_TRUE(unwritable.err.contains("missing/dir/read.txt")) << unwritable.err.constData();
+    // --partial writes the records read in full; program refuses that file, and with
+    // --partial sends only those records.
+    SimulatedUnitProcess dropping({"--state", SiteFile, "--drop", "7"});
+    const CliResult part =
+        runCli(dropping.cli + QStringList{"--partial", "read", "--output", path("part.txt")});
+    EXPECT_EQ(std::pair(part.exitCode, unansweredReads(part.err)),
+              std::pair(3, QString("GU01 GU08 GU15 GG46 G420C4")));
+    const QByteArray partFile = readFile(path("part.txt"));
+    EXPECT_EQ(configurationLines(partFile).size(), 34);
+    EXPECT_TRUE(partFile.contains("\nSU02\"CRUDE 3") && !partFile.contains("SU01"))
+        << partFile.data();
+    EXPECT_EQ(runCli(bareCli() + QStringList{"program", path("part.txt")}).exitCode, 1);
+    sent.clear();
+    EXPECT_EQ(runCli(bareCli() + QStringList{"--partial", "program", path("part.txt")}).exitCode,
+              0);
+    EXPECT_EQ(sent.count("\r\n"), 34);
+
+    // A file that cannot be written fails the run.
+    const CliResult unwritable = runCli(
+        dropping.cli + QStringList{"--partial", "read", "--output", path("missing/dir/read.txt")});
+    EXPECT_TRUE(unwritable.exitCode == 1 && unwritable.err.contains("missing/dir/read.txt"))
+        << unwritable.err.constData();
 
     // A hang-up midway ends with exit 1 and no output file.
     for (const QStringList& command :
@@ -186,7 +209,7 @@ TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrRepl
     };
     for (const auto& [baud, fault, unanswered] : cases) {
         // A fresh unit for each run, so that its faults hit the same requests.
-        for (const QStringList pacing : {QStringList{}, QStringList{"--pacing", "reply"}}) {
+        for (const QStringList& pacing : {QStringList{}, QStringList{"--pacing", "reply"}}) {
             SCOPED_TRACE(qPrintable(QString::number(baud) + ' ' + fault + ' ' + pacing.join(' ')));
             SimulatedUnitProcess unit(QStringList{"--state", SiteFile} +
                                           QString(fault).split(' ', Qt::SkipEmptyParts),
@@ -194,7 +217,9 @@ TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrRepl
             const CliResult verified = runCli(unit.cli + pacing + QStringList{"verify", SiteFile});
             EXPECT_EQ(verified.exitCode, *unanswered ? 3 : 0) << verified.err.constData();
             EXPECT_EQ(unansweredReads(verified.err), unanswered);
-            EXPECT_EQ(verified.out, "");
+            EXPECT_EQ(verified.out, *unanswered ? QByteArray()
+                                                : "unit matches " + QFile::encodeName(SiteFile) +
+                                                      ": 39 of 39 lines\n");
         }
     }
 }
@@ -214,15 +239,30 @@ TEST_F(CliEndToEnd, ATerminationSignalStopsAProgramAtItsLineAndNamesWhatWasProgr
               "rtu7350-cli: stopped: unit settings programmed; the rest not\n");
 }
 
+// Files that program and verify refuse: nothing is sent.
 TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSeparatedLines) {
-    ASSERT_TRUE(writeFile(path("bad.txt"), "SPP900\r\nSLCD05R03\r\nSU03\"WATER 1\r\n"));
+    QByteArray placeholder = readFile(SiteFile);
+    placeholder.replace("WEST RIDGE LEASE #14", QByteArray(20, '?'));
+    const std::pair<const char*, QByteArray> files[] = {
+        {"bad.txt", "SPP900\r\nSLCD05R03\r\nSU03\"WATER 1\r\n"},
+        {"empty.txt", ""},
+        {"binary.bin", QByteArray::fromHex("7f454c4602010000fffe0d0a530055").repeated(64)},
+        {"placeholder.txt", placeholder}};
+    for (const auto& [name, content] : files)
+        ASSERT_TRUE(writeFile(path(name), content));
+    // Command and file, and the start of the one line that refuses it.
     const std::pair<const char*, QString> cases[] = {
         {"program", "bad.txt: not a whole configuration (missing: SRTCT, SRTCD, SLCDT1, SU00"},
-        {"verify", "bad.txt:3: "},
-        {"program", "missing.txt: "}};
+        {"--partial verify", "bad.txt:3: "},
+        {"program", "missing.txt: "},
+        {"verify", "empty.txt: not a whole configuration (missing: SRTCT, "},
+        {"verify", "binary.bin: not a whole configuration (missing: SRTCT, "},
+        {"--partial program", "binary.bin: names no record of the unit"},
+        {"program", "placeholder.txt:4: the LCD text is the placeholder of a read that got no "},
+        {"verify", "placeholder.txt:4: the LCD text is the placeholder of a read that got no "}};
     for (const auto& [command, reported] : cases) {
-        const CliResult result =
-            runCli(bareCli() + QStringList{command, path(reported.section(':', 0, 0))});
+        const CliResult result = runCli(bareCli() + QString(command).split(' ') +
+                                        QStringList{path(reported.section(':', 0, 0))});
         EXPECT_EQ(result.exitCode, 1) << command;
         EXPECT_TRUE(result.err.startsWith(("rtu7350-cli: " + path(reported)).toUtf8()))
             << result.err.constData();
@@ -230,12 +270,30 @@ TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSepara
     }
     EXPECT_TRUE(sent.isEmpty());
 
-    // With --partial a file that is not whole is taken: the defaults fill the rest.
-    ASSERT_TRUE(writeFile(path("part.txt"), "SPP900\r\n"));
-    EXPECT_EQ(runCli(bareCli() + QStringList{"--partial", "program", path("part.txt")}).exitCode,
-              0);
-    EXPECT_EQ(sent.count("\r\n"), 39);
-    EXPECT_TRUE(sent.contains("\r\nSPP900\r\n")) << sent.constData();
+    // With --partial exactly the lines a file names go out (the clock only when named or
+    // given), in the order of "Program All".
+    const QByteArray tankLine = "SU03\"WATER 1   \"L1IT0F1.6700E\r\n";
+    ASSERT_TRUE(writeFile(path("tank.txt"), tankLine));
+    // Options, file, exit status, lines sent and what they hold.
+    const std::tuple<QStringList, const char*, int, int, QByteArray> programs[] = {
+        {{}, "tank.txt", 0, 1, tankLine},
+        {{"--time", "06:30:00"}, "tank.txt", 0, 3, "SRTCT063000\r\nSRTCD123100\r\n" + tankLine},
+        // The placeholder is left out; the file names the clock, so it goes out.
+        {{}, "placeholder.txt", 0, 38, "\r\nSLCD05R03\r\nSU00\"CRUDE 1"},
+        // A log that cannot be written is told once, and the exit status says so.
+        {{"--log", "/dev/full"}, "tank.txt", 5, 1, tankLine}};
+    for (const auto& [options, file, exitCode, lines, expected] : programs) {
+        sent.clear();
+        const CliResult result = runCli(bareCli() + options +
+                                        QStringList{"--quiet", "--partial", "program", path(file)});
+        EXPECT_EQ(std::pair(result.exitCode, int(result.err.count('\n'))),
+                  std::pair(exitCode, exitCode ? 1 : 0));
+        EXPECT_TRUE(!exitCode || result.err.startsWith("rtu7350-cli: /dev/full: cannot write the "
+                                                       "log: "))
+            << result.err.constData();
+        EXPECT_EQ(sent.count("\r\n"), lines);
+        EXPECT_TRUE(sent.contains(expected)) << sent.constData();
+    }
 
     // The usage rules themselves are tested with CliOptions.
     const CliResult usage = runCli({"--port", "/dev/null", "--baud", "9601", "read"});

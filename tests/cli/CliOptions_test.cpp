@@ -26,7 +26,7 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThe
     const CliOptions plain = parsedOptions({"--port", "/dev/ttyUSB0", "read"});
     EXPECT_EQ(plain.baudRate, 9600);
     EXPECT_EQ(lineCodes(plain), std::vector<int>({7, 0, 3, 0})); // 9600 Baud, None, 8, 1
-    EXPECT_TRUE(plain.clockAuto && !plain.delayUnitMs && !plain.replyPacing);
+    EXPECT_TRUE(plain.clockAuto && !plain.clockGiven && !plain.delayUnitMs && !plain.replyPacing);
 
     const CliOptions options = parsedOptions(
         {"--port",      "COM3",        "--baud",      "1200",       "--parity",        "mark",
@@ -39,7 +39,7 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThe
     EXPECT_EQ(options.baudRate, 1200);
     // "1200 Baud", "Sticky Odd" (the parity bit always set), "7 Bits", "2 Stop Bits".
     EXPECT_EQ(lineCodes(options), std::vector<int>({4, 3, 2, 1}));
-    EXPECT_TRUE(!options.clockAuto && options.quiet);
+    EXPECT_TRUE(!options.clockAuto && options.clockGiven && options.quiet);
     EXPECT_EQ(options.time + ' ' + options.date, "17:08:23 02/29/2024");
     EXPECT_EQ(options.delayUnitMs, 2.5);
 
@@ -63,6 +63,7 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpAndVersionInformAndNumbersTakeThe
          {QStringList{"--time", "06:30:00"}, QStringList{"--date", "01/02/2030"}})
         EXPECT_FALSE(parsedOptions(QStringList{"--port", "p"} + clock + QStringList{"program", "f"})
                          .clockAuto);
+    EXPECT_TRUE(parsedOptions({"--port", "p", "--clock", "auto", "program", "f"}).clockGiven);
 
     // Help and version are informative.
     const ParsedCommandLine help = parse({"--help"});

@@ -1,6 +1,7 @@
 #include "cli/ConfigurationComparison.h"
 
 #include "config/CommaDecimalLocale.h"
+#include "config/ConfigurationFile.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ TEST(ConfigurationComparison, NumbersCompareByValueTextsIgnoreTrailingSpacesAndD
     loaded.tables.SensorRecords.at(1).VolumeFactor = "0.1";
     read.tables.SensorRecords.at(1).VolumeFactor = "0.1000";
     read.unit.lcdLine1 = QStringLiteral("Company             ");
-    EXPECT_TRUE(configurationDifferences(loaded, read).isEmpty());
+    EXPECT_TRUE(configurationDifferences(loaded, read, configurationRecords()).isEmpty());
 
     // Values print with a point whatever the locale.
     const CommaDecimalLocale german;
@@ -46,7 +47,7 @@ TEST(ConfigurationComparison, NumbersCompareByValueTextsIgnoreTrailingSpacesAndD
     unit.tables.Loop420Records[2].Value20mA = "240";
     unit.tables.Loop420Records[8].Source = "T";
 
-    EXPECT_EQ(configurationDifferences(file, unit),
+    EXPECT_EQ(configurationDifferences(file, unit, configurationRecords()),
               QStringList({
                   "unit PollPeriod: file 900, unit 60",
                   "unit LcdRepeats: file 5, unit 7",

@@ -122,8 +122,9 @@ TEST(UnitCommands, ReadFillsTheTickedGroupFromItsReply) {
 }
 
 // "Program All" and "Read All" ignore the ticks; they report progress before each step. (How
-// each line is formatted, in either locale, is CommandLines'.)
-TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnError) {
+// each line is formatted, in either locale, is CommandLines'.) A listed program sends the
+// lines it lists in the same order.
+TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnErrorAndAListOnlyItsLines) {
     EXPECT_TRUE(commands.programAll());
     EXPECT_EQ(library.sentLines(), ProgramAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 20));
@@ -142,6 +143,11 @@ TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnError) {
     EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
                                      {"Error!", QString(), MessageIcon::Critical}}));
     EXPECT_EQ(notifier.beeps, 1);
+
+    library.clearCalls();
+    EXPECT_TRUE(commands.programListed({"SG43", "SLCDT1", "SU07", "SRTCT", "SU16"}));
+    EXPECT_EQ(library.sentLines(), QStringList({ProgramAllLines[0], ProgramAllLines[4],
+                                                ProgramAllLines[5 + 7], ProgramAllLines[21 + 3]}));
 }
 
 TEST_F(UnitCommandsTest,

@@ -1,0 +1,27 @@
+#include "cli/RecordReads.h"
+
+#include "config/ConfigurationFile.h"
+#include "protocol/UnitCommands.h"
+
+namespace rtu {
+
+QStringList readLinesOf(const QStringList& records) {
+    QStringList lines;
+    for (const QString& record : records)
+        lines << readLineOf(record);
+    lines.removeDuplicates();
+    return lines;
+}
+
+QStringList recordsRead(const QStringList& answered) {
+    QStringList records = configurationRecords();
+    records.removeIf(
+        [&answered](const QString& record) { return !answered.contains(readLineOf(record)); });
+    return records;
+}
+
+bool isClockRecord(const QString& record) {
+    return record == u"SRTCT" || record == u"SRTCD";
+}
+
+} // namespace rtu
