@@ -38,7 +38,7 @@ void UnansweredReads::noteRead(const ReadReport& report) {
         unanswered_.removeAll(line);
         notRead_.removeAll(line);
     }
-    for (const QString& line : report.unanswered) {
+    for (const QString& line : report.unanswered + report.partlyAnswered) {
         if (!unanswered_.contains(line))
             unanswered_ << line;
         if (programmed(line) && !notRead_.contains(line))

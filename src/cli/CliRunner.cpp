@@ -155,20 +155,30 @@ private:
         return true;
     }
 
+    // The reads whose values are not the unit's: unanswered or taken only in part.
     static QStringList unread(const ReadReport& report) {
         QStringList lines;
-        for (const QString& line : report.unanswered)
+        for (const QString& line : report.unanswered + report.partlyAnswered)
             lines.append(line.trimmed());
         return lines;
     }
 
-    // Names the reads that got no usable reply; true when there were any.
+    // Names the reads that got no usable reply or were taken only in part; true when there
+    // were any.
     bool reportUnanswered(const ReadReport& report) {
         if (report.complete())
             return false;
-        err_ << "rtu7350-cli: no reply to " << report.unanswered.size() << " of "
-             << UnitCommands::WholeUnitLineCount << " reads: " << unread(report).join(u' ')
-             << Qt::endl;
+        if (!report.unanswered.isEmpty())
+            err_ << "rtu7350-cli: no reply to " << report.unanswered.size() << " of "
+                 << UnitCommands::WholeUnitLineCount << " reads: " << report.unanswered.join(u' ')
+                 << Qt::endl;
+        for (const QString& line : report.partlyAnswered)
+            err_ << "rtu7350-cli: " << line << " answered only in part, kept "
+                 << report.kept.value(line).join(QStringLiteral(", ")) << Qt::endl;
+        if (!report.cutOff.isEmpty())
+            err_ << "rtu7350-cli: replies are arriving after the wait: choose a longer "
+                    "--delay-unit-ms or --pacing reply"
+                 << Qt::endl;
         return true;
     }
 
