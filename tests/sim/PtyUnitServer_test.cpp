@@ -1,7 +1,14 @@
+#include "app/Session.h"
+#include "serial/LineCodes.h"
+#include "serial/QtSerialLibrary.h"
+#include "serial/TerminalScreen.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
 #include "support/Application.h"
+#include "support/Configurations.h"
 #include "support/Files.h"
+#include "support/RecordingBatchUi.h"
+#include "support/RecordingNotifier.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -118,6 +125,68 @@ TEST_F(PtyUnitServerTest, TheLinkPathLivesAsLongAsTheLine) {
     EXPECT_NE(PtyUnitServer(unit, {.linkPath = link}).start(), QString());
 }
 
+// The program's side of a simulated unit's line: a session on the real serial library at the
+// unit's line speed, with the 8 ms settle-delay unit of the tests' fast lines.
+struct LineSession {
+    LineSession(SimulatedUnit& unit, const ServerOptions& options, QtSerialLibrary::Pacing pacing,
+                std::optional<int> replyTimeoutMs = std::nullopt)
+        : server(unit, options) {
+        EXPECT_EQ(server.start(), QString());
+        library.setDevice(0, server.slavePath());
+        library.setDelayUnitOverride(8.0);
+        library.setPacing(pacing, replyTimeoutMs);
+        EXPECT_EQ(library.InitializePort(0, 0, 0, 0, 9, 0, 2048, 1024, 0), 0);
+        EXPECT_EQ(library.SetPortCharacteristics(0, *baudCodeForRate(options.baud),
+                                                 DefaultParityCode, DefaultLengthCode,
+                                                 DefaultStopBitsCode, DefaultProtocolCode),
+                  0);
+        session.link.CurrentPort = 0;
+    }
+
+    bool applicationReady = (test::ensureApplication(), true);
+    PtyUnitServer server;
+    QtSerialLibrary library;
+    TextTerminalScreen screen;
+    RecordingBatchUi ui;
+    RecordingNotifier notifier;
+    Session session{library, screen, ui, notifier};
+};
+
+// A reply cut off by the wait is no answer, whether the wait is the whole settle delay or
+// ends once the reply is in: the rest comes after it, and the record keeps its values.
+// A unit sending its bytes slowly is read whole when the wait ends on replies: the wait
+// takes in the LF of each CR LF, which would otherwise start the next line's buffer.
+TEST(PtyUnitServerLine, AReplyCutOffByTheWaitIsNoAnswerAndASlowUnitIsReadWholeByReplies) {
+    SimulatedUnit unit;
+    unit.tables().SensorRecords[0].Label = "CRUDE 1";
+    G4Record& g4 = unit.tables().G4Records[3];
+    std::tie(g4.Unit, g4.Source, g4.Channel, g4.OnValue) = std::tuple("5", "T", "3", "12.5");
+    using enum QtSerialLibrary::Pacing;
+    for (const QtSerialLibrary::Pacing pacing : {FixedDelays, UntilReply}) {
+        // The first halves hold "V7350-" and "G43U05T3ONGT0012.".
+        for (const QString readLine : {"GV", "GG43"}) {
+            LineSession line(unit, {.baud = 115200, .turnaroundMs = 1, .pauseMs = 400}, pacing);
+            ReadReport report;
+            EXPECT_TRUE(line.session.commands.readListed({readLine}, &report));
+            EXPECT_EQ(report.unanswered, QStringList{readLine});
+            EXPECT_EQ(line.session.tables, test::defaultTables());
+            EXPECT_EQ(line.session.panel.label2(UnitSettingsPanel::VersionLabel),
+                      readLine == "GV" ? "????????  " : "");
+        }
+    }
+
+    LineSession slow(unit, {.baud = 115200, .turnaroundMs = 1, .byteDelayMs = 4}, UntilReply, 3000);
+    ReadReport report;
+    EXPECT_TRUE(slow.session.commands.readAll(&report));
+    EXPECT_EQ(report.answered.size(), 39) << qPrintable(report.unanswered.join(' '));
+    // The records as a configuration file holds them, after its five unit-settings lines.
+    const auto records = [](const UnitSettingsPanel& panel, const RecordTables& tables) {
+        return WriteConfiguration(panel, tables).split('\n').mid(5).join('\n').toStdString();
+    };
+    EXPECT_EQ(records(slow.session.panel, slow.session.tables),
+              records(unit.settings(), unit.tables()));
+}
+
 // The rtu7350-sim program as scripts use it: started as a process, device path on the first
 // line of its output, a serial client on that device. Its fault options are exercised by
 // the end-to-end runs of rtu7350-cli.
@@ -145,8 +214,9 @@ TEST_F(PtyUnitServerTest, TheProgramServesAStateFileEndsWhenIdleAndRefusesBadOpt
                QString::fromLocal8Bit(sim.readAllStandardError());
     };
     for (const char* arguments :
-         {"--baud fast", "--baud 0", "--turnaround-ms -1", "--drop 0", "--garble x",
-          "--hangup-after 0", "--once-idle 0", "--once-idle soon", "--bogus", "extra", "--drop"}) {
+         {"--baud fast", "--baud 0", "--turnaround-ms -1", "--byte-delay-ms 60001", "--pause-ms -5",
+          "--drop 0", "--garble x", "--hangup-after 0", "--once-idle 0", "--once-idle soon",
+          "--bogus", "extra", "--drop"}) {
         const QString outcome = run(QString::fromLatin1(arguments).split(' '));
         EXPECT_TRUE(outcome.startsWith("2: ") && outcome.size() > 3) << qPrintable(outcome);
     }
