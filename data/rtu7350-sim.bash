@@ -7,7 +7,7 @@ _rtu7350_sim() {
     _init_completion -s || return
 
     # Options that take a value, as in `rtu7350-sim --help`.
-    local valued='--baud --turnaround-ms --byte-delay-ms --pause-ms --state --dump --once-idle
+    local valued='--baud --turnaround-ms --byte-delay-ms --state --dump --once-idle
         --drop --garble --noise-every --hangup-after --link --version-text'
     local flags='--silent --echo --noise --help --help-all --version'
 
@@ -21,7 +21,7 @@ _rtu7350_sim() {
         _filedir
         return
         ;;
-    --turnaround-ms | --byte-delay-ms | --pause-ms | --once-idle | --drop | --garble | \
+    --turnaround-ms | --byte-delay-ms | --once-idle | --drop | --garble | \
         --noise-every | --hangup-after | --version-text)
         return
         ;;

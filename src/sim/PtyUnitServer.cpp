@@ -146,14 +146,7 @@ void PtyUnitServer::serveRequestLine(const QByteArray& answer, double completedA
         garble(reply);
     if (isNth(answerCount_, options_.noiseEvery))
         reply.prepend(noiseBurst());
-    const double readyAtMs = completedAtMs + options_.turnaroundMs;
-    if (options_.pauseMs <= 0) {
-        enqueue(reply, readyAtMs);
-        return;
-    }
-    const qsizetype half = reply.size() / 2;
-    enqueue(reply.first(half), readyAtMs);
-    enqueue(reply.sliced(half), outputFreeAtMs_ + options_.pauseMs);
+    enqueue(reply, completedAtMs + options_.turnaroundMs);
 }
 
 void PtyUnitServer::enqueue(const QByteArray& bytes, double readyAtMs) {

@@ -38,8 +38,6 @@ const QCommandLineOption ByteDelayOption(QStringLiteral("byte-delay-ms"),
                                          "Send the answers' bytes this far apart at least, as a "
                                          "slow unit does (default: at the line speed).",
                                          "MS");
-const QCommandLineOption PauseOption(QStringLiteral("pause-ms"),
-                                     "Stop every answer halfway for this long.", "MS");
 const QCommandLineOption StateOption(QStringLiteral("state"), "Start from this configuration file.",
                                      "FILE");
 const QCommandLineOption DumpOption(QStringLiteral("dump"),
@@ -73,10 +71,9 @@ void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription("Simulated Model 7350 Terminal Unit on a pseudo-terminal.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({BaudOption, TurnaroundOption, ByteDelayOption, PauseOption, StateOption,
-                       DumpOption, OnceIdleOption, SilentOption, DropOption, GarbleOption,
-                       EchoOption, NoiseOption, NoiseEveryOption, HangupOption, LinkOption,
-                       VersionTextOption});
+    parser.addOptions({BaudOption, TurnaroundOption, ByteDelayOption, StateOption, DumpOption,
+                       OnceIdleOption, SilentOption, DropOption, GarbleOption, EchoOption,
+                       NoiseOption, NoiseEveryOption, HangupOption, LinkOption, VersionTextOption});
 }
 
 // Reads a whole number of at least `minimum` (and at most `maximum`) into target when the
@@ -124,7 +121,6 @@ std::optional<SimSettings> readSettings(const QCommandLineParser& parser, QStrin
     if (!readNumber(parser, BaudOption, 1, server.baud, error) ||
         !readNumber(parser, TurnaroundOption, 0, server.turnaroundMs, error) ||
         !readNumber(parser, ByteDelayOption, 0, server.byteDelayMs, error, LongestDelayMs) ||
-        !readNumber(parser, PauseOption, 0, server.pauseMs, error, LongestDelayMs) ||
         !readNumber(parser, DropOption, 1, server.dropEvery, error) ||
         !readNumber(parser, GarbleOption, 1, server.garbleEvery, error) ||
         !readNumber(parser, NoiseEveryOption, 1, server.noiseEvery, error) ||

@@ -46,9 +46,11 @@ TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
 
     // A reply taken only in part names the fields that kept their values; one still
     // arriving as its wait ended names the remedy.
-    report = {QStringList(36, "GU00"), {"GPP"}, {"GU04", "GLCDT"}};
-    report.kept = {{"GU04", {"factor", "volume unit"}}, {"GLCDT", {"line 2"}}};
-    report.cutOff = {"GPP"};
+    report = {QStringList(36, "GU00"),
+              {"GPP"},
+              {"GU04", "GLCDT"},
+              {{"GU04", {"factor", "volume unit"}}, {"GLCDT", {"line 2"}}},
+              {"GPP"}};
     EXPECT_EQ(readOutcome("Read All", report).toStdString(),
               "Read All finished: 36 of 39 lines answered; no reply: poll period; tank 04: "
               "partly answered, kept factor and volume unit; LCD text: partly answered, kept "

@@ -1,176 +1,43 @@
-// Any replies to a whole "Read All" (the input split at NUL bytes, one piece per read line):
-// nothing breaks, what was read saves and loads back, and after each line every field holds
-// either the value it had before or the reply's, as the line's state says (answered: every
-// field of the line is the reply's; unanswered: none is; partly answered: all but those it
-// names as kept). Two sessions read the same replies starting from different values: a
-// field a reply gave is the same in both, a field kept is each one's own.
+// Any replies to the 39 reads of "Read All" (the input split at NUL bytes, one piece per read
+// line), read by two sessions whose records start from different values (the defaults, and
+// blanks): nothing breaks, what was read saves and loads back, and each tank or module
+// line's state says which of its record's fields hold the reply's value, the same in both
+// sessions (answered: all; partly answered: all but those it names as kept), and which kept
+// each session's own (unanswered: all).
 
 #include "FuzzRig.h"
-
-#include <tuple>
-#include <vector>
 
 namespace {
 
 using namespace rtu;
 
-constexpr int UnitLines = 5; // GRTCT GPP GLCD GLCDT GV, then the tanks and modules in order
-const QString UnknownText(UnitSettingsPanel::LcdTextMaxLength, u'?');
-const QString UnknownVersion = QStringLiteral("????????  ");
+constexpr int UnitLines = 5; // GRTCT GPP GLCD GLCDT GV come before the records
 
-// The fields the read line at `index` of "Read All" fills, by their names in reports, and
-// their values. The poll period and LCD timing are their scroll bars: the displays beside
-// them show "??" for no reply.
-QStringList lineFields(int index) {
-    static const std::array<QStringList, UnitLines> unitFields{QStringList{"date", "time"},
-                                                               {"poll period"},
-                                                               {"LCD timing"},
-                                                               {"line 1", "line 2"},
-                                                               {"version"}};
-    if (index < UnitLines)
-        return unitFields[std::size_t(index)];
-    QStringList names;
+// The record that the index-th read of "Read All" fills, and its fields' values in the order
+// of their names (ModuleCommands::fields).
+std::pair<ModuleKind, int> recordOf(int index) {
+    int number = index - UnitLines;
     for (const ModuleRange& range : ModuleRanges) {
-        if (index - UnitLines < range.count()) {
-            for (const QLatin1StringView name : moduleCommands(range.kind).fields)
-                names << QString(name);
-            return names;
-        }
-        index -= range.count();
+        if (number < range.count())
+            return {range.kind, range.first + number};
+        number -= range.count();
     }
-    return names;
+    return {};
 }
 
-QStringList lineValues(const ProtocolRig& rig, int index) {
-    const UnitSettingsPanel& p = rig.panel;
-    const auto bars = [&p](int first, int last) {
-        QString text;
-        for (int n = first; n <= last; ++n)
-            text += QString::number(p.vscroll(n)) + u' ';
-        return QStringList{text};
-    };
-    switch (index) {
-    case 0:
-        return {p.text2(1), p.text2(0)};
-    case 1:
-        return bars(UnitSettingsPanel::PollHoursScroll, UnitSettingsPanel::PollSecondsScroll);
-    case 2:
-        return bars(UnitSettingsPanel::LcdSecondsScroll, UnitSettingsPanel::LcdRepeatsScroll);
-    case 3:
-        return {p.text1(0), p.text1(1)};
-    case 4:
-        return {p.label2(UnitSettingsPanel::VersionLabel)};
-    }
-    int number = index - UnitLines;
-    if (number < TankCount) {
-        const SensorRecord& r = rig.tables.SensorRecords.at(std::size_t(number));
+QStringList valuesOf(const RecordTables& tables, int index) {
+    const auto [kind, number] = recordOf(index);
+    if (kind == ModuleKind::Tank) {
+        const SensorRecord& r = tables.SensorRecords.at(std::size_t(number));
         return {r.Label,    r.Floats,       r.LevelUnit, r.TempSensors,
                 r.TempUnit, r.VolumeFactor, r.VolumeUnit};
     }
-    number -= TankCount;
-    if (number < G4Count) {
-        const G4Record& r = rig.tables.G4Records.at(std::size_t(number));
+    if (kind == ModuleKind::G4) {
+        const G4Record& r = tables.G4Records.at(std::size_t(number));
         return {r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue};
     }
-    const Loop420Record& r = rig.tables.Loop420Records[number - G4Count + Loop420First];
+    const Loop420Record& r = tables.Loop420Records[number];
     return {r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA};
-}
-
-QStringList allValues(const ProtocolRig& rig) {
-    QStringList values;
-    for (int index = 0; index < UnitCommands::WholeUnitLineCount; ++index)
-        values << lineValues(rig, index);
-    return values;
-}
-
-// Values unlike the defaults in every field.
-void setOtherValues(ProtocolRig& rig) {
-    UnitSettingsPanel& p = rig.panel;
-    p.setText2(0, QStringLiteral("01:02:03"));
-    p.setText2(1, QStringLiteral("04/05/06"));
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        p.setVScroll(n, n + 1);
-    p.setText1(0, QStringLiteral("other line 1"));
-    p.setText1(1, QStringLiteral("other line 2"));
-    p.setLabel2(UnitSettingsPanel::VersionLabel, QStringLiteral("other"));
-    for (SensorRecord& r : rig.tables.SensorRecords)
-        std::tie(r.Label, r.Floats, r.LevelUnit, r.TempSensors, r.TempUnit, r.VolumeFactor,
-                 r.VolumeUnit) = std::tuple("OTHER", "9", "b", "8", "b", "9.5", "b");
-    for (G4Record& r : rig.tables.G4Records)
-        std::tie(r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue) =
-            std::tuple("42", "b", "7", "bb", "9.5", "bb", "8.5");
-    for (const int module : moduleRange(ModuleKind::Loop420).numbers()) {
-        Loop420Record& r = rig.tables.Loop420Records[module];
-        std::tie(r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA) =
-            std::tuple("42", "b", "7", "9.5", "8.5");
-    }
-}
-
-// A field left unread may show the unit-settings placeholder instead of its value.
-bool keptOrPlaceholder(const QString& now, const QString& before) {
-    return now == before || now == UnknownText || now == UnknownVersion;
-}
-
-// Reads the replies, noting the values of each line's fields before and after its read.
-struct Reading {
-    Reading(const QList<QByteArray>& replies, bool otherValues) {
-        if (otherValues)
-            setOtherValues(rig);
-        const QStringList lines = rig.commands.wholeUnitReadLines();
-        for (qsizetype i = 0; i < lines.size() && i < replies.size(); ++i)
-            rig.library.answer(lines[i], replies[i]);
-        // Each wait comes after the reply before it was parsed, and before its own is.
-        rig.library.onDelay = [this] {
-            const int index = int(before.size());
-            if (index > 0)
-                after.push_back(lineValues(rig, index - 1));
-            before.push_back(lineValues(rig, index));
-            rig.receiver.PollReceiver();
-        };
-        initial = allValues(rig);
-        fuzz::require(rig.commands.readAll(&report), "a read ends orderly");
-        fuzz::require(before.size() == std::size_t(lines.size()), "one wait per line");
-        after.push_back(lineValues(rig, int(lines.size()) - 1));
-    }
-
-    ProtocolRig rig;
-    ReadReport report;
-    QStringList initial;
-    std::vector<QStringList> before;
-    std::vector<QStringList> after;
-};
-
-// Whether the line's state says it kept the field: an unanswered line keeps all, a partly
-// answered one those it names.
-bool keptByState(const ReadReport& report, const QString& line, const QString& field) {
-    if (report.partlyAnswered.contains(line))
-        return report.kept.value(line).contains(field);
-    return !report.answered.contains(line);
-}
-
-void requireStatesTell(const Reading& a, const Reading& b) {
-    const QStringList lines = a.rig.commands.wholeUnitReadLines();
-    for (int i = 0; i < int(lines.size()); ++i) {
-        const QStringList fields = lineFields(i);
-        for (qsizetype f = 0; f < fields.size(); ++f) {
-            const auto value = [f](const std::vector<QStringList>& values, int line) {
-                return values[std::size_t(line)][f];
-            };
-            const bool same = value(a.after, i) == value(b.after, i);
-            const bool kept = keptOrPlaceholder(value(a.after, i), value(a.before, i)) &&
-                              keptOrPlaceholder(value(b.after, i), value(b.before, i));
-            fuzz::require(keptByState(a.report, lines[i], fields[f]) ? kept : same,
-                          "the line's state says which fields it took");
-        }
-    }
-    // A reply naming another module fills that module's record, so at the end every field
-    // is, in both sessions, either its own value (or a placeholder) or the same reply's.
-    const QStringList finalA = allValues(a.rig);
-    const QStringList finalB = allValues(b.rig);
-    for (qsizetype k = 0; k < finalA.size(); ++k)
-        fuzz::require(finalA[k] == finalB[k] || (keptOrPlaceholder(finalA[k], a.initial[k]) &&
-                                                 keptOrPlaceholder(finalB[k], b.initial[k])),
-                      "a field holds its value or a reply's");
 }
 
 } // namespace
@@ -178,18 +45,63 @@ void requireStatesTell(const Reading& a, const Reading& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<QByteArray> replies =
         QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
-    const Reading fromDefaults(replies, false);
-    const Reading fromOthers(replies, true);
-    const ReadReport& report = fromDefaults.report;
+    std::array<ProtocolRig, 2> rigs;
+    rigs[1].tables = {}; // blank: unlike the defaults in every field
+    const std::array<RecordTables, 2> initial{rigs[0].tables, rigs[1].tables};
+    const QStringList lines = rigs[0].commands.wholeUnitReadLines();
+    const auto lineCount = int(lines.size());
+    // Per session, each record line's fields before and after its read: a line's wait comes
+    // after the reply before it was parsed, and before its own is.
+    std::array<std::vector<QStringList>, 2> before, after;
+    std::array<ReadReport, 2> reports;
+    for (std::size_t s = 0; s < 2; ++s) {
+        ProtocolRig& rig = rigs[s];
+        for (qsizetype i = 0; i < lines.size() && i < replies.size(); ++i)
+            rig.library.answer(lines[i], replies[i]);
+        const auto fields = [&rig](int line) {
+            return line >= UnitLines ? valuesOf(rig.tables, line) : QStringList();
+        };
+        rig.library.onDelay = [&rig, &fields, &before = before[s], &after = after[s]] {
+            const auto line = int(before.size());
+            if (line > 0)
+                after.push_back(fields(line - 1));
+            before.push_back(fields(line));
+            rig.receiver.PollReceiver();
+        };
+        fuzz::require(rig.commands.readAll(&reports[s]), "a read ends orderly");
+        after[s].push_back(fields(lineCount - 1));
+    }
+    const ReadReport& report = reports[0];
     fuzz::require(report.answered.size() + report.unanswered.size() +
                           report.partlyAnswered.size() ==
-                      UnitCommands::WholeUnitLineCount,
+                      lineCount,
                   "39 reads named");
-    fuzz::require(report.answered == fromOthers.report.answered &&
-                      report.partlyAnswered == fromOthers.report.partlyAnswered &&
-                      report.kept == fromOthers.report.kept,
+    fuzz::require(report.answered == reports[1].answered &&
+                      report.partlyAnswered == reports[1].partlyAnswered &&
+                      report.kept == reports[1].kept,
                   "a line's state is the reply's");
-    requireStatesTell(fromDefaults, fromOthers);
-    fuzz::requireRoundTrip(fromDefaults.rig.panel, fromDefaults.rig.tables);
+    for (int i = UnitLines; i < lineCount; ++i) {
+        const QString& line = lines[i];
+        const QList<QLatin1StringView>& names = moduleCommands(recordOf(i).first).fields;
+        const auto n = std::size_t(i);
+        // A reply naming another module fills that module's record: at the end every field
+        // is, in both sessions, its own value or the same reply's.
+        const std::array<QStringList, 2> start{valuesOf(initial[0], i), valuesOf(initial[1], i)};
+        const std::array<QStringList, 2> end{valuesOf(rigs[0].tables, i),
+                                             valuesOf(rigs[1].tables, i)};
+        for (qsizetype f = 0; f < names.size(); ++f) {
+            const bool kept = report.partlyAnswered.contains(line)
+                                  ? report.kept.value(line).contains(names[f])
+                                  : !report.answered.contains(line);
+            fuzz::require(kept ? after[0][n][f] == before[0][n][f] &&
+                                     after[1][n][f] == before[1][n][f]
+                               : after[0][n][f] == after[1][n][f],
+                          "the line's state says which fields it took");
+            fuzz::require(end[0][f] == end[1][f] ||
+                              (end[0][f] == start[0][f] && end[1][f] == start[1][f]),
+                          "a field holds its value or a reply's");
+        }
+    }
+    fuzz::requireRoundTrip(rigs[0].panel, rigs[0].tables);
     return 0;
 }

@@ -8,16 +8,9 @@
 namespace rtu {
 namespace {
 
-// Runs `check` under the C locale and again under a comma-decimal one.
-template <typename Check> void inBothLocales(const Check& check) {
-    check();
-    const CommaDecimalLocale german;
-    SCOPED_TRACE("comma-decimal locale");
-    check();
-}
-
+// Under the C locale and again under a comma-decimal one.
 TEST(CommandLines, ProgramLinesPadAndFormatTheFields) {
-    inBothLocales([] {
+    const auto check = [] {
         RecordTables tables = test::defaultTables();
         G4Record& g4 = tables.G4Records[9];
         std::tie(g4.Unit, g4.Source, g4.Channel, g4.OnValue, g4.OffValue) =
@@ -33,7 +26,10 @@ TEST(CommandLines, ProgramLinesPadAndFormatTheFields) {
         SensorRecord& tank = tables.SensorRecords[3];
         std::tie(tank.Label, tank.VolumeFactor) = std::tuple("AB", "0.5");
         EXPECT_EQ(sensorProgramLine(3, tank), u"SU03\"AB        \"L0IT0F0.5000E\r\n");
-    });
+    };
+    check();
+    const CommaDecimalLocale german;
+    check();
 }
 
 } // namespace
