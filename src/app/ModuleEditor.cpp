@@ -109,6 +109,17 @@ void ModuleEditor::program() {
     show();
 }
 
+// "Read tank 04" when every line was answered whole; else what was not.
+QString ModuleEditor::readSummary(const QList<int>& numbers, const QStringList& silent,
+                                  const ReadReport& report) const {
+    QStringList notes = readNotes(report);
+    if (!silent.isEmpty())
+        notes.prepend(QStringLiteral("No reply from %1 %2: kept the values shown before")
+                          .arg(QLatin1String(range_.name), silent.join(QStringLiteral(", "))));
+    return notes.isEmpty() ? QStringLiteral("Read ") + describe(numbers)
+                           : notes.join(QStringLiteral("; "));
+}
+
 void ModuleEditor::read() {
     const QList<int> numbers = scope(readAll_);
     ReadReport report;
@@ -123,11 +134,8 @@ void ModuleEditor::read() {
     if (!completed)
         outcome_ = QStringLiteral("Read stopped: %1; what was not read keeps its values")
                        .arg(session_.exchange.lastError());
-    else if (!silent.isEmpty())
-        outcome_ = QStringLiteral("No reply from %1 %2: kept the values shown before")
-                       .arg(QLatin1String(range_.name), silent.join(QStringLiteral(", ")));
     else
-        outcome_ = QStringLiteral("Read ") + describe(numbers);
+        outcome_ = readSummary(numbers, silent, report);
     show();
 }
 

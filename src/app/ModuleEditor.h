@@ -10,6 +10,7 @@
 namespace rtu {
 
 class Session;
+struct ReadReport;
 
 // What the three module windows share: the tab strip that selects a record (the selected
 // tab's caption, read as a number, is the record shown), the scope ticks of "Program" and
@@ -60,6 +61,8 @@ protected:
 private:
     QList<int> scope(bool all) const;
     QString describe(const QList<int>& numbers) const;
+    QString readSummary(const QList<int>& numbers, const QStringList& silent,
+                        const ReadReport& report) const;
 
     const ModuleRange& range_;
     Window window_;

@@ -100,21 +100,37 @@ QString closingOutcome(const QString& action, const QString& done, int completed
         .arg(action, progressOf(done, completedLines));
 }
 
+QStringList readNotes(const ReadReport& report) {
+    QStringList notes;
+    for (const QString& line : report.partlyAnswered.mid(0, NamedAtMost))
+        notes << QStringLiteral("%1: partly answered, kept %2")
+                     .arg(readName(line), listed(report.kept.value(line)));
+    if (report.partlyAnswered.size() > NamedAtMost)
+        notes << QStringLiteral("%1 more partly answered")
+                     .arg(report.partlyAnswered.size() - NamedAtMost);
+    if (!report.cutOff.isEmpty())
+        notes << QStringLiteral("replies are arriving after the wait: choose Reply Wait x2 or "
+                                "Until Reply Is In");
+    return notes;
+}
+
 QString readOutcome(const QString& action, const ReadReport& report) {
-    const qsizetype total = report.answered.size() + report.unanswered.size();
+    const qsizetype total =
+        report.answered.size() + report.unanswered.size() + report.partlyAnswered.size();
     if (total == 0)
         return action + QStringLiteral(": no row ticked, nothing read");
-    QString outcome = QStringLiteral("%1 finished: %2 of %3 lines answered")
-                          .arg(action)
-                          .arg(report.answered.size())
-                          .arg(total);
-    if (report.complete())
-        return outcome;
-    outcome += QStringLiteral("; no reply: ") + namedLines(report.unanswered);
-    if (report.answered.size() < report.unanswered.size())
-        outcome += QStringLiteral(" (no unit on this port, the wrong port or line speed, or a "
-                                  "slow link that needs a longer reply wait)");
-    return outcome;
+    QStringList outcome{QStringLiteral("%1 finished: %2 of %3 lines answered")
+                            .arg(action)
+                            .arg(report.answered.size())
+                            .arg(total)};
+    if (!report.unanswered.isEmpty())
+        outcome << QStringLiteral("no reply: ") + namedLines(report.unanswered) +
+                       (report.answered.size() < report.unanswered.size()
+                            ? QStringLiteral(" (no unit on this port, the wrong port or line "
+                                             "speed, or a slow link that needs a longer reply "
+                                             "wait)")
+                            : QString());
+    return (outcome + readNotes(report)).join(QStringLiteral("; "));
 }
 
 QString programOutcome(const QString& action, int linesSent) {

@@ -10,7 +10,7 @@ struct ReadReport;
 // The one-line outcome of a whole-unit read for the status bar: how many lines answered,
 // which did not, by what they read ("no reply: poll period, tank 05, G4 module 3"; the
 // first few and a count when there are many), and when most went unanswered the likely
-// causes.
+// causes; then the notes of readNotes.
 // A read that planned no line is the main window's "Read" with no row ticked.
 QString readOutcome(const QString& action, const ReadReport& report);
 
@@ -18,6 +18,12 @@ QString readOutcome(const QString& action, const ReadReport& report);
 // operator called off when asked.
 QString programOutcome(const QString& action, int linesSent);
 QString cancelledOutcome(const QString& action);
+
+// What a read's outcome adds to its answers and silences: each line answered only in part
+// with the fields that kept their values ("tank 04: partly answered, kept factor and volume
+// unit"), the first few and a count; and, when replies were still coming in as their waits
+// ended, the remedy.
+QStringList readNotes(const ReadReport& report);
 
 // Read lines by what they read, the first few and a count of the rest: "poll period,
 // tank 05, 3 more".

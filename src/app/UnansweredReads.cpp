@@ -1,6 +1,7 @@
 #include "app/UnansweredReads.h"
 
 #include "app/ReadOutcome.h"
+#include "config/UnitSettingsLines.h"
 #include "config/UnitSettingsPanel.h"
 #include "config/UserNotifier.h"
 #include "protocol/UnitCommands.h"
@@ -35,7 +36,7 @@ void UnansweredReads::noteRead(const ReadReport& report) {
         unanswered_.removeAll(line);
         notRead_.removeAll(line);
     }
-    for (const QString& line : report.unanswered) {
+    for (const QString& line : report.unanswered + report.partlyAnswered) {
         if (!unanswered_.contains(line))
             unanswered_ << line;
         if (programmed(line) && !notRead_.contains(line))
@@ -68,7 +69,7 @@ void UnansweredReads::markLcdTextIfPlaceholder() {
 
 // What a read stores in an LCD text line that got no reply.
 bool UnansweredReads::holdsLcdPlaceholder() const {
-    const QString placeholder(UnitSettingsPanel::LcdTextMaxLength, QLatin1Char('?'));
+    const QString placeholder = lcdTextPlaceholder();
     return panel_.text1(0) == placeholder || panel_.text1(1) == placeholder;
 }
 

@@ -12,15 +12,17 @@ class UserNotifier;
 struct ReadReport;
 
 // What the reads left unanswered, by read line ("GPP", "GU05"). Each read replaces the
-// entries of the lines it sent: an answer clears one, silence sets it.
+// entries of the lines it sent: a whole answer clears one, silence or a reply taken only in
+// part sets it.
 //
-// The lines to read again are all those left unanswered. The fields not read from the unit
-// are those lines too, except the clock (it is programmed from the PC, and a silent unit
-// leaves its boxes as they were) and the version (never programmed); an edit of the field
-// or a file line for it clears the mark, so that a placeholder or a value from before the
-// read never reaches the unit unasked. The LCD text's placeholder (20 question marks, what a
-// read leaves without a reply) stays unread wherever it came from: the mark stays while a
-// line holds it, and a file that carries it sets the mark.
+// The lines to read again are all those left unanswered or partly answered. The fields not
+// read from the unit are those of these lines too (of a partly answered line, the fields
+// its reply gave are taken with the rest, so that "Program" asks once for the record), except the
+// clock (it is programmed from the PC, and a silent unit leaves its boxes as they were) and the
+// version (never programmed); an edit of the field or a file line for it clears the mark, so that a
+// placeholder or a value from before the read never reaches the unit unasked. The LCD text's
+// placeholder (20 question marks, what a read leaves without a reply) stays unread wherever it came
+// from: the mark stays while a line holds it, and a file that carries it sets the mark.
 class UnansweredReads : public QObject {
     Q_OBJECT
 public:

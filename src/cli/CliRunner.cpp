@@ -146,7 +146,8 @@ private:
             records << QStringLiteral("SRTCT") << QStringLiteral("SRTCD");
         if (!openLog() || !openPort())
             return ExitCode::Failure;
-        const int planned = options_.partial ? int(records.size()) : UnitCommands::WholeUnitLineCount;
+        const int planned =
+            options_.partial ? int(records.size()) : UnitCommands::WholeUnitLineCount;
         const bool completed = stop_.during([&] {
             return options_.partial ? session_.commands.programListed(records)
                                     : session_.commands.programAll();
@@ -273,6 +274,13 @@ private:
         unread.removeIf([&report](const QString& line) { return report.answered.contains(line); });
         err_ << "rtu7350-cli: no whole reply to " << unread.size() << " of " << planned.size()
              << " reads: " << unread.join(u' ') << Qt::endl;
+        for (const QString& line : report.partlyAnswered)
+            err_ << "rtu7350-cli: " << line << " answered only in part, kept "
+                 << report.kept.value(line).join(QStringLiteral(", ")) << Qt::endl;
+        if (!report.cutOff.isEmpty())
+            err_ << "rtu7350-cli: replies are arriving after the wait: choose a longer "
+                    "--delay-unit-ms or --pacing reply"
+                 << Qt::endl;
     }
 
     bool openLog() {

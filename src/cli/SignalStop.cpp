@@ -31,8 +31,7 @@ bool SignalStop::during(const std::function<bool()>& action) {
 
 ExitCode SignalStop::report(QTextStream& err, const QString& done, int plannedLines) const {
     const int completed = exchange_.completedLines();
-    const QString part = plannedLines == UnitCommands::WholeUnitLineCount
-                             ? wholeUnitPart(completed)
+    const QString part = plannedLines == UnitCommands::WholeUnitLineCount ? wholeUnitPart(completed)
                          : completed > 0
                              ? QStringLiteral("%1 of %2 lines").arg(completed).arg(plannedLines)
                              : QString();

@@ -8,6 +8,16 @@
 
 namespace rtu {
 
+namespace {
+
+QStringView withoutLeadingLineEnds(QStringView text) {
+    while (!text.isEmpty() && (text.front() == u'\r' || text.front() == u'\n'))
+        text = text.sliced(1);
+    return text;
+}
+
+} // namespace
+
 Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen, BatchUi& ui,
                    UserNotifier& notifier)
     : library_(library), link_(link), screen_(screen), ui_(ui), notifier_(notifier) {
@@ -38,7 +48,8 @@ void Exchange::lineDone() {
 
 // While the buffer holds no more than the start of the echo of the line, nothing is in.
 bool Exchange::replyIn(const ReplyShape& shape) const {
-    return !lastLine_.startsWith(link_.ReplyBuffer) && shape.isComplete(reply());
+    return !lastLine_.startsWith(withoutLeadingLineEnds(link_.ReplyBuffer)) &&
+           shape.isComplete(reply());
 }
 
 void Exchange::send(const QString& line) {
@@ -79,14 +90,23 @@ void Exchange::requestStop() {
     library_.interruptDelay();
 }
 
+// The line end of a reply that came in after its own wait ended, and the echo's, are no
+// part of the unit's text.
 QString Exchange::reply() const {
-    const QString& buffer = link_.ReplyBuffer;
-    return !lastLine_.isEmpty() && buffer.startsWith(lastLine_) ? buffer.mid(lastLine_.size())
-                                                                : buffer;
+    QStringView text = withoutLeadingLineEnds(link_.ReplyBuffer);
+    if (!lastLine_.isEmpty() && text.startsWith(lastLine_))
+        text = withoutLeadingLineEnds(text.sliced(lastLine_.size()));
+    return text.toString();
 }
 
 int Exchange::FindReply(QStringView keyword) const {
     return static_cast<int>(reply().indexOf(keyword)) + 1;
+}
+
+bool Exchange::lineEndedAt(int position) const {
+    const QString buffer = reply();
+    return position >= 1 && position <= buffer.size() &&
+           lineEnded(QStringView(buffer).sliced(position - 1));
 }
 
 QString Exchange::replyField(int position, int offset, int width) const {

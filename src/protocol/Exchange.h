@@ -36,7 +36,8 @@ public:
     void SendReadLine(const QString& line, int settleCount, const ReplyShape& shape);
 
     // What the unit answered to the last line sent: the reply buffer without the echo of
-    // that line, which a 2-wire RS-485 adapter sends back ahead of the reply.
+    // that line, which a 2-wire RS-485 adapter sends back ahead of the reply, and without
+    // line-end bytes ahead of the reply (the end of a reply that came after its own wait).
     QString reply() const;
     // 1-based position of the first occurrence of keyword in reply(), 0 if none.
     int FindReply(QStringView keyword) const;
@@ -44,6 +45,9 @@ public:
     // `position`; it ends early at the end of the reply line (a CR or LF can never be part
     // of a setting) and is empty when the reply ends first.
     QString replyField(int position, int offset, int width) const;
+    // Whether the reply line of a keyword found at 1-based `position` has its line end. Until
+    // it has, the unit may still be sending and the line's last field may be cut short.
+    bool lineEndedAt(int position) const;
     void clearReplyBuffer();
 
     // The main window's program batch: error trap armed by the caller (see

@@ -114,29 +114,56 @@ std::optional<int> scrollValue(int scroll, const QString& field) {
     return static_cast<int>(value);
 }
 
-// Each reply parser stores what the reply holds into the panel and tells whether the unit
-// answered usably.
-bool applyClock(Exchange& exchange, UnitSettingsPanel& panel, int allFlag) {
+// No usable reply: cut off when the keyword was found but its line had not ended as the
+// wait did.
+ReplyOutcome noAnswer(const Exchange& exchange, int at) {
+    return at != 0 && !exchange.lineEndedAt(at) ? ReplyOutcome::stillArriving() : ReplyOutcome{};
+}
+
+// Each reply parser stores what the reply holds into the panel and tells what it took.
+// The clock boxes are cut by position when programmed, so only whole fields are taken.
+ReplyOutcome applyClock(Exchange& exchange, UnitSettingsPanel& panel, int allFlag) {
+    struct ClockField {
+        int row;
+        int box;
+        int offset;
+        QLatin1StringView name;
+    };
+    static constexpr std::array<ClockField, 2> clockFields{{
+        {Panel::DateRow, 1, 4, QLatin1StringView("date")},
+        {Panel::TimeRow, 0, 13, QLatin1StringView("time")},
+    }};
+    constexpr int clockFieldWidth = 8;
     const int at = exchange.FindReply(u"RTC");
-    if (at == 0)
-        return false;
-    if (selected(panel, allFlag, Panel::DateRow))
-        panel.setText2(1, exchange.replyField(at, 4, 8));
-    if (selected(panel, allFlag, Panel::TimeRow))
-        panel.setText2(0, exchange.replyField(at, 13, 8));
-    return true;
+    if (at == 0 || !exchange.lineEndedAt(at))
+        return noAnswer(exchange, at);
+    QList<QLatin1StringView> names;
+    for (const ClockField& field : clockFields) {
+        if (selected(panel, allFlag, field.row))
+            names << field.name;
+    }
+    ReplyFields fields(names);
+    for (const ClockField& field : clockFields) {
+        const QString text = exchange.replyField(at, field.offset, clockFieldWidth);
+        if (selected(panel, allFlag, field.row) && text.size() == clockFieldWidth) {
+            panel.setText2(field.box, text);
+            fields.given(field.name);
+        }
+    }
+    return fields.outcome();
 }
 
 // Periods the scroll bars cannot show, and fields that are no number, count as no answer:
 // the displays show "??" and the scroll bars keep their values.
-bool applyPollPeriod(Exchange& exchange, UnitSettingsPanel& panel, int) {
+ReplyOutcome applyPollPeriod(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const int at = exchange.FindReply(u"PP");
-    const std::optional<int> period =
-        at == 0 ? std::nullopt : pollPeriodSeconds(exchange.replyField(at, 2, 5));
+    const std::optional<int> period = at == 0 || !exchange.lineEndedAt(at)
+                                          ? std::nullopt
+                                          : pollPeriodSeconds(exchange.replyField(at, 2, 5));
     if (!period) {
         for (int display = 0; display < 3; ++display)
             panel.setLabel8(display, UnknownValue);
-        return false;
+        return noAnswer(exchange, at);
     }
     const std::array<double, 3> parts = Panel::splitPollPeriod(*period);
     for (int display = 0; display < 3; ++display) {
@@ -144,12 +171,12 @@ bool applyPollPeriod(Exchange& exchange, UnitSettingsPanel& panel, int) {
         panel.setVScroll(Panel::PollHoursScroll + display,
                          static_cast<int>(numericValue(panel.label8(display))));
     }
-    return true;
+    return ReplyOutcome::answered();
 }
 
 // The displays show the reply's two characters as they are; values the scroll bars refuse
 // make the whole group unanswered.
-bool applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
+ReplyOutcome applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const int at = exchange.FindReply(u"LCD");
     const QString seconds = exchange.replyField(at, 3, 2);
     const QString repeats = exchange.replyField(at, 6, 2);
@@ -157,46 +184,61 @@ bool applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const std::optional<int> repeatsValue = scrollValue(Panel::LcdRepeatsScroll, repeats);
     constexpr int secondsDisplay = Panel::LcdSecondsScroll - Panel::FirstScroll;
     constexpr int repeatsDisplay = Panel::LcdRepeatsScroll - Panel::FirstScroll;
-    if (at == 0 || !secondsValue || !repeatsValue) {
+    if (at == 0 || !exchange.lineEndedAt(at) || !secondsValue || !repeatsValue) {
         panel.setLabel8(secondsDisplay, UnknownValue);
         panel.setLabel8(repeatsDisplay, UnknownValue);
-        return false;
+        return noAnswer(exchange, at);
     }
     panel.setLabel8(secondsDisplay, seconds);
     panel.setVScroll(Panel::LcdSecondsScroll, *secondsValue);
     panel.setLabel8(repeatsDisplay, repeats);
     panel.setVScroll(Panel::LcdRepeatsScroll, *repeatsValue);
-    return true;
+    return ReplyOutcome::answered();
 }
 
 // A display line is quoted in the reply; a shorter line ends at its closing quote, which
-// never becomes part of the text (the configuration file could not carry it).
-QString quotedField(const Exchange& exchange, int at, int offset) {
+// never becomes part of the text (the configuration file could not carry it). A line that
+// ends before its closing quote and its 20 characters was cut short: it is not taken.
+std::optional<QString> quotedField(const Exchange& exchange, int at, int offset) {
+    if (at == 0 || !exchange.lineEndedAt(at))
+        return std::nullopt;
     const QString field = exchange.replyField(at, offset, Panel::LcdTextMaxLength);
-    return field.left(field.indexOf(QLatin1Char('"')));
+    const qsizetype quote = field.indexOf(QLatin1Char('"'));
+    if (quote < 0 && field.size() < Panel::LcdTextMaxLength)
+        return std::nullopt;
+    return field.left(quote);
 }
 
-bool applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
+ReplyOutcome applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
     const QString unknown = lcdTextPlaceholder();
+    const std::array<QLatin1StringView, 2> names{QLatin1StringView("line 1"),
+                                                 QLatin1StringView("line 2")};
+    ReplyFields fields({names[0], names[1]});
     const int line1 = exchange.FindReply(u"LCDT1");
-    panel.setText1(0, line1 == 0 ? unknown : quotedField(exchange, line1, 6));
-    const int line2 = exchange.FindReply(u"T2");
-    panel.setText1(1, line2 == 0 ? unknown : quotedField(exchange, line2, 3));
-    return line1 != 0;
+    const std::array<std::optional<QString>, 2> texts{
+        quotedField(exchange, line1, 6), quotedField(exchange, exchange.FindReply(u"T2"), 3)};
+    for (int line = 0; line < 2; ++line) {
+        panel.setText1(line, texts[line].value_or(unknown));
+        if (texts[line])
+            fields.given(names[line]);
+    }
+    const ReplyOutcome outcome = fields.outcome();
+    return outcome.state == ReplyOutcome::Unanswered ? noAnswer(exchange, line1) : outcome;
 }
 
 // The version display shows everything received, line end included.
-bool applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
-    const bool found = exchange.FindReply(u"V") != 0;
+ReplyOutcome applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
+    const int at = exchange.FindReply(u"V");
+    const bool found = at != 0 && exchange.lineEndedAt(at);
     panel.setLabel2(Panel::VersionLabel, found ? exchange.reply() : UnknownVersion);
-    return found;
+    return found ? ReplyOutcome::answered() : noAnswer(exchange, at);
 }
 
 struct UnitRead {
     QLatin1String line;
     int firstRow; // the group runs when one of these rows is ticked
     int lastRow;
-    bool (*apply)(Exchange&, UnitSettingsPanel&, int allFlag);
+    ReplyOutcome (*apply)(Exchange&, UnitSettingsPanel&, int allFlag);
     ReplyShape reply;
 };
 
@@ -208,27 +250,27 @@ constexpr std::array<UnitRead, UnitSettingsLineCount> UnitReads{{
      Panel::TimeRow,
      Panel::DateRow,
      applyClock,
-     {QLatin1StringView("RTC"), 21}}, // RTC MM/DD/YY HH:MM:SS
+     {QLatin1StringView("RTC")}}, // RTC MM/DD/YY HH:MM:SS
     {QLatin1String("GPP"),
      Panel::PollRow,
      Panel::PollRow,
      applyPollPeriod,
-     {QLatin1StringView("PP"), 7}}, // PP00900
+     {QLatin1StringView("PP")}}, // PP00900
     {QLatin1String("GLCD"),
      Panel::LcdTimingRow,
      Panel::LcdTimingRow,
      applyLcdTiming,
-     {QLatin1StringView("LCD"), 8}}, // LCD03R05
+     {QLatin1StringView("LCD")}}, // LCD03R05
     {QLatin1String("GLCDT"),
      Panel::LcdTextRow,
      Panel::LcdTextRow,
      applyLcdText,
-     {QLatin1StringView("LCDT1"), 51}}, // LCDT1"<20>"T2"<20>"
+     {QLatin1StringView("LCDT1")}}, // LCDT1"<20>"T2"<20>"
     {QLatin1String("GV"),
      Panel::VersionRow,
      Panel::VersionRow,
      applyVersion,
-     {QLatin1StringView("V"), 11}}, // V and a version as wide as its display
+     {QLatin1StringView("V")}}, // V7350-2.14
 }};
 
 bool selected(const UnitSettingsPanel& panel, int allFlag, const UnitRead& read) {
@@ -261,9 +303,23 @@ void askModule(Exchange& exchange, const QString& readLine, const ReplyShape& sh
     exchange.SendReadLine(readLine, ModuleReadSettleCount, shape);
 }
 
-void note(ReadReport* report, const QString& readLine, bool answered) {
-    if (report)
-        (answered ? report->answered : report->unanswered) << readLine;
+void note(ReadReport* report, const QString& readLine, const ReplyOutcome& outcome) {
+    if (!report)
+        return;
+    switch (outcome.state) {
+    case ReplyOutcome::Answered:
+        report->answered << readLine;
+        break;
+    case ReplyOutcome::PartlyAnswered:
+        report->partlyAnswered << readLine;
+        report->kept.insert(readLine, outcome.kept);
+        break;
+    case ReplyOutcome::Unanswered:
+        report->unanswered << readLine;
+        if (outcome.cutOff)
+            report->cutOff << readLine;
+        break;
+    }
 }
 
 void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& read, int allFlag,
@@ -274,7 +330,7 @@ void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& rea
 }
 
 qsizetype notedCount(const ReadReport& report) {
-    return report.answered.size() + report.unanswered.size();
+    return report.answered.size() + report.unanswered.size() + report.partlyAnswered.size();
 }
 
 // Runs a read action in the read-order bracket. Reads that a lost port kept from being sent
@@ -348,8 +404,7 @@ bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Windo
     const qsizetype before = notedCount(result);
     const bool completed = exchange_.runModuleRead(window, [&] {
         for (const int number : numbers)
-            note(&result, readLineName(kind, number),
-                 readModule(kind, number) != ReplyOutcome::NoReply);
+            note(&result, readLineName(kind, number), readModule(kind, number));
     });
     result.unanswered << planned.mid(notedCount(result) - before);
     return completed;
@@ -418,7 +473,7 @@ bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
                 if (!lines.contains(line))
                     continue;
                 ui.progress(done++, total, QStringLiteral("Reading ") + range.describe(number));
-                note(&result, line, readModule(range.kind, number) != ReplyOutcome::NoReply);
+                note(&result, line, readModule(range.kind, number));
             }
         }
     });

@@ -5,6 +5,7 @@
 #include "protocol/CommandLines.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -17,9 +18,16 @@ class UnitSettingsPanel;
 
 // The read lines of a whole-unit read, in order, for reports: "GRTCT", "GPP", ... "G420C8".
 struct ReadReport {
-    QStringList answered;
-    QStringList unanswered; // the read lines that found no usable reply
-    bool complete() const { return unanswered.isEmpty(); }
+    QStringList answered;            // wholly answered
+    QStringList unanswered;          // the read lines that found no usable reply
+    QStringList partlyAnswered = {}; // taken only in part: in neither list above
+    // Of the partly answered lines, the fields the reply did not give, which kept their
+    // values: "GU04" -> "factor", "volume unit".
+    QMap<QString, QStringList> kept = {};
+    // Of the unanswered lines, those whose reply had begun but had no line end yet as the
+    // wait ended: the unit was still sending.
+    QStringList cutOff = {};
+    bool complete() const { return unanswered.isEmpty() && partlyAnswered.isEmpty(); }
 };
 
 // The read line that brings back a record of a configuration file, as reports name both:
@@ -43,15 +51,15 @@ public:
     void ReadUnitSettings(int allFlag, ReadReport* report = nullptr);
 
     // One tank or module. A read returns the outcome for the number asked for: a reply
-    // naming another module is stored in that module's record and counts as NoReply here.
+    // naming another module is stored in that module's record and counts as unanswered here.
     void programModule(ModuleKind kind, int number);
     ReplyOutcome readModule(ModuleKind kind, int number);
 
     // A module window's "Program": its own batch, run-time errors ended silently.
     bool programModules(ModuleKind kind, const QList<int>& numbers, Window window);
     // A module window's "Read": only that window and the terminal window are locked.
-    // Appends to report what was answered; reads a lost port kept from being sent count
-    // as unanswered.
+    // Appends to report what was answered, in whole or in part; reads a lost port kept from
+    // being sent count as unanswered.
     bool readModules(ModuleKind kind, const QList<int>& numbers, Window window,
                      ReadReport* report = nullptr);
 

@@ -151,7 +151,7 @@ void PtyUnitServer::serveRequestLine(const QByteArray& answer, double completedA
 
 void PtyUnitServer::enqueue(const QByteArray& bytes, double readyAtMs) {
     const double startMs = std::max(readyAtMs, outputFreeAtMs_);
-    outputFreeAtMs_ = startMs + double(bytes.size()) * charTimeMs();
+    outputFreeAtMs_ = startMs + double(bytes.size()) * answerByteMs();
     queue_.push_back({bytes, startMs, 0});
 }
 
@@ -161,7 +161,7 @@ void PtyUnitServer::pump() {
     const double now = nowMs();
     while (!queue_.empty()) {
         Outgoing& front = queue_.front();
-        const auto due = std::clamp<qsizetype>(qsizetype((now - front.startMs) / charTimeMs()), 0,
+        const auto due = std::clamp<qsizetype>(qsizetype((now - front.startMs) / answerByteMs()), 0,
                                                front.bytes.size());
         if (due > front.sent) {
             const std::optional<qsizetype> written =
@@ -202,7 +202,7 @@ void PtyUnitServer::schedulePump() {
         return;
     }
     const Outgoing& front = queue_.front();
-    const double nextDueMs = front.startMs + double(front.sent + 1) * charTimeMs();
+    const double nextDueMs = front.startMs + double(front.sent + 1) * answerByteMs();
     pumpTimer_.start(std::max(0, int(std::ceil(nextDueMs - nowMs()))));
 }
 
@@ -237,6 +237,11 @@ double PtyUnitServer::nowMs() const {
 
 double PtyUnitServer::charTimeMs() const {
     return 10000.0 / options_.baud;
+}
+
+// A slow unit leaves gaps between its bytes; none sends faster than its line.
+double PtyUnitServer::answerByteMs() const {
+    return std::max(charTimeMs(), double(options_.byteDelayMs));
 }
 
 } // namespace rtu

@@ -19,6 +19,7 @@ class SimulatedUnit;
 struct ServerOptions {
     int baud = 9600;      // one character takes 10 bit times, both ways
     int turnaroundMs = 5; // from the end of a request to the start of its answer
+    int byteDelayMs = 0;  // answer bytes leave this far apart at least, as from a slow unit
     bool silent = false;  // never answers
     int dropEvery = 0;    // leave every Nth request unanswered (0: never)
     int garbleEvery = 0;  // corrupt one byte of every Nth answer (0: never)
@@ -80,6 +81,7 @@ private:
     QByteArray noiseBurst();
     double nowMs() const;
     double charTimeMs() const;
+    double answerByteMs() const;
 
     SimulatedUnit& unit_;
     const ServerOptions options_;

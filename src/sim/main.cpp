@@ -13,12 +13,14 @@
 
 #include <array>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
 
 constexpr int ExitRunError = 1;
 constexpr int ExitUsageError = 2;
+constexpr int LongestDelayMs = 60000; // a unit slower than this is no unit
 
 struct SimSettings {
     rtu::ServerOptions server;
@@ -32,6 +34,10 @@ const QCommandLineOption BaudOption(QStringLiteral("baud"), "Line speed (default
                                     "9600");
 const QCommandLineOption TurnaroundOption(QStringLiteral("turnaround-ms"),
                                           "Delay before each answer (default 5).", "MS", "5");
+const QCommandLineOption ByteDelayOption(QStringLiteral("byte-delay-ms"),
+                                         "Send the answers' bytes this far apart at least, as a "
+                                         "slow unit does (default: at the line speed).",
+                                         "MS");
 const QCommandLineOption StateOption(QStringLiteral("state"), "Start from this configuration file.",
                                      "FILE");
 const QCommandLineOption DumpOption(QStringLiteral("dump"),
@@ -65,23 +71,25 @@ void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription("Simulated Model 7350 Terminal Unit on a pseudo-terminal.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({BaudOption, TurnaroundOption, StateOption, DumpOption, OnceIdleOption,
-                       SilentOption, DropOption, GarbleOption, EchoOption, NoiseOption,
-                       NoiseEveryOption, HangupOption, LinkOption, VersionTextOption});
+    parser.addOptions({BaudOption, TurnaroundOption, ByteDelayOption, StateOption, DumpOption,
+                       OnceIdleOption, SilentOption, DropOption, GarbleOption, EchoOption,
+                       NoiseOption, NoiseEveryOption, HangupOption, LinkOption, VersionTextOption});
 }
 
-// Reads a whole number of at least `minimum` into target when the option is given.
+// Reads a whole number of at least `minimum` (and at most `maximum`) into target when the
+// option is given.
 bool readNumber(const QCommandLineParser& parser, const QCommandLineOption& option, int minimum,
-                int& target, QString& error) {
+                int& target, QString& error, int maximum = std::numeric_limits<int>::max()) {
     if (!parser.isSet(option) && option.defaultValues().isEmpty())
         return true;
     bool ok = false;
     const int value = parser.value(option).toInt(&ok);
-    if (!ok || value < minimum) {
-        error = QStringLiteral("--%1 needs a whole number of at least %2, not \"%3\"")
-                    .arg(option.names().constFirst())
-                    .arg(minimum)
-                    .arg(parser.value(option));
+    if (!ok || value < minimum || value > maximum) {
+        const QString range = maximum == std::numeric_limits<int>::max()
+                                  ? QStringLiteral("of at least %1").arg(minimum)
+                                  : QStringLiteral("from %1 to %2").arg(minimum).arg(maximum);
+        error = QStringLiteral("--%1 needs a whole number %2, not \"%3\"")
+                    .arg(option.names().constFirst(), range, parser.value(option));
         return false;
     }
     target = value;
@@ -112,6 +120,7 @@ std::optional<SimSettings> readSettings(const QCommandLineParser& parser, QStrin
     rtu::ServerOptions& server = settings.server;
     if (!readNumber(parser, BaudOption, 1, server.baud, error) ||
         !readNumber(parser, TurnaroundOption, 0, server.turnaroundMs, error) ||
+        !readNumber(parser, ByteDelayOption, 0, server.byteDelayMs, error, LongestDelayMs) ||
         !readNumber(parser, DropOption, 1, server.dropEvery, error) ||
         !readNumber(parser, GarbleOption, 1, server.garbleEvery, error) ||
         !readNumber(parser, NoiseEveryOption, 1, server.noiseEvery, error) ||

@@ -43,6 +43,19 @@ TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
     EXPECT_TRUE(readOutcome("Read", report)
                     .endsWith("4-20mA module 8, 24 more (no unit on this port, the wrong port or "
                               "line speed, or a slow link that needs a longer reply wait)"));
+
+    // A reply taken only in part names the fields that kept their values; one still
+    // arriving as its wait ended names the remedy.
+    report = {QStringList(36, "GU00"),
+              {"GPP"},
+              {"GU04", "GLCDT"},
+              {{"GU04", {"factor", "volume unit"}}, {"GLCDT", {"line 2"}}},
+              {"GPP"}};
+    EXPECT_EQ(readOutcome("Read All", report).toStdString(),
+              "Read All finished: 36 of 39 lines answered; no reply: poll period; tank 04: "
+              "partly answered, kept factor and volume unit; LCD text: partly answered, kept "
+              "line 2; replies are arriving after the wait: choose Reply Wait x2 or Until Reply "
+              "Is In");
 }
 
 TEST(ReplyWait, MultipliesTheDelayUnitAndSetsThePacingOfTheLibrary) {

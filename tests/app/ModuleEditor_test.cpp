@@ -179,10 +179,11 @@ TEST_F(ModuleEditorTest, UnansweredFieldsAreAskedAboutUntilAnsweredEditedOrLoade
     UnansweredReads& reads = session.unanswered;
     const QStringList whole = session.commands.wholeUnitReadLines();
     reads.noteRead(
-        {{"GU00"}, {"GRTCT", "GPP", "GLCD", "GLCDT", "GV", "GU01", "GU02", "GG43", "GG44"}});
+        {{"GU00"}, {"GRTCT", "GPP", "GLCD", "GLCDT", "GV", "GU01", "GU02", "GG43"}, {"GG44"}});
     EXPECT_EQ(reads.notRead(whole),
               (QStringList{"GPP", "GLCD", "GLCDT", "GU01", "GU02", "GG43", "GG44"}))
-        << "the clock is programmed from the PC, the version never";
+        << "the clock is programmed from the PC, the version never; a partly answered line "
+           "counts whole";
 
     session.panel.setVScroll(UnitSettingsPanel::PollMinutesScroll, 7);
     SensorEditor tanks(session);

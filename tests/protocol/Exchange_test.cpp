@@ -51,13 +51,15 @@ TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsForTheReplyPickedOutByKeywo
     EXPECT_EQ(exchange.replyField(0, 3, 2), u"") << "keyword not found";
 }
 
-// A read line's reply is in once its keyword, fields and line end are, or its whole width
-// from a unit that sends no line end; never while only the echo of the line has come.
+// A read line's reply is in once its keyword, fields and whole line end have come; never
+// while only the echo of the line has come. Line ends ahead of the reply (the LF of a reply
+// that ended after its own wait) and the echo are no part of it.
 TEST_F(ExchangeTest, AReadLinesReplyIsInOnceItsKeywordFieldsAndLineEndHaveCome) {
-    const ReplyShape poll{QLatin1StringView("PP"), 7};
+    const ReplyShape poll{QLatin1StringView("PP")};
     const std::pair<const char*, bool> cases[] = {
-        {"", false},         {"GPP\r", false}, {"PP009", false},         {"PP0\r", false},
-        {"**PP00900", true}, {"PP0\rx", true}, {"GPP\r\nPP0\r\n", true},
+        {"", false},      {"GPP\r", false},         {"PP009", false},
+        {"PP0\r", false}, {"**PP00900", false},     {"PP0\rx", true},
+        {"PP0\n", true},  {"GPP\r\nPP0\r\n", true}, {"\n\rGPP\r\n\nPP0\r\n", true},
     };
     for (const auto& [reply, in] : cases) {
         library.answer("GPP", reply);
@@ -66,6 +68,7 @@ TEST_F(ExchangeTest, AReadLinesReplyIsInOnceItsKeywordFieldsAndLineEndHaveCome) 
         EXPECT_EQ(library.repliesIn.back(), in) << reply;
     }
     EXPECT_EQ(library.calls().last(), "CdrvDelay 0 25");
+    EXPECT_EQ(exchange.reply(), u"PP0\r\n");
 }
 
 TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {

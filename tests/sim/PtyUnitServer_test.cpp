@@ -1,7 +1,13 @@
+#include "app/Session.h"
+#include "serial/QtSerialLibrary.h"
+#include "serial/TerminalScreen.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
 #include "support/Application.h"
+#include "support/Configurations.h"
 #include "support/Files.h"
+#include "support/RecordingBatchUi.h"
+#include "support/RecordingNotifier.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -120,6 +126,55 @@ TEST_F(PtyUnitServerTest, TheLinkPathLivesAsLongAsTheLine) {
     EXPECT_NE(PtyUnitServer(unit, {.linkPath = link}).start(), QString());
 }
 
+// The program's side of a simulated unit's line at 115200 baud: a session on the real serial
+// library, with the 8 ms settle-delay unit of the tests' fast lines.
+struct LineSession {
+    LineSession(SimulatedUnit& unit, int byteDelayMs, QtSerialLibrary::Pacing pacing,
+                std::optional<int> replyTimeoutMs = std::nullopt)
+        : server(unit, {.baud = 115200, .turnaroundMs = 1, .byteDelayMs = byteDelayMs}) {
+        EXPECT_EQ(server.start(), QString());
+        library.setDevice(0, server.slavePath());
+        library.setDelayUnitOverride(8.0);
+        library.setPacing(pacing, replyTimeoutMs);
+        EXPECT_EQ(library.InitializePort(0, 0, 0, 0, 9, 0, 2048, 1024, 0), 0);
+        // 115200 baud 8N1: the guard after a reply lasts a millisecond.
+        EXPECT_EQ(library.SetPortCharacteristics(0, 11, 0, 3, 0, 4), 0);
+        session.link.CurrentPort = 0;
+    }
+
+    bool applicationReady = (test::ensureApplication(), true);
+    PtyUnitServer server;
+    QtSerialLibrary library;
+    TextTerminalScreen screen;
+    RecordingBatchUi ui;
+    RecordingNotifier notifier;
+    Session session{library, screen, ui, notifier};
+};
+
+// A unit sending its bytes 10 ms apart is slower than a read's wait: each reply is cut off
+// by it, whether the wait is the whole settle delay or ends once the reply is in, and is no
+// answer: the record keeps its values. At 4 ms apart, with a wait of up to 3 s that ends on
+// replies, the unit is read whole: the wait takes in the LF of each CR LF, which would
+// otherwise start the next line's buffer.
+TEST(PtyUnitServerLine, AReplyCutOffByTheWaitIsNoAnswerAndASlowUnitIsReadWholeByReplies) {
+    SimulatedUnit unit;
+    G4Record& g4 = unit.tables().G4Records[3];
+    std::tie(g4.Unit, g4.Source, g4.Channel, g4.OnValue) = std::tuple("5", "T", "3", "12.5");
+    using enum QtSerialLibrary::Pacing;
+    for (const QtSerialLibrary::Pacing pacing : {FixedDelays, UntilReply}) {
+        LineSession line(unit, 10, pacing); // "G43U05T3ONG" has come when the wait ends
+        ReadReport report;
+        EXPECT_TRUE(line.session.commands.readListed({"GG43"}, &report));
+        EXPECT_EQ(report.unanswered, QStringList{"GG43"});
+        EXPECT_EQ(line.session.tables, test::defaultTables());
+    }
+
+    LineSession slow(unit, 4, UntilReply, 3000);
+    ReadReport report;
+    EXPECT_TRUE(slow.session.commands.readAll(&report));
+    EXPECT_EQ(report.answered.size(), 39) << qPrintable(report.unanswered.join(' '));
+}
+
 // The rtu7350-sim program as scripts use it: started as a process, device path on the first
 // line of its output, a serial client on that device. Its fault options are exercised by
 // the end-to-end runs of rtu7350-cli.
@@ -147,8 +202,9 @@ TEST_F(PtyUnitServerTest, TheProgramServesAStateFileEndsWhenIdleAndRefusesBadOpt
                QString::fromLocal8Bit(sim.readAllStandardError());
     };
     for (const char* arguments :
-         {"--baud fast", "--baud 0", "--turnaround-ms -1", "--drop 0", "--garble x",
-          "--hangup-after 0", "--once-idle 0", "--once-idle soon", "--bogus", "extra", "--drop"}) {
+         {"--baud fast", "--baud 0", "--turnaround-ms -1", "--byte-delay-ms 60001", "--drop 0",
+          "--garble x", "--hangup-after 0", "--once-idle 0", "--once-idle soon", "--bogus", "extra",
+          "--drop"}) {
         const QString outcome = run(QString::fromLatin1(arguments).split(' '));
         EXPECT_TRUE(outcome.startsWith("2: ") && outcome.size() > 3) << qPrintable(outcome);
     }
