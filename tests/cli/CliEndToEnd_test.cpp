@@ -195,8 +195,8 @@ TEST_F(CliEndToEnd, AFaultyLineCostsAnswersNeverAWrongValueWithFixedDelaysOrRepl
         // Requests 7, 14, 21, 28 and 35 of the 39 go unanswered.
         {115200, "--drop 7", "GU01 GU08 GU15 GG46 G420C4"},
         // The unit garbles the keyword of answers 4, 8, ... 36 (of the LCD text reply, only
-        // the second line is found: it is partly answered).
-        {115200, "--garble 4", "GU02 GU06 GU10 GU14 GG42 GG46 G420C1 G420C5"},
+        // the second line is found: it is partly answered, so no whole reply either).
+        {115200, "--garble 4", "GLCDT GU02 GU06 GU10 GU14 GG42 GG46 G420C1 G420C5"},
         // Junk ahead of every 3rd answer: the LCD timing is found behind it, the tank and
         // module replies, which must start the buffer, are lost.
         {9600, "--noise-every 3",
