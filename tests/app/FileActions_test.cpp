@@ -83,7 +83,22 @@ TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChanges
     ASSERT_TRUE(test::writeFile(file, "SPP060\r\nSPP120\r\nSU00\"BROKEN\r\n"));
     EXPECT_EQ(loadConfigurationFrom(session, file),
               "Load stopped at " + file +
-                  ", line 3: no closing double quote; 1 of 39 records applied before it");
+                  ", line 3: no closing double quote; 1 of 39 records applied before it; not as "
+                  "the program writes them: line 2: SPP named a second time (first on line 1)");
+}
+
+// Lines that load, but not as the program writes them, are applied as they read, as any line
+// is, and the outcome names each with its reason.
+TEST_F(FileActionsTest, ALoadAppliesLinesNotAsTheProgramWritesThemAndNamesThem) {
+    const QString file = dir.filePath("edited.txt");
+    ASSERT_TRUE(test::writeFile(file, "SPP1e400\r\nSLCDT1\"A\tB\"T2\"\"\r\n"));
+    EXPECT_EQ(loadConfigurationFrom(session, file),
+              "Loaded " + file +
+                  ": 2 of 39 records; the others keep their values; not as the program writes "
+                  "them: line 1: number with an exponent: 1e400; line 2: control character 0x09 "
+                  "at column 9");
+    EXPECT_EQ(session.panel.pollPeriodSeconds(), 1);
+    EXPECT_EQ(session.panel.text1(0), "A\tB");
 }
 
 } // namespace
