@@ -185,10 +185,15 @@ void noteNumberForm(QStringView text, LineNotes& notes) {
         notes << u"not a plain number: \"" % shown(text) % u'"';
 }
 
-// Stores a value as its shortest decimal text. A field too narrow for it cuts it
-// ("12345678901" to 12345678), so the line loads as another number.
+// Stores a value as its shortest decimal text. Where only the zero before the point keeps it
+// from its field, the text goes without that zero: a factor typed as ".12345" is written as
+// 0.12345 and must load back whole. A field still too narrow cuts the value ("12345678901" to
+// 12345678), so the line loads as another number.
 template <int Width> void storeValue(FixedText<Width>& field, double value, LineNotes& notes) {
-    const QString text = shortestDecimal(value);
+    QString text = shortestDecimal(value);
+    const qsizetype zero = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() > Width && text.sliced(zero).startsWith(u"0."))
+        text.remove(zero, 1);
     if (text.size() > Width)
         notes << QStringLiteral("number longer than its %1 places: %2").arg(Width).arg(shown(text));
     field = text;

@@ -203,6 +203,7 @@ TEST_F(ConfigurationFileTest, LinesThatLoadButNotAsWrittenAreAppliedAndNamedWith
         {"SLCD05R1E+1", "number with an exponent: 1E+1"},
         {"SU00\"TANK 01   \"L0IT0F1e308E", "number with an exponent: 1e308"},
         {"SU01\"TANK 02   \"L0IT0F12.3457E", "number longer than its 6 places: 12.3457"},
+        {"SU04\"TANK 05   \"L0IT0F0.12345E", nullptr}, // fits its field as .12345
         {"SG40U99L1ONGT12345678901OFFLT0.000", "number longer than its 8 places: 12345678901"},
         {"SG41U99L1ONGTOFFLT0.000", "not a plain number: \"\""},
         {"S420C1U99L1V4M0.5.1V20M239.500", "not a plain number: \"0.5.1\""},
@@ -211,7 +212,7 @@ TEST_F(ConfigurationFileTest, LinesThatLoadButNotAsWrittenAreAppliedAndNamedWith
         {"SU02\"TANK 03\x7f\"L0IT0F1.6700E", "control character 0x7f at column 13"},
         {"SU03\"A\tB\"L0IT0F1.6700E", "control character 0x09 at column 7"},
         {"SU05\"FIRST\"L1IT0F2E", nullptr},
-        {"SU05\"SECOND\"L1IT0F2E", "SU05 named a second time (first on line 12)"},
+        {"SU05\"SECOND\"L1IT0F2E", "SU05 named a second time (first on line 13)"},
     };
     QByteArray file;
     QStringList refused;
@@ -227,6 +228,8 @@ TEST_F(ConfigurationFileTest, LinesThatLoadButNotAsWrittenAreAppliedAndNamedWith
     // character stays in its text, and the later line wins.
     EXPECT_EQ(panel.pollPeriodSeconds(), 1);
     EXPECT_EQ(fieldsOf(tables.SensorRecords[0]), "TANK 01   |0|I|0|F|1     |e");
+    EXPECT_EQ(tables.SensorRecords[1].VolumeFactor.text() + tables.SensorRecords[4].VolumeFactor,
+              "12.345.12345");
     EXPECT_EQ(panel.text1(0) + tables.SensorRecords[3].Label.text(), u"A\0BA\tB       "_s);
     EXPECT_EQ(tables.G4Records[0].OnValue.text() + tables.SensorRecords[5].Label.text(),
               "12345678SECOND    ");
