@@ -15,6 +15,17 @@ QString recordsOfWhole(qsizetype count) {
     return QStringLiteral("%1 of %2 records").arg(count).arg(UnitCommands::WholeUnitLineCount);
 }
 
+// The lines a load took as they read, although the program never writes them so: the unit
+// would be sent what they became. Empty when there are none.
+QString notAsWritten(const LoadResult& result) {
+    QStringList lines;
+    for (const LineProblem& problem : result.problems)
+        lines << QStringLiteral("line %1: %2").arg(problem.lineNumber).arg(problem.reason);
+    return lines.isEmpty() ? QString()
+                           : QStringLiteral("; not as the program writes them: ") +
+                                 lines.join(QStringLiteral("; "));
+}
+
 // The status line of a load that failed. Lines before a bad one stay applied; a file that
 // could not be read, or that names no record, changed nothing.
 QString failedLoadOutcome(const QString& path, const LoadResult& result, qsizetype applied) {
@@ -22,7 +33,8 @@ QString failedLoadOutcome(const QString& path, const LoadResult& result, qsizety
         return QStringLiteral("Load of %1: %2, nothing changed: %3")
             .arg(QDir::toNativeSeparators(path), recordsOfWhole(0), result.reason);
     return QStringLiteral("Load stopped at %1; %2 applied before it")
-        .arg(loadProblem(path, result), recordsOfWhole(applied));
+               .arg(loadProblem(path, result), recordsOfWhole(applied)) +
+           notAsWritten(result);
 }
 
 } // namespace
@@ -46,14 +58,15 @@ QString loadConfigurationFrom(Session& session, const QString& path) {
     QStringList named = result.records;
     named.removeDuplicates();
     if (result.ok && named.isEmpty())
-        result = {false, 0, QStringLiteral("no line names a record of the unit"), {}};
+        result = {false, 0, QStringLiteral("no line names a record of the unit"), {}, {}};
     if (result.ok) {
         const QString loaded =
             QStringLiteral("Loaded %1: %2")
                 .arg(QDir::toNativeSeparators(path), recordsOfWhole(named.size()));
-        return named.size() == UnitCommands::WholeUnitLineCount
-                   ? loaded
-                   : loaded + QStringLiteral("; the others keep their values");
+        return (named.size() == UnitCommands::WholeUnitLineCount
+                    ? loaded
+                    : loaded + QStringLiteral("; the others keep their values")) +
+               notAsWritten(result);
     }
     // The message keeps its words and adds where and why, so the file can be mended.
     session.notifier().showMessage(QString::fromLatin1(FileErrorMessage) + u'\n' +

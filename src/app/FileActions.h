@@ -15,7 +15,9 @@ QString saveConfigurationTo(Session& session, const QString& path);
 
 // "Load" says how many of the configuration's records the file named ("Loaded site.txt: 39
 // of 39 records"). A file that names none (empty, binary, any other text) is an error, as a
-// bad line is: it would otherwise pass for a configuration that changed nothing.
+// bad line is: it would otherwise pass for a configuration that changed nothing. Lines that
+// loaded, but not as the program writes them, are applied as they read and named ("; not as
+// the program writes them: line 5: number with an exponent: 1e400").
 QString loadConfigurationFrom(Session& session, const QString& path);
 
 } // namespace rtu

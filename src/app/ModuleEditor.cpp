@@ -2,6 +2,7 @@
 
 #include "app/ReadOutcome.h"
 #include "app/Session.h"
+#include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/UserNotifier.h"
 #include "protocol/CommandLines.h"
@@ -157,11 +158,11 @@ void SensorEditor::showRecord() {
     setGeneralCaption();
 }
 
-// A double quote could not be written to the configuration file and read back, nor can the
-// unit take a character outside Latin-1: the box refuses both, as the LCD text boxes do.
+// A double quote could not be written to the configuration file and read back, the unit
+// cannot take a character outside Latin-1 and would act on a control character: the box
+// refuses them all, as the LCD text boxes do.
 void SensorEditor::editLabel(const QString& text) {
-    if (std::any_of(text.begin(), text.end(),
-                    [](QChar c) { return c == u'"' || c.unicode() > 0xFF; })) {
+    if (!std::all_of(text.begin(), text.end(), isStorableTextCharacter)) {
         session_.notifier().beep();
         emit changed();
         return;

@@ -97,7 +97,8 @@ private:
 
     // Loads FILE for program or verify and gives the records to send or compare; false
     // (after saying why) for a file that cannot be read or loaded, one that is not a whole
-    // configuration or holds a placeholder (unless --partial), and one that names no record.
+    // configuration or holds a placeholder (unless --partial), one with lines that load but
+    // not as the program writes them, and one that names no record.
     bool loadFile(UnitSettingsPanel& panel, RecordTables& tables, QStringList& records) {
         const ReadResult file = readConfigurationFile(options_.file);
         if (!file.error.isEmpty())
@@ -111,6 +112,13 @@ private:
         const LoadResult loaded = LoadConfiguration(file.content, panel, tables);
         if (!loaded.ok) {
             fail(loadFailure(options_.file, loaded));
+            return false;
+        }
+        // A line that loads, but not as the program writes it, would send the unit what its
+        // writer never meant (an exponent cut to its mantissa, a NUL in a label).
+        if (const QStringList refusals = loadRefusals(options_.file, loaded); !refusals.isEmpty()) {
+            for (const QString& refusal : refusals)
+                fail(refusal);
             return false;
         }
         records = loaded.records;

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QStringBuilder>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -22,6 +24,12 @@ namespace rtu {
 namespace {
 
 const QString Quote = QStringLiteral("\"");
+
+// NUL, the other bytes below a blank, and DEL: the unit would take them as line control, and a
+// CR or LF would split the file's line.
+bool isControlCharacter(char32_t c) {
+    return c < 0x20 || c == 0x7F;
+}
 
 // ---- Writing -------------------------------------------------------------------------------
 
@@ -39,29 +47,31 @@ QString clockDateLine(const UnitSettingsPanel& panel) {
 // are written with the file's own number patterns ("#0" floats, "#0.000###" values where the
 // unit gets the stored digit and "####0000.000###"): files already written and the unit's
 // parser each depend on their own form, so the two writers must stay apart.
+//
+// Each line is built in one piece (QStringBuilder's "%"): a whole file is written for every
+// save and, in the tests, for every round trip.
 QString sensorLine(int tank, const RecordTables& tables) {
     const SensorRecord& r = tables.SensorRecords.at(static_cast<std::size_t>(tank));
-    return QStringLiteral("SU") + formatNumber(tank, u"##00") + Quote + r.Label.text() + Quote +
-           QStringLiteral("L") + formatNumber(numericValue(r.Floats.text()), u"#0") +
-           r.LevelUnit.text() + QStringLiteral("T") + r.TempSensors.text() + r.TempUnit.text() +
-           formatNumber(numericValue(r.VolumeFactor.text()), u"#0.0000####") + r.VolumeUnit.text();
+    return u"SU" % formatNumber(tank, u"##00") % Quote % r.Label.text() % Quote % u"L" %
+           formatNumber(numericValue(r.Floats.text()), u"#0") % r.LevelUnit.text() % u"T" %
+           r.TempSensors.text() % r.TempUnit.text() %
+           formatNumber(numericValue(r.VolumeFactor.text()), u"#0.0000####") % r.VolumeUnit.text();
 }
 
 QString g4Line(int module, const RecordTables& tables) {
     const G4Record& r = tables.G4Records.at(static_cast<std::size_t>(module));
-    return QStringLiteral("SG4") + formatNumber(module, u"#0") + QStringLiteral("U") +
-           formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
-           QStringLiteral("ON") + r.OnTest.text() +
-           formatNumber(numericValue(r.OnValue.text()), u"#0.000###") + QStringLiteral("OFF") +
-           r.OffTest.text() + formatNumber(numericValue(r.OffValue.text()), u"#0.000###");
+    return u"SG4" % formatNumber(module, u"#0") % u"U" %
+           formatNumber(numericValue(r.Unit.text()), u"##00") % r.Source.text() % r.Channel.text() %
+           u"ON" % r.OnTest.text() % formatNumber(numericValue(r.OnValue.text()), u"#0.000###") %
+           u"OFF" % r.OffTest.text() % formatNumber(numericValue(r.OffValue.text()), u"#0.000###");
 }
 
 QString loop420Line(int module, const RecordTables& tables) {
     const Loop420Record& r = tables.Loop420Records[module];
-    return QStringLiteral("S420C") + formatNumber(module, u"#0") + QStringLiteral("U") +
-           formatNumber(numericValue(r.Unit.text()), u"##00") + r.Source.text() + r.Channel.text() +
-           QStringLiteral("V4M") + formatNumber(numericValue(r.Value4mA.text()), u"#0.000###") +
-           QStringLiteral("V20M") + formatNumber(numericValue(r.Value20mA.text()), u"#0.000###");
+    return u"S420C" % formatNumber(module, u"#0") % u"U" %
+           formatNumber(numericValue(r.Unit.text()), u"##00") % r.Source.text() % r.Channel.text() %
+           u"V4M" % formatNumber(numericValue(r.Value4mA.text()), u"#0.000###") % u"V20M" %
+           formatNumber(numericValue(r.Value20mA.text()), u"#0.000###");
 }
 
 QStringList configurationLines(const UnitSettingsPanel& panel, const RecordTables& tables) {
@@ -86,12 +96,17 @@ std::optional<QString> decodeUtf8(const QByteArray& bytes) {
     return text;
 }
 
-// One byte per character; a character beyond Latin-1 cannot be stored and becomes '?'.
-QByteArray toLatin1Bytes(const QString& text) {
-    QByteArray bytes;
-    for (const char32_t c : text.toUcs4())
-        bytes += c <= 0xFF ? static_cast<char>(c) : '?';
-    return bytes;
+// One byte per character. A character beyond Latin-1 cannot be stored, and a control
+// character must not be (in a label or an LCD text, whether a reply, an edit or a loaded
+// file put it there): each becomes '?'.
+void appendLatin1Line(QByteArray& bytes, QStringView line) {
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i; // the two halves of one character beyond Latin-1
+        bytes += c <= 0xFF && !isControlCharacter(c) ? static_cast<char>(c) : '?';
+    }
+    bytes += "\r\n";
 }
 
 // ---- Reading -------------------------------------------------------------------------------
@@ -133,6 +148,57 @@ QString shortestValueOf(QStringView text) {
     return shortestDecimal(numericValue(text));
 }
 
+// The characters from position up to (not including) end, a position found in the line.
+QStringView between(QStringView line, qsizetype position, qsizetype end) {
+    return piece(line, position, end - position);
+}
+
+// The reasons a line loads, but not as the program writes it.
+using LineNotes = QStringList;
+
+// Some text of a line, as a reason shows it: cut short, as a line may be of any length, and
+// with '?' for a control character, which a terminal would act on.
+QString shown(QStringView text) {
+    constexpr qsizetype Longest = 24;
+    QString part = text.size() <= Longest ? text.toString() : text.left(Longest) % u"...";
+    std::replace_if(
+        part.begin(), part.end(), [](QChar c) { return isControlCharacter(c.unicode()); }, u'?');
+    return part;
+}
+
+// "e5", "E+05", "e-3": an exponent, which the loader does not read.
+bool startsExponent(QStringView text) {
+    const qsizetype digit = text.size() > 1 && (text[1] == u'+' || text[1] == u'-') ? 2 : 1;
+    return text.size() > digit && (text[0] == u'e' || text[0] == u'E') && text[digit] >= u'0' &&
+           text[digit] <= u'9';
+}
+
+// The program writes each number in plain decimals. The loader reads the number at the start
+// of text, the whole piece where the line holds it, and stops where the number ends: anything
+// after it there is lost ("1e400" reads as 1).
+void noteNumberForm(QStringView text, LineNotes& notes) {
+    const LeadingNumber number = readLeadingNumber(text);
+    const QStringView rest = text.sliced(number.length);
+    if (number.length > 0 && startsExponent(rest))
+        notes << u"number with an exponent: " % shown(text);
+    else if (number.length == 0 || !rest.isEmpty())
+        notes << u"not a plain number: \"" % shown(text) % u'"';
+}
+
+// Stores a value as its shortest decimal text. Where only the zero before the point keeps it
+// from its field, the text goes without that zero: a factor typed as ".12345" is written as
+// 0.12345 and must load back whole. A field still too narrow cuts the value ("12345678901" to
+// 12345678), so the line loads as another number.
+template <int Width> void storeValue(FixedText<Width>& field, double value, LineNotes& notes) {
+    QString text = shortestDecimal(value);
+    const qsizetype zero = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() > Width && text.sliced(zero).startsWith(u"0."))
+        text.remove(zero, 1);
+    if (text.size() > Width)
+        notes << QStringLiteral("number longer than its %1 places: %2").arg(Width).arg(shown(text));
+    field = text;
+}
+
 // A monitor unit fills two places; a negative one would not fit them when written back.
 QString monitorUnit(QStringView field) {
     const double unit = numericValue(field);
@@ -170,7 +236,7 @@ void setScrollFromFile(UnitSettingsPanel& panel, int n, double value) {
     }
 }
 
-void applyLcdTexts(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+void applyLcdTexts(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes&) {
     const qsizetype end1 = findRequired(line, Quote, 8, "closing double quote");
     panel.setText1(0, piece(line, 8, end1 - 8).toString());
     const qsizetype start2 = findRequired(line, Quote, end1 + 2, "opening double quote");
@@ -179,18 +245,20 @@ void applyLcdTexts(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
 }
 
 // Caption first, then the scroll value: the scroll bar's own reaction may reformat it.
-void applyLcdSetting(UnitSettingsPanel& panel, int n, QStringView caption) {
+void applyLcdSetting(UnitSettingsPanel& panel, int n, QStringView caption, LineNotes& notes) {
+    noteNumberForm(caption, notes);
     panel.setLabel8(n - UnitSettingsPanel::FirstScroll, caption.toString());
     setScrollFromFile(panel, n, roundHalfEven(numericValue(caption)));
 }
 
-void applyLcdTiming(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+void applyLcdTiming(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes& notes) {
     const qsizetype r = findRequired(line, u"R", 1, "R");
-    applyLcdSetting(panel, UnitSettingsPanel::LcdSecondsScroll, piece(line, 5, r - 5));
-    applyLcdSetting(panel, UnitSettingsPanel::LcdRepeatsScroll, restFrom(line, r + 1));
+    applyLcdSetting(panel, UnitSettingsPanel::LcdSecondsScroll, between(line, 5, r), notes);
+    applyLcdSetting(panel, UnitSettingsPanel::LcdRepeatsScroll, restFrom(line, r + 1), notes);
 }
 
-void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&) {
+void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes& notes) {
+    noteNumberForm(restFrom(line, 4), notes);
     const std::array<double, 3> parts =
         UnitSettingsPanel::splitPollPeriod(numericValue(restFrom(line, 4)));
     for (int i = 0; i < 3; ++i) {
@@ -200,7 +268,7 @@ void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&) 
     }
 }
 
-void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables, LineNotes& notes) {
     const auto tank = recordNumber(piece(line, 3, 2), 0, TankCount - 1);
     if (!tank)
         return;
@@ -216,12 +284,14 @@ void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables)
     const qsizetype pT = findRequired(line, u"T", pL + 3, "T");
     r.TempSensors = shortestValueOf(charAt(line, pT + 1));
     r.TempUnit = charAt(line, pT + 2);
+    // The line ends with the volume unit, one character after the factor.
+    noteNumberForm(between(line, pT + 3, line.size()), notes);
     const LeadingNumber factor = readLeadingNumber(restFrom(line, pT + 3));
-    r.VolumeFactor = shortestDecimal(factor.value);
+    storeValue(r.VolumeFactor, factor.value, notes);
     r.VolumeUnit = charAt(line, pT + 3 + factor.length);
 }
 
-void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables, LineNotes& notes) {
     const auto module = recordNumber(charAt(line, 4), 0, G4Count - 1);
     if (!module)
         return;
@@ -233,12 +303,15 @@ void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
     const qsizetype pOn = findRequired(line, u"ON", pU + 2, "ON");
     const qsizetype pOff = findRequired(line, u"OFF", pOn + 2, "OFF");
     r.OnTest = piece(line, pOn + 2, 2);
-    r.OnValue = shortestValueOf(restFrom(line, pOn + 4));
+    noteNumberForm(between(line, pOn + 4, pOff), notes);
+    storeValue(r.OnValue, numericValue(restFrom(line, pOn + 4)), notes);
     r.OffTest = piece(line, pOff + 3, 2);
-    r.OffValue = shortestValueOf(restFrom(line, pOff + 5));
+    noteNumberForm(restFrom(line, pOff + 5), notes);
+    storeValue(r.OffValue, numericValue(restFrom(line, pOff + 5)), notes);
 }
 
-void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables) {
+void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables,
+                      LineNotes& notes) {
     const auto module = recordNumber(charAt(line, 6), Loop420First, Loop420Last);
     if (!module)
         return;
@@ -250,12 +323,14 @@ void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables
     r.Source = charAt(line, pU + 3);
     r.Channel = shortestValueOf(charAt(line, pU + 4));
     const qsizetype p4 = findRequired(line, u"V4M", 6, "V4M");
-    r.Value4mA = shortestValueOf(restFrom(line, p4 + 3));
     const qsizetype p20 = findRequired(line, u"V20M", 6, "V20M");
-    r.Value20mA = shortestValueOf(restFrom(line, p20 + 4));
+    noteNumberForm(between(line, p4 + 3, p20), notes);
+    storeValue(r.Value4mA, numericValue(restFrom(line, p4 + 3)), notes);
+    noteNumberForm(restFrom(line, p20 + 4), notes);
+    storeValue(r.Value20mA, numericValue(restFrom(line, p20 + 4)), notes);
 }
 
-void skipLine(QStringView, UnitSettingsPanel&, RecordTables&) {}
+void skipLine(QStringView, UnitSettingsPanel&, RecordTables&, LineNotes&) {}
 
 // The prefixes of the lines that name a record of a table.
 struct NumberedLine {
@@ -268,7 +343,7 @@ constexpr std::array<NumberedLine, 3> NumberedLines{{
     {u"S420C", ModuleKind::Loop420},
 }};
 
-using LineAction = void (*)(QStringView, UnitSettingsPanel&, RecordTables&);
+using LineAction = void (*)(QStringView, UnitSettingsPanel&, RecordTables&, LineNotes&);
 
 struct LineKind {
     const char16_t* prefix;
@@ -302,10 +377,20 @@ void requireLatin1(QStringView line) {
         throw LineError(QStringLiteral("a character the unit cannot take (outside Latin-1)"));
 }
 
-void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables) {
+void noteControlCharacter(QStringView line, LineNotes& notes) {
+    const auto found = std::find_if(line.begin(), line.end(),
+                                    [](QChar c) { return isControlCharacter(c.unicode()); });
+    if (found != line.end())
+        notes << QStringLiteral("control character 0x%1 at column %2")
+                     .arg(found->unicode(), 2, 16, QLatin1Char('0'))
+                     .arg(found - line.begin() + 1);
+}
+
+void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables, LineNotes& notes) {
     if (const LineKind* kind = lineKind(line)) {
         requireLatin1(line);
-        kind->apply(line, panel, tables);
+        noteControlCharacter(line, notes);
+        kind->apply(line, panel, tables, notes);
     }
 }
 
@@ -342,13 +427,30 @@ std::optional<QString> recordKey(QStringView line) {
         recordNumber(line.mid(prefix.size(), range.digits), range.first, range.last);
     if (!number)
         return std::nullopt;
-    return prefix.toString() + range.caption(*number);
+    return prefix % range.caption(*number);
+}
+
+// The file's bytes: Latin-1, one line after another, each ended by CR LF.
+QByteArray configurationBytes(const QStringList& lines) {
+    constexpr qsizetype TypicalSize = 1400;
+    QByteArray latin1;
+    latin1.reserve(TypicalSize);
+    for (const QString& line : lines)
+        appendLatin1Line(latin1, line);
+    // A file that is valid UTF-8 is read as UTF-8. The rare text whose Latin-1 bytes happen
+    // to form UTF-8 (D6 AB, "Ö«", is one Hebrew mark in UTF-8) would come back as other
+    // characters, so such a file is written in UTF-8, which reads back unchanged.
+    const bool readAsUtf8 =
+        std::any_of(latin1.begin(), latin1.end(),
+                    [](char c) { return static_cast<unsigned char>(c) > 0x7F; }) &&
+        decodeUtf8(latin1).has_value();
+    return readAsUtf8 ? QString::fromLatin1(latin1).toUtf8() : latin1;
 }
 
 } // namespace
 
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    return WriteConfiguration(panel, tables, configurationRecords());
+    return configurationBytes(configurationLines(panel, tables));
 }
 
 QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables,
@@ -357,18 +459,7 @@ QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables
     lines.removeIf([&records](const QString& line) {
         return !records.contains(recordKey(line).value_or(QString()));
     });
-    if (lines.isEmpty())
-        return {};
-    const QByteArray latin1 =
-        toLatin1Bytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    // A file that is valid UTF-8 is read as UTF-8. The rare text whose Latin-1 bytes happen
-    // to form UTF-8 (D6 AB, "Ö«", is one Hebrew mark in UTF-8) would come back as other
-    // characters, so such a file is written in UTF-8, which reads back unchanged.
-    const bool readAsUtf8 =
-        decodeUtf8(latin1).has_value() && std::any_of(latin1.begin(), latin1.end(), [](char c) {
-            return static_cast<unsigned char>(c) > 0x7F;
-        });
-    return readAsUtf8 ? QString::fromLatin1(latin1).toUtf8() : latin1;
+    return configurationBytes(lines);
 }
 
 QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
@@ -380,16 +471,30 @@ LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel
                              RecordTables& tables) {
     const QStringList lines = splitLines(content);
     LoadResult result;
+    QHash<QString, int> firstNamedOn; // the line that named each record first
     for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int lineNumber = static_cast<int>(i + 1);
+        LineNotes notes;
         try {
-            applyLine(lines[i], panel, tables);
+            applyLine(lines[i], panel, tables, notes);
         } catch (const std::exception& e) {
-            result = {false, static_cast<int>(i + 1), QString::fromUtf8(e.what()), result.records};
+            result.ok = false;
+            result.lineNumber = lineNumber;
+            result.reason = QString::fromUtf8(e.what());
             break;
         }
         const std::optional<QString> record = recordKey(lines[i]);
-        if (record && !record->isEmpty())
+        if (record && !record->isEmpty()) {
+            if (const auto first = firstNamedOn.constFind(*record); first != firstNamedOn.cend())
+                notes << QStringLiteral("%1 named a second time (first on line %2)")
+                             .arg(*record)
+                             .arg(*first);
+            else
+                firstNamedOn.insert(*record, lineNumber);
             result.records << *record;
+        }
+        for (const QString& note : notes)
+            result.problems.append({lineNumber, note});
     }
     return result;
 }
@@ -430,6 +535,18 @@ QList<int> placeholderLines(const QByteArray& content) {
     return found;
 }
 
+bool isStorableTextCharacter(QChar c) {
+    return c.unicode() <= 0xFF && !isControlCharacter(c.unicode()) && c != u'"';
+}
+
+QStringList loadRefusals(const QString& path, const LoadResult& result) {
+    QStringList refusals;
+    for (const LineProblem& problem : result.problems)
+        refusals << QStringLiteral("%1:%2: %3")
+                        .arg(path, QString::number(problem.lineNumber), problem.reason);
+    return refusals;
+}
+
 QStringList wholeConfigurationProblems(const QByteArray& content) {
     QStringList problems;
     QStringList wanted = configurationRecords();
@@ -468,7 +585,7 @@ LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
                                  RecordTables& tables) {
     const ReadResult read = readConfigurationFile(path);
     if (!read.error.isEmpty())
-        return {false, 0, read.error, {}};
+        return {false, 0, read.error, {}, {}};
     return LoadConfiguration(read.content, panel, tables);
 }
 

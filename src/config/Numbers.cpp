@@ -3,8 +3,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace rtu {
 
@@ -43,18 +45,36 @@ DecimalText placePoint(const std::string& digits, int wholeDigits) {
     return d;
 }
 
+// Below 2^53 every whole number is a double of its own, so its digits are its shortest text.
+// Most numbers of a configuration are such (record numbers, units, counts), and these
+// digits come far cheaper than the general search.
+DecimalText wholeNumberText(double magnitude) {
+    std::array<char, 20> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                      static_cast<std::uint64_t>(magnitude));
+    return {false, std::string(buffer.data(), result.ptr), {}};
+}
+
 // The shortest digits that read back as the same double, placed around the point. Working
 // on this text (not on the binary value) makes 2.675 round to 2.68 and 1e23 print as a one
 // and 23 zeros, as a person expects.
 DecimalText shortestText(double value) {
     if (!std::isfinite(value))
         value = 0.0;
+    constexpr double ExactWholeLimit = 9007199254740992.0; // 2^53
+    const double magnitude = std::abs(value);
+    if (magnitude < ExactWholeLimit && magnitude == std::trunc(magnitude)) {
+        DecimalText d = wholeNumberText(magnitude);
+        d.negative = std::signbit(value);
+        return d;
+    }
     std::array<char, 32> buffer{}; // the longest form is "d.dddddddddddddddde+ddd"
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::abs(value),
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
                                       std::chars_format::scientific);
-    const std::string text(buffer.data(), result.ptr);
+    const std::string_view text(buffer.data(),
+                                static_cast<std::size_t>(result.ptr - buffer.data()));
     const auto e = text.find('e');
-    std::string digits = text.substr(0, e);
+    std::string digits(text.substr(0, e));
     std::erase(digits, '.');
     const char* exponentText = text.data() + e + 1;
     if (*exponentText == '+')
@@ -104,11 +124,17 @@ void setDigitCounts(DecimalText& d, std::size_t minWhole, std::size_t minDecimal
 }
 
 QString toQString(const DecimalText& d) {
-    std::string text = d.negative && !isZero(d) ? "-" : "";
-    text += d.whole;
-    if (!d.fraction.empty())
-        text += '.' + d.fraction;
-    return QString::fromLatin1(text);
+    const bool minus = d.negative && !isZero(d);
+    QString text;
+    text.reserve(qsizetype(minus) + qsizetype(d.whole.size()) + 1 + qsizetype(d.fraction.size()));
+    if (minus)
+        text += u'-';
+    text += QLatin1StringView(d.whole.data(), qsizetype(d.whole.size()));
+    if (!d.fraction.empty()) {
+        text += u'.';
+        text += QLatin1StringView(d.fraction.data(), qsizetype(d.fraction.size()));
+    }
+    return text;
 }
 
 struct PatternDigits {

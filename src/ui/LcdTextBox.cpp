@@ -1,5 +1,6 @@
 #include "ui/LcdTextBox.h"
 
+#include "config/ConfigurationFile.h"
 #include "config/UnitSettingsPanel.h"
 
 #include <algorithm>
@@ -8,11 +9,9 @@ namespace rtu {
 
 namespace {
 
-// A double quote cannot be stored (the configuration file quotes these texts), nor can a
-// character the unit's one-byte-per-character line cannot carry.
 qsizetype unstorable(const QString& text) {
     return std::count_if(text.begin(), text.end(),
-                         [](QChar c) { return c == u'"' || c.unicode() > 0xFF; });
+                         [](QChar c) { return !isStorableTextCharacter(c); });
 }
 
 } // namespace

@@ -7,9 +7,10 @@ namespace rtu {
 
 // One line of the unit's two-line display. A double quote cannot be stored (the
 // configuration file quotes these texts without escaping), nor a character outside Latin-1
-// (the unit takes one byte per character), so an edit that would add one, typed, pasted or
-// dropped, is refused and reported; such a character already in the text can still be
-// deleted. The box also reports when it takes the focus.
+// (the unit takes one byte per character), nor a control character (the unit would act on
+// it), so an edit that would add one, typed, pasted or dropped, is refused and reported;
+// such a character already in the text can still be deleted. The box also reports when it
+// takes the focus.
 class LcdTextBox : public QLineEdit {
     Q_OBJECT
 public:

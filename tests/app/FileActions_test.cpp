@@ -83,7 +83,18 @@ TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChanges
     ASSERT_TRUE(test::writeFile(file, "SPP060\r\nSPP120\r\nSU00\"BROKEN\r\n"));
     EXPECT_EQ(loadConfigurationFrom(session, file),
               "Load stopped at " + file +
-                  ", line 3: no closing double quote; 1 of 39 records applied before it");
+                  ", line 3: no closing double quote; 1 of 39 records applied before it; not as "
+                  "the program writes them: line 2: SPP named a second time (first on line 1)");
+}
+
+// A line that loads, but not as the program writes it, is applied and named in the outcome.
+TEST_F(FileActionsTest, ALoadNamesTheLinesItTookAlthoughTheProgramNeverWritesThemSo) {
+    const QString file = dir.filePath("edited.txt");
+    ASSERT_TRUE(test::writeFile(file, "SPP1e400\r\n"));
+    EXPECT_EQ(loadConfigurationFrom(session, file),
+              "Loaded " + file +
+                  ": 1 of 39 records; the others keep their values; not as the program writes "
+                  "them: line 1: number with an exponent: 1e400");
 }
 
 } // namespace

@@ -55,13 +55,15 @@ TEST_F(ModuleEditorTest,
     EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "a quote is refused, the box keeps its text";
     editor.editLabel(QStringLiteral("CRUDE \u20ac"));
     EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "so is a character the unit cannot take";
+    editor.editLabel("CRUDE\t3");
+    EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "or would act on";
     editor.editLabel("CRUDE OIL 3");
     EXPECT_EQ(editor.labelBox(), "");
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "          ");
     editor.editFactor("2.5000001");
     EXPECT_EQ(tables.SensorRecords[3].VolumeFactor.text(), "2.5000");
     editor.editFactor("12345678901");
-    EXPECT_EQ(std::pair(editor.factorBox(), notifier.beeps), std::pair(QString(), 4));
+    EXPECT_EQ(std::pair(editor.factorBox(), notifier.beeps), std::pair(QString(), 5));
 
     // Showing a tank never changes it, whatever its fields hold.
     SensorRecord& tank = tables.SensorRecords[2];

@@ -269,6 +269,19 @@ TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSepara
             << result.err.constData();
         EXPECT_EQ(result.err.count('\n'), 1) << result.err.constData();
     }
+    // Lines that load, but not as the program writes them, are named one by one.
+    QByteArray hostile = readFile(SiteFile);
+    hostile.replace("SPP900", "SPP9e2").replace("\"CRUDE 2", QByteArray("\"CRUDE\0002", 8));
+    ASSERT_TRUE(writeFile(path("hostile.txt"), hostile));
+    for (const char* command : {"program", "verify"}) {
+        const CliResult result = runCli(bareCli() + QStringList{command, path("hostile.txt")});
+        EXPECT_EQ(std::pair(result.exitCode, result.err),
+                  std::pair(1, ("rtu7350-cli: " + path("hostile.txt") +
+                                ":5: number with an exponent: 9e2\n"
+                                "rtu7350-cli: " + path("hostile.txt") +
+                                ":7: control character 0x00 at column 11\n")
+                                   .toUtf8()));
+    }
     EXPECT_TRUE(sent.isEmpty());
 
     // With --partial exactly the lines a file names go out (the clock only when named or

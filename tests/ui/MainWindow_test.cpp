@@ -127,7 +127,9 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     EXPECT_EQ(line1->text(), "AB");
     paste(line1, QStringLiteral("\u20ac"));
     EXPECT_EQ(line1->text(), "AB") << "the unit takes one byte per character";
-    EXPECT_EQ(notifier.beeps, 3);
+    paste(line1, "X\tY");
+    EXPECT_EQ(line1->text(), "AB") << "and acts on a control character";
+    EXPECT_EQ(notifier.beeps, 4);
 
     // A text that came from the unit is shown whole, quote included, and can be edited.
     rtu.session().panel.setText1(1, "WEST \"RIDGE\" LEASE #14");
@@ -136,7 +138,7 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     line2->end(false);
     QTest::keyClick(line2, Qt::Key_Backspace);
     EXPECT_EQ(rtu.session().panel.text1(1), "WEST \"RIDGE\" LEASE #1");
-    EXPECT_EQ(notifier.beeps, 3);
+    EXPECT_EQ(notifier.beeps, 4);
 
     // Save and Load go through the file dialog and show their outcome (FileActions).
     retype(line1, "ACME");
