@@ -33,7 +33,8 @@ struct SimSettings {
 const QCommandLineOption BaudOption(QStringLiteral("baud"), "Line speed (default 9600).", "RATE",
                                     "9600");
 const QCommandLineOption TurnaroundOption(QStringLiteral("turnaround-ms"),
-                                          "Delay before each answer (default 5).", "MS", "5");
+                                          "Delay before each answer, up to 60000 (default 5).",
+                                          "MS", "5");
 const QCommandLineOption ByteDelayOption(QStringLiteral("byte-delay-ms"),
                                          "Send the answers' bytes this far apart at least, as a "
                                          "slow unit does (default: at the line speed).",
@@ -119,7 +120,7 @@ std::optional<SimSettings> readSettings(const QCommandLineParser& parser, QStrin
     SimSettings settings;
     rtu::ServerOptions& server = settings.server;
     if (!readNumber(parser, BaudOption, 1, server.baud, error) ||
-        !readNumber(parser, TurnaroundOption, 0, server.turnaroundMs, error) ||
+        !readNumber(parser, TurnaroundOption, 0, server.turnaroundMs, error, LongestDelayMs) ||
         !readNumber(parser, ByteDelayOption, 0, server.byteDelayMs, error, LongestDelayMs) ||
         !readNumber(parser, DropOption, 1, server.dropEvery, error) ||
         !readNumber(parser, GarbleOption, 1, server.garbleEvery, error) ||
