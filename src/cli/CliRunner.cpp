@@ -150,8 +150,10 @@ private:
         if (!options_.clockAuto) {
             session_.panel.setClockTexts(options_.time, options_.date);
         }
-        if (options_.clockGiven)
+        if (options_.clockGiven) {
             records << QStringLiteral("SRTCT") << QStringLiteral("SRTCD");
+            records.removeDuplicates(); // the file may name the clock too
+        }
         if (!openLog() || !openPort())
             return ExitCode::Failure;
         const int planned =
