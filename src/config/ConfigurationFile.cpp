@@ -507,8 +507,13 @@ QString loadProblem(const QString& path, const LoadResult& result) {
 }
 
 QStringList configurationRecords() {
-    QStringList records{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
-                        QStringLiteral("SLCDT1"), QStringLiteral("SPP")};
+    return QStringList{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
+                       QStringLiteral("SLCDT1"), QStringLiteral("SPP")} +
+           moduleRecords();
+}
+
+QStringList moduleRecords() {
+    QStringList records;
     for (const ModuleRange& range : ModuleRanges) {
         for (const int number : range.numbers())
             records << moduleRecord(range.kind, number);

@@ -22,6 +22,8 @@ QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables
 // The records a whole configuration names, one per line, in the file's order: "SRTCT",
 // "SRTCD", "SLCD", "SLCDT1", "SPP", "SU00" ... "SU15", "SG40" ... "SG49", "S420C1" ... "S420C8".
 QStringList configurationRecords();
+// The tank and module records, in the file's order (which "Program All" follows too).
+QStringList moduleRecords();
 // The record of one tank or module: "SU05", "SG43", "S420C1".
 QString moduleRecord(ModuleKind kind, int number);
 

@@ -70,11 +70,7 @@ QStringList wholeUnitProgramLines() {
     QStringList lines;
     for (const QLatin1StringView name : UnitProgramLineNames)
         lines << QString(name);
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers())
-            lines << moduleRecord(range.kind, number);
-    }
-    return lines;
+    return lines + moduleRecords();
 }
 
 // The longest poll period the three scroll bars can show (9:59:59).
