@@ -115,8 +115,7 @@ QStringList readNotes(const ReadReport& report) {
 }
 
 QString readOutcome(const QString& action, const ReadReport& report) {
-    const qsizetype total =
-        report.answered.size() + report.unanswered.size() + report.partlyAnswered.size();
+    const qsizetype total = report.lineCount();
     if (total == 0)
         return action + QStringLiteral(": no row ticked, nothing read");
     QStringList outcome{QStringLiteral("%1 finished: %2 of %3 lines answered")

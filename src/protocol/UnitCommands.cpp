@@ -325,10 +325,6 @@ void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& rea
     note(report, QString(read.line), read.apply(exchange, panel, allFlag));
 }
 
-qsizetype notedCount(const ReadReport& report) {
-    return report.answered.size() + report.unanswered.size() + report.partlyAnswered.size();
-}
-
 // Runs a read action in the read-order bracket. Reads that a lost port kept from being sent
 // are reported unanswered, in the order they were planned.
 template <typename Body>
@@ -336,9 +332,9 @@ bool runReportedReads(Exchange& exchange, const QStringList& planned, ReadReport
                       Body&& body) {
     ReadReport own;
     ReadReport& result = report ? *report : own;
-    const qsizetype before = notedCount(result);
+    const qsizetype before = result.lineCount();
     const bool completed = exchange.runReadBatch([&] { body(result); });
-    result.unanswered << planned.mid(notedCount(result) - before);
+    result.unanswered << planned.mid(result.lineCount() - before);
     return completed;
 }
 
@@ -397,12 +393,12 @@ bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Windo
     ReadReport own;
     ReadReport& result = report ? *report : own;
     const QStringList planned = moduleReadLines(kind, numbers);
-    const qsizetype before = notedCount(result);
+    const qsizetype before = result.lineCount();
     const bool completed = exchange_.runModuleRead(window, [&] {
         for (const int number : numbers)
             note(&result, readLineName(kind, number), readModule(kind, number));
     });
-    result.unanswered << planned.mid(notedCount(result) - before);
+    result.unanswered << planned.mid(result.lineCount() - before);
     return completed;
 }
 

@@ -28,6 +28,10 @@ struct ReadReport {
     // wait ended: the unit was still sending.
     QStringList cutOff = {};
     bool complete() const { return unanswered.isEmpty() && partlyAnswered.isEmpty(); }
+    // The read lines noted, whatever their state.
+    qsizetype lineCount() const {
+        return answered.size() + unanswered.size() + partlyAnswered.size();
+    }
 };
 
 // The read line that brings back a record of a configuration file, as reports name both:
