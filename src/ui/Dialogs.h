@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FileChooser.h"
 #include "app/RememberedDevices.h"
 #include "config/UserNotifier.h"
 #include "serial/SerialDevices.h"
@@ -13,15 +14,6 @@
 class QWidget;
 
 namespace rtu {
-
-// The file dialog of the "Save" and "Load" buttons. An empty result means cancelled.
-class FileChooser {
-public:
-    enum class Purpose { Save, Load };
-    virtual ~FileChooser() = default;
-    virtual QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
-                               const QString& proposedName) = 0;
-};
 
 // The dialog that chooses the devices behind COM1..COM5; nullopt means cancelled.
 class DeviceChooser {

@@ -1,7 +1,5 @@
 #include "ui/RtuForm.h"
 
-#include "app/FileActions.h"
-#include "app/ReadOutcome.h"
 #include "app/WindowPlacement.h"
 #include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
@@ -21,31 +19,25 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTime>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace rtu {
 
-namespace {
-
-const QString FileDialogTitle = QStringLiteral("File Open");
-const QString FilePattern = QStringLiteral("*.txt");
-
-} // namespace
-
 RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     : QMainWindow(parent), env_(environment),
       batchUi_(*this, terminal_, terminal_.rtsLed(),
                [this](Window window) -> QWidget* { return moduleWindow(window); }),
-      session_(env_.library, terminal_.screen(), batchUi_, env_.notifier), replyWait_(env_.library),
-      ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
-      lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
+      model_({env_.library, terminal_.screen(), batchUi_, portMenus_, env_.notifier, env_.files,
+              env_.directory}),
+      session_(model_.session()) {
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
     buildMenus();
-    ports_.setMissingDeviceAdvice(QStringLiteral("choose the adapter under Port Devices..."));
+    model_.ports().setMissingDeviceAdvice(
+        QStringLiteral("choose the adapter under Port Devices..."));
 
     auto* frame = new QGroupBox(QStringLiteral("LCD"));
     frame->setObjectName(QStringLiteral("RtuFrm"));
@@ -66,25 +58,26 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     readAgain_ =
         button(QStringLiteral("Read Unanswered Again"), QStringLiteral("ReadUnansweredAgain"));
     statusBar()->addPermanentWidget(readAgain_);
-    connect(readAgain_, &QPushButton::clicked, this, &RtuForm::readUnansweredAgain);
-    connect(&session_.unanswered, &UnansweredReads::changed, this, &RtuForm::refreshReadAgain);
-    refreshReadAgain();
+    readAgain_->setEnabled(false);
+    connect(readAgain_, &QPushButton::clicked, &model_, &MainWindowModel::readUnansweredAgain);
 
     bindPanel();
     showPanel();
+    bindModel();
+}
 
-    statusTimer_.setInterval(StatusTickMs);
-    connect(&statusTimer_, &QTimer::timeout, this, &RtuForm::refreshPortStatus);
-    connect(&session_.exchange, &Exchange::runningChanged, &batchUi_,
-            &WindowBatchUi::setExchangeRunning);
+void RtuForm::bindModel() {
+    connect(&model_, &MainWindowModel::outcomeChanged, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(&model_, &MainWindowModel::portStatusChanged, this, &RtuForm::showPortStatus);
+    connect(&model_, &MainWindowModel::readAgainEnabledChanged, readAgain_,
+            &QPushButton::setEnabled);
+    connect(&model_, &MainWindowModel::closeReady, this,
+            [this] { QTimer::singleShot(0, this, [this] { close(); }); });
     connect(&batchUi_, &WindowBatchUi::progressed, this, &RtuForm::showProgress);
-    connect(&batchUi_, &WindowBatchUi::batchEnded, this, [this] {
-        if (closePending_)
-            QTimer::singleShot(0, this, [this] { close(); });
-    });
-    connect(&terminal_, &TerminalForm::keyTyped, this, &RtuForm::sendTypedKeys);
-    connect(&terminal_, &TerminalForm::rtsOnClicked, this, [this] { setRts(true); });
-    connect(&terminal_, &TerminalForm::rtsOffClicked, this, [this] { setRts(false); });
+    connect(&terminal_, &TerminalForm::keyTyped, &model_, &MainWindowModel::sendTypedKeys);
+    connect(&terminal_, &TerminalForm::rtsOnClicked, &model_, [this] { model_.setRts(true); });
+    connect(&terminal_, &TerminalForm::rtsOffClicked, &model_, [this] { model_.setRts(false); });
     connect(&terminal_, &TerminalForm::closeRequested, this, [this] { close(); });
 }
 
@@ -98,10 +91,11 @@ RtuForm::~RtuForm() {
 
 void RtuForm::buildMenus() {
     QMenuBar* bar = menuBar();
-    portMenus_.build(bar, ports_, replyWait_);
-    terminal_.setReplyWait(replyWait_.statusText());
-    connect(&replyWait_, &ReplyWait::changed, this,
-            [this] { terminal_.setReplyWait(replyWait_.statusText()); });
+    ReplyWait& replyWait = model_.replyWait();
+    portMenus_.build(bar, model_.ports(), replyWait);
+    terminal_.setReplyWait(replyWait.statusText());
+    connect(&replyWait, &ReplyWait::changed, this,
+            [this, &replyWait] { terminal_.setReplyWait(replyWait.statusText()); });
     connect(&portMenus_, &PortMenuBar::devicesRequested, this, &RtuForm::chooseDevices);
     addMenu(bar, QString(), QStringLiteral("empty2"));
     QMenu* clock = addMenu(bar, QStringLiteral("Clock"), QStringLiteral("CLKDT"));
@@ -125,10 +119,7 @@ void RtuForm::buildMenus() {
                    Window::Config4_20mA);
     QAction* version = bar->addAction(QStringLiteral("Version"));
     version->setObjectName(QStringLiteral("Ver"));
-    connect(version, &QAction::triggered, this, [this] {
-        env_.notifier.showMessage(QStringLiteral("Software Version 1.06"), QStringLiteral("Korvat"),
-                                  MessageIcon::Information);
-    });
+    connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
 }
 
 void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name,
@@ -278,12 +269,12 @@ QWidget* RtuForm::buildButtons() {
     layout->addStretch(1);
 
     connect(exit, &QPushButton::clicked, this, [this] { close(); });
-    connect(program, &QPushButton::clicked, this, &RtuForm::programButton);
-    connect(read, &QPushButton::clicked, this, &RtuForm::readButton);
-    connect(programAll_, &QPushButton::clicked, this, &RtuForm::programAll);
-    connect(readAll_, &QPushButton::clicked, this, [this] { readAll(); });
-    connect(save, &QPushButton::clicked, this, &RtuForm::saveConfiguration);
-    connect(load, &QPushButton::clicked, this, &RtuForm::loadConfiguration);
+    connect(program, &QPushButton::clicked, &model_, &MainWindowModel::program);
+    connect(read, &QPushButton::clicked, &model_, &MainWindowModel::read);
+    connect(programAll_, &QPushButton::clicked, &model_, &MainWindowModel::programAll);
+    connect(readAll_, &QPushButton::clicked, &model_, &MainWindowModel::readAll);
+    connect(save, &QPushButton::clicked, &model_, &MainWindowModel::save);
+    connect(load, &QPushButton::clicked, &model_, &MainWindowModel::load);
     return column;
 }
 
@@ -367,14 +358,12 @@ void RtuForm::load() {
     placeTerminal();
     move(mainPlace(size(), terminal_.size(), screen()->availableGeometry()));
     placeTerminal();
-    lifecycle_.startUp([this] {
+    model_.startUp([this] {
         setEnabled(true);
         show();
         placeTerminal(); // the window frame is known once shown
     });
-    refreshPortStatus();
     placeTerminal(); // its filled status panels may have widened it
-    statusTimer_.start();
 }
 
 void RtuForm::placeTerminal() {
@@ -384,142 +373,16 @@ void RtuForm::placeTerminal() {
                        .topLeft());
 }
 
-void RtuForm::refreshPortStatus() {
-    if (!batchUi_.busy())
-        ports_.reopenLostPort();
-    const PortStatus status = ports_.RefreshPortStatus(QTime::currentTime());
+void RtuForm::showPortStatus(const PortStatus& status) {
     terminal_.setPanels(status.panels);
     terminal_.showPortDevice(status.device);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
-    refreshReadAgain();
     portMenus_.setCharacteristicsEnabled(status.portControlsEnabled);
 }
 
 void RtuForm::showProgress(int done, int total, const QString& what) {
     statusBar()->showMessage(QStringLiteral("%1 \u2014 %2 of %3").arg(what).arg(done).arg(total));
-}
-
-// The unit receives what the operator types as 8-bit characters; one it cannot receive
-// goes out as '?'.
-void RtuForm::sendTypedKeys(const QString& text) {
-    for (const QChar c : text)
-        env_.library.PutByte(session_.link.CurrentPort, c.unicode() <= 0xFF ? c.unicode() : '?');
-}
-
-void RtuForm::setRts(bool raised) {
-    const PortId port = session_.link.CurrentPort;
-    if (raised)
-        env_.library.RtsOn(port);
-    else
-        env_.library.RtsOff(port);
-    terminal_.rtsLed().setColour(raised ? BatchUi::RtsLedRed : BatchUi::RtsLedWhite);
-}
-
-// A program action that covers fields the last read left unanswered asks first.
-bool RtuForm::confirmProgram(const QString& action, const QStringList& readLines) {
-    if (session_.unanswered.confirmProgram(action, readLines, env_.notifier))
-        return true;
-    statusBar()->showMessage(cancelledOutcome(action));
-    return false;
-}
-
-void RtuForm::finishProgram(const QString& action, bool completed, int linesSent,
-                            const QString& wholeUnitDone) {
-    statusBar()->showMessage(completed ? programOutcome(action, linesSent)
-                                       : stoppedOutcome(action, wholeUnitDone));
-}
-
-void RtuForm::programButton() {
-    const QString action = QStringLiteral("Program");
-    if (!confirmProgram(action, session_.commands.unitSettingsReadLines(0)))
-        return;
-    const int lines = session_.commands.unitProgramLineCount(0);
-    finishProgram(action, session_.commands.programButton(), lines);
-}
-
-void RtuForm::programAll() {
-    const QString action = QStringLiteral("Program All");
-    if (confirmProgram(action, session_.commands.wholeUnitReadLines()))
-        finishProgram(action, session_.commands.programAll(), UnitCommands::WholeUnitLineCount,
-                      QStringLiteral("programmed"));
-}
-
-QString RtuForm::readAll() {
-    // The button is disabled without a port; a request from elsewhere is refused the same.
-    if (session_.link.CurrentPort == NoPort) {
-        const QString refused = QStringLiteral("Read All needs an open port");
-        statusBar()->showMessage(refused);
-        return refused;
-    }
-    ReadReport report;
-    const bool completed = session_.commands.readAll(&report);
-    return finishRead(QStringLiteral("Read All"), completed, report, QStringLiteral("read"));
-}
-
-void RtuForm::readButton() {
-    ReadReport report;
-    const bool completed = session_.commands.readButton(&report);
-    finishRead(QStringLiteral("Read"), completed, report);
-}
-
-void RtuForm::readUnansweredAgain() {
-    ReadReport report;
-    const bool completed = session_.commands.readListed(session_.unanswered.toReadAgain(), &report);
-    finishRead(QStringLiteral("Read Unanswered Again"), completed, report);
-}
-
-void RtuForm::refreshReadAgain() {
-    readAgain_->setEnabled(readAll_->isEnabled() && !session_.unanswered.toReadAgain().isEmpty());
-}
-
-// Every read, whole or cut short, tells what stays unanswered; the outcome replaces the
-// status.
-QString RtuForm::finishRead(const QString& action, bool completed, const ReadReport& report,
-                            const QString& wholeUnitDone) {
-    session_.unanswered.noteRead(report);
-    if (!completed)
-        return reportStoppedRead(stoppedOutcome(action, wholeUnitDone));
-    const QString outcome = readOutcome(action, report);
-    statusBar()->showMessage(outcome);
-    return outcome;
-}
-
-// Why an action stopped. After a lost port a whole-unit action, whose lines run in one fixed
-// order, also says how far it got ("read", "programmed") and what to do.
-QString RtuForm::stoppedOutcome(const QString& action, const QString& wholeUnitDone) const {
-    const Exchange& exchange = session_.exchange;
-    if (!wholeUnitDone.isEmpty() && exchange.portLost())
-        return lostPortOutcome(action, wholeUnitDone, exchange.completedLines());
-    if (!wholeUnitDone.isEmpty() && exchange.stopRequested())
-        return closingOutcome(action, wholeUnitDone, exchange.completedLines());
-    return QStringLiteral("%1 stopped: %2").arg(action, exchange.lastError());
-}
-
-// A read cut short (the port went away, a reply that does not fit a control) leaves the
-// fields read so far; the operator is told which action stopped and why. One the program's
-// closing stopped needs no box that would hold the closing up.
-QString RtuForm::reportStoppedRead(const QString& text) {
-    statusBar()->showMessage(text);
-    if (!session_.exchange.stopRequested())
-        env_.notifier.showMessage(text, QString(), MessageIcon::Critical);
-    return text;
-}
-
-void RtuForm::saveConfiguration() {
-    const QString path = env_.files.chooseFile(FileChooser::Purpose::Save, FileDialogTitle,
-                                               FilePattern, FilePattern);
-    statusBar()->clearMessage();
-    if (!path.isEmpty())
-        statusBar()->showMessage(saveConfigurationTo(session_, path));
-}
-
-void RtuForm::loadConfiguration() {
-    const QString path = env_.files.chooseFile(FileChooser::Purpose::Load, FileDialogTitle,
-                                               FilePattern, FilePattern);
-    statusBar()->clearMessage();
-    if (!path.isEmpty())
-        statusBar()->showMessage(loadConfigurationFrom(session_, path));
 }
 
 void RtuForm::chooseDevices() {
@@ -535,22 +398,16 @@ void RtuForm::chooseDevices() {
     // The open port moves to its new device at once.
     const PortId open = session_.link.CurrentPort;
     if (open != NoPort && (*chosen)[std::size_t(open)] != current[std::size_t(open)])
-        ports_.SelectPort(open);
+        model_.ports().SelectPort(open);
 }
 
 void RtuForm::closeEvent(QCloseEvent* event) {
-    if (lifecycle_.hasShutDown()) {
+    if (model_.hasShutDown()) {
         event->accept();
         return;
     }
-    if (batchUi_.busy()) {
-        // Closing the port and unloading the windows under a running exchange would cut it
-        // off mid-line: it stops at its line boundary, the wait of the line going out cut
-        // short (an ending session or a service stop will not wait minutes at a slow line
-        // speed), and the program ends then.
-        closePending_ = true;
-        statusBar()->showMessage(QStringLiteral("Closing when the exchange ends..."));
-        session_.exchange.requestStop();
+    // A running exchange first stops at its line boundary; the close comes again then.
+    if (!model_.requestClose()) {
         event->ignore();
         return;
     }
@@ -559,27 +416,20 @@ void RtuForm::closeEvent(QCloseEvent* event) {
 }
 
 void RtuForm::shutDownIfRunning() {
-    if (lifecycle_.hasShutDown())
+    if (model_.hasShutDown())
         return;
     shutDown();
     hide();
 }
 
 void RtuForm::shutDown() {
-    statusTimer_.stop();
     // The module windows go first, in this order, without bringing this window back.
     closingModules_ = true;
     for (ModuleWindow* window : moduleWindows_) {
         if (window)
             window->close();
     }
-    // The port is closed whatever happened to the files; the operator learns which of them
-    // did not reach the disk (the next start would otherwise use old settings unnoticed).
-    const QStringList problems = lifecycle_.shutDown();
-    if (!problems.isEmpty())
-        env_.notifier.showMessage(QStringLiteral("Some files could not be written at exit:\n") +
-                                      problems.join(QLatin1Char('\n')),
-                                  QString(), MessageIcon::Critical);
+    model_.shutDown();
     terminal_.unload();
     closeOtherWindows();
 }

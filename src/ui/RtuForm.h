@@ -1,16 +1,12 @@
 #pragma once
 
-#include "app/Lifecycle.h"
-#include "app/ReplyWait.h"
-#include "app/Session.h"
-#include "serial/PortSelection.h"
+#include "app/MainWindowModel.h"
 #include "ui/Dialogs.h"
 #include "ui/PortMenuBar.h"
 #include "ui/TerminalForm.h"
 #include "ui/WindowBatchUi.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include <array>
 #include <vector>
@@ -35,10 +31,11 @@ class UserNotifier;
 
 // The main window, "Setup For Model 7350 Terminal Unit.": the unit-settings panel, the
 // buttons that program, read, save and load, the port and clock menus. It owns the
-// terminal window and the session, runs the start-up when loaded and the shutdown when
-// closed (by "EXIT", its close box, the terminal window, a termination signal or the end
-// of the desktop session). Its controls mirror the session's UnitSettingsPanel: they show
-// the panel's values as the panel reports changes and hand the operator's edits to it.
+// terminal window and the model that runs its actions (MainWindowModel), starts up when
+// loaded and shuts down when closed (by "EXIT", its close box, the terminal window, a
+// termination signal or the end of the desktop session). Its controls mirror the session's
+// UnitSettingsPanel: they show the panel's values as the panel reports changes and hand the
+// operator's edits to it.
 class RtuForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -50,8 +47,6 @@ public:
         QString directory; // where the port settings files and "lastfile.txt" live
     };
 
-    static constexpr int StatusTickMs = 1000;
-
     explicit RtuForm(const Environment& environment, QWidget* parent = nullptr);
     ~RtuForm() override;
 
@@ -60,19 +55,16 @@ public:
     // RTS pulsed, the status tick running.
     void load();
 
-    // "Read All", as its button does; returns the one-line outcome the status bar shows.
-    QString readAll();
-
     // Opens a module window as its "Configure ..." menu entry does.
     void openModuleWindow(Window window);
 
     // Runs the shutdown now unless it already ran (the event loop is ending).
     void shutDownIfRunning();
-    bool hasShutDown() const { return lifecycle_.hasShutDown(); }
+    bool hasShutDown() const { return model_.hasShutDown(); }
 
     TerminalForm& terminal() { return terminal_; }
+    MainWindowModel& model() { return model_; }
     Session& session() { return session_; }
-    ReplyWait& replyWait() { return replyWait_; }
 
 signals:
     // The operator chose the devices behind COM1..COM5 under "Port Devices...".
@@ -94,27 +86,11 @@ private:
     void showVersion();
     void showClockMode();
 
+    void bindModel();
     void placeTerminal();
-    void refreshPortStatus();
+    void showPortStatus(const PortStatus& status);
     void showProgress(int done, int total, const QString& what);
-    void sendTypedKeys(const QString& text);
-    void setRts(bool raised);
-
-    bool confirmProgram(const QString& action, const QStringList& readLines);
-    void finishProgram(const QString& action, bool completed, int linesSent,
-                       const QString& wholeUnitDone = {});
-    void programButton();
-    void programAll();
-    void readButton();
-    void readUnansweredAgain();
-    void refreshReadAgain();
-    QString finishRead(const QString& action, bool completed, const ReadReport& report,
-                       const QString& wholeUnitDone = {});
-    void saveConfiguration();
-    void loadConfiguration();
     void chooseDevices();
-    QString stoppedOutcome(const QString& action, const QString& wholeUnitDone) const;
-    QString reportStoppedRead(const QString& text);
 
     void shutDown();
     void closeOtherWindows();
@@ -122,13 +98,9 @@ private:
     Environment env_;
     TerminalForm terminal_;
     WindowBatchUi batchUi_;
-    Session session_;
-    ReplyWait replyWait_;
     PortMenuBar portMenus_;
-    PortSelection ports_;
-    Lifecycle lifecycle_;
-    QTimer statusTimer_;
-    bool closePending_ = false;
+    MainWindowModel model_;
+    Session& session_; // the model's, which the unit-settings controls mirror
     bool closingModules_ = false;
     // ConfigSensors, ConfigG4, Config4_20mA while open (each deletes itself on closing).
     std::array<ModuleWindow*, 3> moduleWindows_{};

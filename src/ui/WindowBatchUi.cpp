@@ -46,12 +46,6 @@ void WindowBatchUi::setBusyPointer(bool busy) {
     QApplication::restoreOverrideCursor();
 }
 
-void WindowBatchUi::setExchangeRunning(bool running) {
-    exchangeRunning_ = running;
-    if (!running)
-        emit batchEnded();
-}
-
 void WindowBatchUi::setRtsIndicator(int colour) {
     rtsLed_.setColour(colour);
 }

@@ -14,8 +14,7 @@ class RtsLed;
 
 // What an exchange batch does to the desktop program's windows: the window that started it
 // and the terminal window are disabled, the hourglass is shown and the RTS indicator is
-// painted. It also knows whether an exchange is running, so that closing the program can
-// wait for its end.
+// painted.
 class WindowBatchUi : public QObject, public BatchUi {
     Q_OBJECT
 public:
@@ -28,15 +27,9 @@ public:
     void setBusyPointer(bool busy) override;
     void setRtsIndicator(int colour) override;
     void progress(int done, int total, const QString& what) override;
-    // Follows the exchange's runningChanged.
-    void setExchangeRunning(bool running);
-
-    bool busy() const { return exchangeRunning_; }
 
 signals:
     void progressed(int done, int total, const QString& what);
-    // The running exchange has ended.
-    void batchEnded();
 
 private:
     QWidget& mainWindow_;
@@ -44,7 +37,6 @@ private:
     RtsLed& rtsLed_;
     std::function<QWidget*(Window)> moduleWindow_;
     int busyDepth_ = 0;
-    bool exchangeRunning_ = false;
 };
 
 } // namespace rtu

@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
         &form, &rtu::RtuForm::devicesChosen, &form,
         [&settings](const rtu::PortDevices& chosen) { rtu::rememberDevices(settings, chosen); });
     // The reply wait chosen in an earlier run; --delay-unit-ms sets the unit it multiplies.
-    rtu::ReplyWait& replyWait = form.replyWait();
+    rtu::ReplyWait& replyWait = form.model().replyWait();
     replyWait.restore(settings);
     QObject::connect(&replyWait, &rtu::ReplyWait::changed, &form,
                      [&settings, &replyWait] { replyWait.remember(settings); });
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
     form.load();
     QTimer::singleShot(0, &form, [&form, readAll = options->readAll, show = options->show] {
         if (readAll) {
-            const QString outcome = form.readAll();
+            const QString outcome = form.model().readAll();
             std::fprintf(stderr, "rtu7350: %s\n", qPrintable(outcome));
         }
         if (show)

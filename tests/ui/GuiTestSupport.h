@@ -12,6 +12,7 @@
 #include "support/Files.h"
 #include "support/Pty.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedFiles.h"
 #include "ui/RtuForm.h"
 
 #include <QAction>
@@ -42,19 +43,6 @@ struct ApplicationEnvironment : ::testing::Environment {
 
 inline ::testing::Environment* const applicationEnvironment =
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-// Each request as "Save|title|pattern|proposed name"; answers `answer` (empty: cancel).
-struct ScriptedFiles : FileChooser {
-    QString chooseFile(Purpose purpose, const QString& title, const QString& pattern,
-                       const QString& proposedName) override {
-        requests << QStringList{purpose == Purpose::Save ? "Save" : "Load", title, pattern,
-                                proposedName}
-                        .join('|');
-        return answer;
-    }
-    QString answer;
-    QStringList requests;
-};
 
 struct ScriptedDevices : DeviceChooser {
     std::optional<PortDevices> chooseDevices(const PortDevices& current) override {

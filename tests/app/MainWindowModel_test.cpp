@@ -1,0 +1,161 @@
+#include "app/MainWindowModel.h"
+
+#include "serial/QtSerialLibrary.h"
+#include "serial/TerminalScreen.h"
+#include "support/Application.h"
+#include "support/Pty.h"
+#include "support/RecordingBatchUi.h"
+#include "support/RecordingMenus.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScriptedFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace rtu {
+namespace {
+
+// Runs a test's step when a batch reports its progress, as a window's event handler would.
+struct SteppingBatchUi : RecordingBatchUi {
+    void progress(int done, int total, const QString& what) override {
+        RecordingBatchUi::progress(done, total, what);
+        if (onProgress)
+            onProgress(done);
+    }
+    std::function<void(int)> onProgress;
+};
+
+// The main window's actions without the window: COM1 on a pseudo-terminal whose far end the
+// test plays (no unit answers).
+class MainWindowModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid() && com1.isOpen());
+        library.setDevice(0, com1.slavePath());
+        library.setDelayUnitOverride(1.0);
+        QObject::connect(&model, &MainWindowModel::outcomeChanged,
+                         [this](const QString& text) { outcomes << text; });
+        QObject::connect(&model, &MainWindowModel::portStatusChanged,
+                         [this](const PortStatus& status) { portStatus = status; });
+        QObject::connect(&model, &MainWindowModel::readAgainEnabledChanged,
+                         [this](bool enabled) { readAgainEnabled = enabled; });
+        model.startUp({});
+    }
+    // The lines a whole-unit action sent, as COM1's far end receives them.
+    QList<QByteArray> lines39() {
+        QByteArray bytes;
+        EXPECT_TRUE(
+            test::waitUntil([&] { return (bytes += com1.readAvailable()).count("\r\n") >= 39; }));
+        return bytes.split('\n');
+    }
+
+    bool applicationReady = (test::ensureApplication(), true);
+    QTemporaryDir dir;
+    test::Pty com1;
+    QtSerialLibrary library;
+    TextTerminalScreen screen;
+    SteppingBatchUi ui;
+    RecordingMenus menus;
+    RecordingNotifier notifier;
+    test::ScriptedFiles files;
+    MainWindowModel model{{library, screen, ui, menus, notifier, files, dir.path()}};
+    QStringList outcomes;
+    PortStatus portStatus;
+    bool readAgainEnabled = false;
+};
+
+TEST_F(MainWindowModelTest, ProgramSendsTheTickedRowsTypedKeysGoOutAndTheVersionIsTheBuilds) {
+    EXPECT_TRUE(portStatus.portControlsEnabled);
+    UnitSettingsPanel& panel = model.session().panel;
+    panel.setVScroll(2, 7);
+    panel.setCheck1(2, 1);
+    model.program();
+    EXPECT_EQ(com1.readFor(3000, 10), "SPP25260\r\n");
+    EXPECT_EQ(outcomes.last(), "Program finished: 1 line sent");
+    panel.setAllChecks(0);
+    model.program();
+    EXPECT_EQ(outcomes.last(), "Program: no row ticked, nothing sent");
+
+    // A character beyond one byte goes out as '?'.
+    model.sendTypedKeys(QStringLiteral("A\r\b\u00e9\u20ac"));
+    EXPECT_EQ(com1.readFor(2000, 5), "A\r\b\xe9?");
+
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.7.1"));
+    model.showVersion();
+    EXPECT_EQ(notifier.messages,
+              (std::vector<RecordingNotifier::Message>{
+                  {"Software Version 2.7.1", "Korvat", MessageIcon::Information}}));
+}
+
+TEST_F(MainWindowModelTest, SaveAndLoadGoThroughTheFileDialogAndCancellingOnlyClearsTheStatus) {
+    const QString site = dir.filePath("site.txt");
+    files.answer = site;
+    model.save();
+    model.load();
+    EXPECT_EQ(files.requests,
+              (QStringList{"Save|File Open|*.txt|*.txt", "Load|File Open|*.txt|*.txt"}));
+    const QString shown = QDir::toNativeSeparators(site);
+    EXPECT_EQ(outcomes,
+              (QStringList{"", "Saved " + shown, "", "Loaded " + shown + ": 39 of 39 records"}));
+
+    files.answer.clear();
+    outcomes.clear();
+    model.load();
+    model.save();
+    EXPECT_EQ(outcomes, QStringList(2, QString()));
+    EXPECT_TRUE(notifier.messages.empty() && notifier.questions.empty());
+}
+
+// "Read All" leaves placeholders, which "Program All" sends only when the operator says so.
+TEST_F(MainWindowModelTest, ProgramAllAsksBeforeSendingWhatNoUnitAnsweredAndCancelSendsNothing) {
+    model.readAll();
+    lines39();
+    EXPECT_TRUE(readAgainEnabled);
+    notifier.answer = false;
+    model.programAll();
+    ASSERT_EQ(notifier.questions.size(), 1u);
+    EXPECT_TRUE(notifier.questions[0].text.contains("LCD text, tank 00")) << "the whole unit";
+    EXPECT_EQ(com1.readFor(100), "");
+    EXPECT_EQ(outcomes.last(), "Program All cancelled: nothing sent");
+    notifier.answer = true;
+    model.programAll();
+    EXPECT_EQ(lines39().size(), 40);
+    EXPECT_EQ(outcomes.last(), "Program All finished: 39 lines sent");
+}
+
+// A close asked for during a read must not tear the session down under it, nor wait for the
+// whole read: the read stops before its next line, and says so without a box.
+TEST_F(MainWindowModelTest, ReadAllStopsAtItsLineForAClose) {
+    bool closeReady = false;
+    QObject::connect(&model, &MainWindowModel::closeReady, [&] { closeReady = true; });
+    ui.onProgress = [this](int done) {
+        if (done == 12)
+            EXPECT_FALSE(model.requestClose());
+    };
+    EXPECT_EQ(model.readAll(), "Read All stopped, the program is closing: unit settings and "
+                               "tanks 00-06 were read; the rest still hold the values from "
+                               "before.");
+    EXPECT_TRUE(outcomes.contains("Closing when the exchange ends..."));
+    EXPECT_TRUE(closeReady && notifier.messages.empty() && model.requestClose());
+}
+
+TEST_F(MainWindowModelTest, ReadAllEndsOrderlyWhenThePortIsLost) {
+    ui.onProgress = [this](int done) {
+        if (done == 12)
+            com1.closeMaster();
+    };
+    const QString outcome = model.readAll();
+    EXPECT_TRUE(outcome.startsWith("Read All stopped, the serial port was lost: unit settings "
+                                   "and tanks 00-0"))
+        << qPrintable(outcome);
+    EXPECT_EQ(notifier.messages,
+              (std::vector<RecordingNotifier::Message>{{outcome, "", MessageIcon::Critical}}));
+    model.refreshPortStatus();
+    EXPECT_FALSE(portStatus.portControlsEnabled || readAgainEnabled);
+    EXPECT_EQ(model.readAll(), "Read All needs an open port");
+}
+
+} // namespace
+} // namespace rtu
