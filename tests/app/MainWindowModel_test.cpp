@@ -108,11 +108,21 @@ TEST_F(MainWindowModelTest, SaveAndLoadGoThroughTheFileDialogAndCancellingOnlyCl
     EXPECT_TRUE(notifier.messages.empty() && notifier.questions.empty());
 }
 
-// "Read All" leaves placeholders, which "Program All" sends only when the operator says so.
-TEST_F(MainWindowModelTest, ProgramAllAsksBeforeSendingWhatNoUnitAnsweredAndCancelSendsNothing) {
+// The unit answers only the clock line of "Read All": "Read Unanswered Again" reads the 38
+// others, and "Program All" sends the placeholders only when the operator says so.
+TEST_F(MainWindowModelTest, ReadUnansweredAgainReadsTheSilentLinesProgramAllAsksBeforeSending) {
+    ui.onProgress = [this](int done) {
+        if (done == 0)
+            com1.write("RTC 12/31/00 12:00:00\r\n");
+    };
     model.readAll();
+    ui.onProgress = {};
     lines39();
     EXPECT_TRUE(readAgainEnabled);
+    EXPECT_TRUE(model.readUnansweredAgain().startsWith(
+        "Read Unanswered Again finished: 0 of 38 lines answered"));
+    EXPECT_FALSE(com1.readAvailable().contains("GRTCT"));
+
     notifier.answer = false;
     model.programAll();
     ASSERT_EQ(notifier.questions.size(), 1u);

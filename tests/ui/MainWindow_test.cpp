@@ -154,38 +154,17 @@ TEST_F(MainWindowTest, AnOutcomeWiderThanTheWindowCanBeReadWhole) {
               (std::vector<RecordingNotifier::Message>{{outcome, "", MessageIcon::Information}}));
 }
 
-// What the exchanges send and store is tested with UnitCommands, the outcomes with
-// MainWindowModel; these tests cover what the windows add: locking, the progress, the
-// controls filled.
-class ExchangeTest : public GuiTest {
-protected:
-    // Starts the program on the simulated unit's port, the unit holding a site, and records
-    // its status line.
-    RtuForm& start() {
-        EXPECT_TRUE(LoadConfiguration("SLCDT1\"NORTHFIELD OIL & GAS\"T2\"X\"\r\n", unit->settings(),
-                                      unit->tables())
-                        .ok);
-        EXPECT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
-        RtuForm& rtu = startProgram();
-        QObject::connect(rtu.statusBar(), &QStatusBar::messageChanged,
-                         [this](const QString& message) { statusMessages << message; });
-        return rtu;
-    }
-    void expectIdle(RtuForm& rtu) {
-        EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
-        EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
-
-    QStringList statusMessages;
-};
-
 // A unit unplugged during Read All ends the read orderly: the windows, locked meanwhile, come
-// back; what was read stays in the controls; what needs a port is disabled. (A close during
-// the read is StartupTest's, the outcomes MainWindowModelTest's.)
-TEST_F(ExchangeTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenUnplugged) {
+// back; what was read stays in the controls; what needs a port is disabled. (What the read
+// stores is UnitCommandsTest's, a close during the read StartupTest's, the outcomes
+// MainWindowModelTest's.)
+TEST_F(MainWindowTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenUnplugged) {
     startUnit({.hangupAfter = 10});
-    RtuForm& rtu = start();
+    ASSERT_TRUE(LoadConfiguration("SLCDT1\"NORTHFIELD OIL & GAS\"T2\"X\"\r\n", unit->settings(),
+                                  unit->tables())
+                    .ok);
+    ASSERT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
+    RtuForm& rtu = startProgram();
     EXPECT_EQ(rtu.terminal().windowTitle(), "Terminal \u2014 COM2: " + library.device(UnitPort));
     bool lockedDuringBatch = false;
     QObject::connect(rtu.statusBar(), &QStatusBar::messageChanged, &rtu, [&](const QString& text) {
@@ -198,28 +177,11 @@ TEST_F(ExchangeTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenUnp
     EXPECT_TRUE(lockedDuringBatch);
     EXPECT_LE(server->requestCount(), 11);
     EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
-    expectIdle(rtu);
+    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+    EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
     EXPECT_EQ(rtu.terminal().windowTitle(), "Terminal");
-}
-
-// The unit leaves every tenth request unanswered: the button reads only the silent lines.
-TEST_F(ExchangeTest, ReadUnansweredAgainReadsOnlyTheLinesThatGotNoReply) {
-    startUnit({.dropEvery = 10});
-    start();
-    auto* again = control<QPushButton>("ReadUnansweredAgain");
-    EXPECT_FALSE(again->isEnabled());
-    click("Command2");
-    EXPECT_EQ(statusMessages.last(), "Read All finished: 36 of 39 lines answered; no reply: "
-                                     "tank 04, tank 14, G4 module 8");
-    ASSERT_TRUE(again->isEnabled());
-    click("ReadUnansweredAgain"); // its first read is the unit's 40th request
-    EXPECT_EQ(statusMessages.last(),
-              "Read Unanswered Again finished: 2 of 3 lines answered; no reply: tank 04");
-    click("ReadUnansweredAgain");
-    EXPECT_EQ(server->requestCount(), 43);
-    EXPECT_EQ(statusMessages.last(), "Read Unanswered Again finished: 1 of 1 lines answered");
-    EXPECT_FALSE(again->isEnabled());
 }
 
 } // namespace
