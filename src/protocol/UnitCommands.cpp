@@ -328,12 +328,12 @@ void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& rea
 // Runs a read action in the read-order bracket. Reads that a lost port kept from being sent
 // are reported unanswered, in the order they were planned.
 template <typename Body>
-bool runReportedReads(Exchange& exchange, const QStringList& planned, ReadReport* report,
-                      Body&& body) {
+bool runReportedReads(Exchange& exchange, const Batch& batch, const QStringList& planned,
+                      ReadReport* report, Body&& body) {
     ReadReport own;
     ReadReport& result = report ? *report : own;
     const qsizetype before = result.lineCount();
-    const bool completed = exchange.runReadBatch([&] { body(result); });
+    const bool completed = exchange.runBatch(batch, [&] { body(result); });
     result.unanswered << planned.mid(result.lineCount() - before);
     return completed;
 }
@@ -381,34 +381,30 @@ ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
     return commands.applyReply(exchange_.reply(), number, tables_);
 }
 
-bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers, Window window) {
-    return exchange_.runModuleProgram(window, [&] {
+bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers) {
+    return exchange_.runBatch({BatchAction::Program, BatchScope::Module, kind}, [&] {
         for (const int number : numbers)
             programModule(kind, number);
     });
 }
 
-bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Window window,
-                               ReadReport* report) {
-    ReadReport own;
-    ReadReport& result = report ? *report : own;
-    const QStringList planned = moduleReadLines(kind, numbers);
-    const qsizetype before = result.lineCount();
-    const bool completed = exchange_.runModuleRead(window, [&] {
-        for (const int number : numbers)
-            note(&result, readLineName(kind, number), readModule(kind, number));
-    });
-    result.unanswered << planned.mid(result.lineCount() - before);
-    return completed;
+bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, ReadReport* report) {
+    return runReportedReads(exchange_, {BatchAction::Read, BatchScope::Module, kind},
+                            moduleReadLines(kind, numbers), report, [&](ReadReport& result) {
+                                for (const int number : numbers)
+                                    note(&result, readLineName(kind, number),
+                                         readModule(kind, number));
+                            });
 }
 
 bool UnitCommands::programButton() {
-    return exchange_.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::Beep,
-                                     [this] { ProgramUnitSettings(0); });
+    return exchange_.runBatch({BatchAction::Program, BatchScope::UnitSettings},
+                              [this] { ProgramUnitSettings(0); });
 }
 
 bool UnitCommands::readButton(ReadReport* report) {
-    return runReportedReads(exchange_, unitReadLines(panel_, 0), report,
+    return runReportedReads(exchange_, {BatchAction::Read, BatchScope::UnitSettings},
+                            unitReadLines(panel_, 0), report,
                             [this](ReadReport& result) { ReadUnitSettings(0, &result); });
 }
 
@@ -417,16 +413,16 @@ bool UnitCommands::programAll() {
 }
 
 bool UnitCommands::programListed(const QStringList& lines) {
-    BatchUi& ui = exchange_.ui();
+    BatchListener& listener = exchange_.listener();
     QStringList planned = wholeUnitProgramLines();
     planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
     const auto total = int(planned.size());
-    return exchange_.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::MessageAndBeep, [&] {
+    return exchange_.runBatch({BatchAction::Program, BatchScope::WholeUnit}, [&] {
         const QStringList unitLines = unitProgramLines(panel_, clock_(), [&](int row) {
             return planned.contains(UnitProgramLineNames.at(std::size_t(row)));
         });
         if (!unitLines.isEmpty()) {
-            ui.progress(0, total, QStringLiteral("Programming unit settings"));
+            listener.progress(0, total, QStringLiteral("Programming unit settings"));
             sendUnitLines(unitLines);
         }
         auto done = int(unitLines.size());
@@ -434,7 +430,8 @@ bool UnitCommands::programListed(const QStringList& lines) {
             for (const int number : range.numbers()) {
                 if (!planned.contains(moduleRecord(range.kind, number)))
                     continue;
-                ui.progress(done++, total, QStringLiteral("Programming ") + range.describe(number));
+                listener.progress(done++, total,
+                                  QStringLiteral("Programming ") + range.describe(number));
                 programModule(range.kind, number);
             }
         }
@@ -446,17 +443,18 @@ bool UnitCommands::readAll(ReadReport* report) {
 }
 
 bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
-    BatchUi& ui = exchange_.ui();
+    BatchListener& listener = exchange_.listener();
     QStringList planned = wholeUnitReadLines();
     planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
     const auto total = int(planned.size());
-    return runReportedReads(exchange_, planned, report, [&](ReadReport& result) {
+    const Batch batch{BatchAction::Read, BatchScope::WholeUnit};
+    return runReportedReads(exchange_, batch, planned, report, [&](ReadReport& result) {
         int done = 0;
         for (const UnitRead& read : UnitReads) {
             if (!lines.contains(QString(read.line)))
                 continue;
             if (done++ == 0)
-                ui.progress(0, total, QStringLiteral("Reading unit settings"));
+                listener.progress(0, total, QStringLiteral("Reading unit settings"));
             readGroup(exchange_, panel_, read, 1, &result);
         }
         for (const ModuleRange& range : ModuleRanges) {
@@ -464,7 +462,8 @@ bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
                 const QString line = readLineName(range.kind, number);
                 if (!lines.contains(line))
                     continue;
-                ui.progress(done++, total, QStringLiteral("Reading ") + range.describe(number));
+                listener.progress(done++, total,
+                                  QStringLiteral("Reading ") + range.describe(number));
                 note(&result, line, readModule(range.kind, number));
             }
         }

@@ -39,9 +39,10 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     : QMainWindow(parent), env_(environment),
       batchUi_(*this, terminal_, terminal_.rtsLed(),
                [this](Window window) -> QWidget* { return moduleWindow(window); }),
-      session_(env_.library, terminal_.screen(), batchUi_, env_.notifier), replyWait_(env_.library),
-      ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
-      lifecycle_(session_, ports_, batchUi_, env_.notifier, env_.directory) {
+      batchWindows_(batchUi_, env_.notifier),
+      session_(env_.library, terminal_.screen(), batchWindows_, env_.notifier),
+      replyWait_(env_.library), ports_(env_.library, session_.link, terminal_.screen(), portMenus_),
+      lifecycle_(session_, ports_, batchWindows_, env_.notifier, env_.directory) {
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
     buildMenus();
@@ -413,7 +414,7 @@ void RtuForm::setRts(bool raised) {
         env_.library.RtsOn(port);
     else
         env_.library.RtsOff(port);
-    terminal_.rtsLed().setColour(raised ? BatchUi::RtsLedRed : BatchUi::RtsLedWhite);
+    terminal_.rtsLed().setColour(raised ? RtsLedRed : RtsLedWhite);
 }
 
 // A program action that covers fields the last read left unanswered asks first.

@@ -122,6 +122,7 @@ private:
     Environment env_;
     TerminalForm terminal_;
     WindowBatchUi batchUi_;
+    BatchWindows batchWindows_;
     Session session_;
     ReplyWait replyWait_;
     PortMenuBar portMenus_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/BatchUi.h"
+#include "app/BatchWindows.h"
 
 #include <QObject>
 
@@ -12,10 +12,9 @@ namespace rtu {
 
 class RtsLed;
 
-// What an exchange batch does to the desktop program's windows: the window that started it
-// and the terminal window are disabled, the hourglass is shown and the RTS indicator is
-// painted. It also knows whether an exchange is running, so that closing the program can
-// wait for its end.
+// The steps BatchWindows decides, applied to the desktop program's widgets: windows enabled
+// and disabled, the hourglass, the RTS indicator. It also knows whether an exchange is running, so
+// that closing the program can wait for its end.
 class WindowBatchUi : public QObject, public BatchUi {
     Q_OBJECT
 public:

@@ -214,7 +214,7 @@ protected:
         return rtu;
     }
     void expectIdle(RtuForm& rtu) {
-        EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+        EXPECT_EQ(rtu.terminal().rtsLed().colour(), RtsLedWhite);
         EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
