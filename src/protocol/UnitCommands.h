@@ -33,10 +33,6 @@ struct ReadReport {
     }
 };
 
-// The read line that brings back a record of a configuration file, as reports name both:
-// "GPP" for "SPP", "GU05" for "SU05", "GLCDT" for "SLCDT1", "GRTCT" for either clock line.
-QString readLineOf(const QString& record);
-
 // The command groups: unit settings, tanks, G4 and 4-20mA modules, and the whole-unit
 // program and read. They expect the caller to have opened a batch (except the *All and
 // *Button actions, which open their own).
