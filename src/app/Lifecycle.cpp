@@ -4,7 +4,7 @@
 #include "app/Session.h"
 #include "config/ConfigurationFile.h"
 #include "config/UserNotifier.h"
-#include "protocol/BatchUi.h"
+#include "protocol/BatchListener.h"
 #include "serial/PortSelection.h"
 
 #include <QDir>
@@ -13,9 +13,9 @@
 
 namespace rtu {
 
-Lifecycle::Lifecycle(Session& session, PortSelection& ports, BatchUi& ui, UserNotifier& notifier,
-                     QString directory)
-    : session_(session), ports_(ports), ui_(ui), notifier_(notifier),
+Lifecycle::Lifecycle(Session& session, PortSelection& ports, BatchListener& listener,
+                     UserNotifier& notifier, QString directory)
+    : session_(session), ports_(ports), listener_(listener), notifier_(notifier),
       directory_(std::move(directory)) {}
 
 QString Lifecycle::lastFilePath() const {
@@ -49,7 +49,7 @@ void Lifecycle::restorePort() {
     if (link.CurrentPort == NoPort)
         return;
     session_.library().RtsOff(link.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
+    listener_.rtsChanged(false);
     session_.exchange.PulseRts();
 }
 

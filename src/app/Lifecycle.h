@@ -7,7 +7,7 @@
 
 namespace rtu {
 
-class BatchUi;
+class BatchListener;
 class PortSelection;
 class Session;
 class UserNotifier;
@@ -20,8 +20,8 @@ class Lifecycle {
 public:
     static constexpr const char* LastFileName = "lastfile.txt";
 
-    Lifecycle(Session& session, PortSelection& ports, BatchUi& ui, UserNotifier& notifier,
-              QString directory);
+    Lifecycle(Session& session, PortSelection& ports, BatchListener& listener,
+              UserNotifier& notifier, QString directory);
 
     // Runs after the terminal window is shown: record defaults, `showMainWindow`, Clock
     // "Auto", the stored port opened, the saved line settings (or the defaults) applied,
@@ -42,7 +42,7 @@ private:
 
     Session& session_;
     PortSelection& ports_;
-    BatchUi& ui_;
+    BatchListener& listener_;
     UserNotifier& notifier_;
     QString directory_;
     bool shutDown_ = false;

@@ -3,7 +3,6 @@
 #include "app/FileActions.h"
 #include "app/ReadOutcome.h"
 #include "config/UserNotifier.h"
-#include "protocol/BatchUi.h"
 #include "serial/QtSerialLibrary.h"
 
 #include <QCoreApplication>
@@ -19,10 +18,10 @@ const QString FilePattern = QStringLiteral("*.txt");
 } // namespace
 
 MainWindowModel::MainWindowModel(const Environment& environment, QObject* parent)
-    : QObject(parent), env_(environment),
-      session_(env_.library, env_.screen, env_.ui, env_.notifier), replyWait_(env_.library),
+    : QObject(parent), env_(environment), batchWindows_(env_.ui, env_.notifier),
+      session_(env_.library, env_.screen, batchWindows_, env_.notifier), replyWait_(env_.library),
       ports_(env_.library, session_.link, env_.screen, env_.menus),
-      lifecycle_(session_, ports_, env_.ui, env_.notifier, env_.directory) {
+      lifecycle_(session_, ports_, batchWindows_, env_.notifier, env_.directory) {
     statusTimer_.setInterval(StatusTickMs);
     connect(&statusTimer_, &QTimer::timeout, this, &MainWindowModel::refreshPortStatus);
     connect(&session_.unanswered, &UnansweredReads::changed, this,
@@ -99,7 +98,7 @@ void MainWindowModel::setRts(bool raised) {
         env_.library.RtsOn(port);
     else
         env_.library.RtsOff(port);
-    env_.ui.setRtsIndicator(raised ? BatchUi::RtsLedRed : BatchUi::RtsLedWhite);
+    env_.ui.setRtsIndicator(raised ? RtsLedRed : RtsLedWhite);
 }
 
 void MainWindowModel::showVersion() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BatchWindows.h"
 #include "app/FileChooser.h"
 #include "app/Lifecycle.h"
 #include "app/ReplyWait.h"
@@ -13,7 +14,6 @@
 
 namespace rtu {
 
-class BatchUi;
 class QtSerialLibrary;
 class TerminalScreen;
 class UserNotifier;
@@ -96,6 +96,7 @@ private:
     void refreshReadAgain();
 
     Environment env_;
+    BatchWindows batchWindows_;
     Session session_;
     ReplyWait replyWait_;
     PortSelection ports_;

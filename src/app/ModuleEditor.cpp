@@ -47,9 +47,8 @@ QString wordFor(int option, const std::array<const char*, 3>& words) {
 
 // ---- ModuleEditor ------------------------------------------------------------------------
 
-ModuleEditor::ModuleEditor(Session& session, ModuleKind kind, Window window, QObject* parent)
-    : QObject(parent), session_(session), tables_(session.tables), range_(moduleRange(kind)),
-      window_(window) {}
+ModuleEditor::ModuleEditor(Session& session, ModuleKind kind, QObject* parent)
+    : QObject(parent), session_(session), tables_(session.tables), range_(moduleRange(kind)) {}
 
 QStringList ModuleEditor::tabCaptions() const {
     QStringList captions;
@@ -103,7 +102,7 @@ void ModuleEditor::program() {
                                             UnitCommands::moduleReadLines(range_.kind, numbers),
                                             session_.notifier()))
         outcome_ = cancelledOutcome(QStringLiteral("Program"));
-    else if (session_.commands.programModules(range_.kind, numbers, window_))
+    else if (session_.commands.programModules(range_.kind, numbers))
         outcome_ = QStringLiteral("Programmed ") + describe(numbers);
     else
         outcome_ = QStringLiteral("Program stopped: ") + session_.exchange.lastError();
@@ -124,7 +123,7 @@ QString ModuleEditor::readSummary(const QList<int>& numbers, const QStringList& 
 void ModuleEditor::read() {
     const QList<int> numbers = scope(readAll_);
     ReadReport report;
-    const bool completed = session_.commands.readModules(range_.kind, numbers, window_, &report);
+    const bool completed = session_.commands.readModules(range_.kind, numbers, &report);
     session_.unanswered.noteRead(report);
     const QStringList lines = UnitCommands::moduleReadLines(range_.kind, numbers);
     QStringList silent;
@@ -143,7 +142,7 @@ void ModuleEditor::read() {
 // ---- SensorEditor ------------------------------------------------------------------------
 
 SensorEditor::SensorEditor(Session& session, QObject* parent)
-    : ModuleEditor(session, ModuleKind::Tank, Window::ConfigSensors, parent) {}
+    : ModuleEditor(session, ModuleKind::Tank, parent) {}
 
 SensorRecord& SensorEditor::current() const {
     return tables_.SensorRecords.at(std::size_t(selected()));
@@ -272,9 +271,9 @@ bool SensorEditor::temperatureShown() const {
 
 // ---- OutputModuleEditor ------------------------------------------------------------------
 
-OutputModuleEditor::OutputModuleEditor(Session& session, ModuleKind kind, Window window,
-                                       int channelBarMin, QObject* parent)
-    : ModuleEditor(session, kind, window, parent), channelBarMin_(channelBarMin) {}
+OutputModuleEditor::OutputModuleEditor(Session& session, ModuleKind kind, int channelBarMin,
+                                       QObject* parent)
+    : ModuleEditor(session, kind, parent), channelBarMin_(channelBarMin) {}
 
 QString OutputModuleEditor::source() const {
     return sourceOf(selected());
@@ -386,7 +385,7 @@ QString OutputModuleEditor::engineeringUnit() const {
 
 // The G4 window's channel bar starts at 1.
 G4Editor::G4Editor(Session& session, QObject* parent)
-    : OutputModuleEditor(session, ModuleKind::G4, Window::ConfigG4, 1, parent) {}
+    : OutputModuleEditor(session, ModuleKind::G4, 1, parent) {}
 
 G4Record& G4Editor::current() const {
     return tables_.G4Records.at(std::size_t(selected()));
@@ -444,7 +443,7 @@ QString G4Editor::whenCaption() const {
 // ---- Loop420Editor -----------------------------------------------------------------------
 
 Loop420Editor::Loop420Editor(Session& session, QObject* parent)
-    : OutputModuleEditor(session, ModuleKind::Loop420, Window::Config4_20mA, 0, parent) {}
+    : OutputModuleEditor(session, ModuleKind::Loop420, 0, parent) {}
 
 Loop420Record& Loop420Editor::current() const {
     return tables_.Loop420Records[selected()];

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "config/Records.h"
-#include "protocol/BatchUi.h"
 
 #include <QObject>
 #include <QString>
@@ -20,7 +19,7 @@ struct ReadReport;
 class ModuleEditor : public QObject {
     Q_OBJECT
 public:
-    ModuleEditor(Session& session, ModuleKind kind, Window window, QObject* parent = nullptr);
+    ModuleEditor(Session& session, ModuleKind kind, QObject* parent = nullptr);
 
     const ModuleRange& range() const { return range_; }
     QStringList tabCaptions() const;
@@ -65,7 +64,6 @@ private:
                         const ReadReport& report) const;
 
     const ModuleRange& range_;
-    Window window_;
     int selectedTab_ = 0;
     bool programAll_ = false;
     bool readAll_ = false;
@@ -167,8 +165,7 @@ public:
     QString engineeringUnit() const; // "Inches" / "Deg F"
 
 protected:
-    OutputModuleEditor(Session& session, ModuleKind kind, Window window, int channelBarMin,
-                       QObject* parent);
+    OutputModuleEditor(Session& session, ModuleKind kind, int channelBarMin, QObject* parent);
     void showRecord() override;
     // Label2 for a module shown from its record: two digits.
     virtual QString storedUnitCaption() const;

@@ -1,39 +1,15 @@
 #include "app/ReadOutcome.h"
 
-#include "protocol/CommandLines.h"
+#include "protocol/ReadLines.h"
 #include "protocol/UnitCommands.h"
 
 #include <algorithm>
-#include <array>
-#include <utility>
 
 namespace rtu {
 
 namespace {
 
 constexpr int NamedAtMost = 6;
-
-// What a read line reads, as the operator knows it: "GPP" is the poll period, "GU05" tank 05.
-QString readName(const QString& line) {
-    static const std::array<std::pair<const char*, const char*>, 5> unitReads{{
-        {"GRTCT", "clock"},
-        {"GPP", "poll period"},
-        {"GLCD", "LCD timing"},
-        {"GLCDT", "LCD text"},
-        {"GV", "software version"},
-    }};
-    for (const auto& [read, name] : unitReads) {
-        if (line == QLatin1String(read))
-            return QLatin1String(name);
-    }
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers()) {
-            if (moduleCommands(range.kind).readLine(number).trimmed() == line)
-                return range.describe(number);
-        }
-    }
-    return line;
-}
 
 // What the first `lines` lines of a whole-unit action cover, in its order: the unit settings,
 // then each module range ("unit settings", "tanks 00-15", "G4 modules 0-3", "tank 00").
@@ -78,7 +54,7 @@ QString progressOf(const QString& done, int completedLines) {
 QString namedLines(const QStringList& lines) {
     QStringList names;
     for (const QString& line : lines.mid(0, NamedAtMost))
-        names << readName(line);
+        names << describeReadLine(line);
     if (lines.size() > NamedAtMost)
         names << QStringLiteral("%1 more").arg(lines.size() - NamedAtMost);
     return names.join(QStringLiteral(", "));
@@ -104,7 +80,7 @@ QStringList readNotes(const ReadReport& report) {
     QStringList notes;
     for (const QString& line : report.partlyAnswered.mid(0, NamedAtMost))
         notes << QStringLiteral("%1: partly answered, kept %2")
-                     .arg(readName(line), listed(report.kept.value(line)));
+                     .arg(describeReadLine(line), listed(report.kept.value(line)));
     if (report.partlyAnswered.size() > NamedAtMost)
         notes << QStringLiteral("%1 more partly answered")
                      .arg(report.partlyAnswered.size() - NamedAtMost);

@@ -4,10 +4,10 @@
 
 namespace rtu {
 
-Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchUi& ui,
+Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchListener& listener,
                  UserNotifier& notifier, UnitCommands::Clock clock, QObject* parent)
     : QObject(parent), panel(notifier), receiver(library, link, screen),
-      exchange(library, link, screen, ui, notifier),
+      exchange(library, link, screen, listener),
       commands(exchange, panel, tables, std::move(clock)), library_(library), notifier_(notifier) {
     SetAllDefaults(tables);
     connect(&library, &SerialLibrary::bytesWaiting, this, [this] { receiver.PollReceiver(); });

@@ -13,7 +13,7 @@
 
 namespace rtu {
 
-class BatchUi;
+class BatchListener;
 class SerialLibrary;
 class TerminalScreen;
 class UserNotifier;
@@ -32,7 +32,8 @@ public:
     static constexpr int ReceiverTickMs = 10;
 
     Session(
-        SerialLibrary& library, TerminalScreen& screen, BatchUi& ui, UserNotifier& notifier,
+        SerialLibrary& library, TerminalScreen& screen, BatchListener& listener,
+        UserNotifier& notifier,
         UnitCommands::Clock clock = [] { return QDateTime::currentDateTime(); },
         QObject* parent = nullptr);
 

@@ -4,16 +4,20 @@
 #include "config/UnitSettingsLines.h"
 #include "config/UnitSettingsPanel.h"
 #include "config/UserNotifier.h"
+#include "protocol/ReadLines.h"
 #include "protocol/UnitCommands.h"
 
 namespace rtu {
 
 namespace {
 
-const QString LcdTextRead = QStringLiteral("GLCDT");
+const QString& lcdTextRead() {
+    return unitReadLine(UnitGroup::LcdText).name;
+}
 
 bool programmed(const QString& readLine) {
-    return readLine != QLatin1String("GRTCT") && readLine != QLatin1String("GV");
+    return readLine != unitReadLine(UnitGroup::Clock).name &&
+           readLine != unitReadLine(UnitGroup::Version).name;
 }
 
 } // namespace
@@ -23,11 +27,12 @@ UnansweredReads::UnansweredReads(const UnitSettingsPanel& panel, QObject* parent
     // Editing one line leaves a placeholder in the other as unread as it was.
     connect(&panel, &UnitSettingsPanel::text1Changed, this, [this] {
         if (!holdsLcdPlaceholder())
-            unmark(LcdTextRead);
+            unmark(lcdTextRead());
     });
     connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
-        unmark(n < UnitSettingsPanel::LcdSecondsScroll ? QStringLiteral("GPP")
-                                                       : QStringLiteral("GLCD"));
+        unmark(unitReadLine(n < UnitSettingsPanel::LcdSecondsScroll ? UnitGroup::PollPeriod
+                                                                    : UnitGroup::LcdTiming)
+                   .name);
     });
 }
 
@@ -49,7 +54,7 @@ void UnansweredReads::noteLoaded(const QStringList& records) {
     for (const QString& record : records)
         unmark(readLineOf(record));
     // A file saved after a read without a reply carries its placeholder.
-    if (records.contains(QLatin1String("SLCDT1")))
+    if (records.contains(unitReadLine(UnitGroup::LcdText).records.first()))
         markLcdTextIfPlaceholder();
 }
 
@@ -63,8 +68,8 @@ void UnansweredReads::unmark(const QString& readLine) {
 }
 
 void UnansweredReads::markLcdTextIfPlaceholder() {
-    if (holdsLcdPlaceholder() && !notRead_.contains(LcdTextRead))
-        notRead_ << LcdTextRead;
+    if (holdsLcdPlaceholder() && !notRead_.contains(lcdTextRead()))
+        notRead_ << lcdTextRead();
 }
 
 // What a read stores in an LCD text line that got no reply.

@@ -2,7 +2,7 @@
 
 namespace rtu {
 
-void ProgressBatchUi::progress(int done, int total, const QString& what) {
+void BatchProgress::progress(int done, int total, const QString& what) {
     if (quiet_)
         return;
     stream_ << "line " << done + 1 << " of " << total << ": " << what << Qt::endl;

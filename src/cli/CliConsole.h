@@ -1,17 +1,18 @@
 #pragma once
 
 #include "config/UserNotifier.h"
-#include "protocol/BatchUi.h"
+#include "protocol/BatchListener.h"
 
 #include <QTextStream>
 
 namespace rtu {
 
-// The exchange batches' user interface in a shell: no windows to lock, progress as
-// "line 7 of 39: Reading tank 01" lines on a stream (standard error), unless quiet.
-class ProgressBatchUi : public NullBatchUi {
+// The exchange batches in a shell: no windows to lock, progress as "line 7 of 39: Reading
+// tank 01" lines on a stream (standard error), unless quiet. A batch's error is left to the
+// tool, which ends the run with its own line naming the reason.
+class BatchProgress : public BatchListener {
 public:
-    ProgressBatchUi(QTextStream& stream, bool quiet) : stream_(stream), quiet_(quiet) {}
+    BatchProgress(QTextStream& stream, bool quiet) : stream_(stream), quiet_(quiet) {}
     void progress(int done, int total, const QString& what) override;
 
 private:

@@ -349,7 +349,7 @@ private:
     QTextStream& err_;
     QFile logFile_;
     LogTerminalScreen screen_;
-    ProgressBatchUi ui_;
+    BatchProgress ui_;
     StreamNotifier notifier_;
     QtSerialLibrary library_;
     Session session_;

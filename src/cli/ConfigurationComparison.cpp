@@ -1,8 +1,8 @@
 #include "cli/ConfigurationComparison.h"
 
-#include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/UnitSettingsPanel.h"
+#include "protocol/ReadLines.h"
 
 #include <algorithm>
 #include <array>
@@ -31,11 +31,11 @@ public:
     DifferenceCollector(QStringList& lines, const QStringList& compared)
         : lines_(lines), compared_(compared) {}
 
-    // The record that the next fields belong to: its name in messages and in the file.
-    // Returns false when the record is not to be compared.
-    bool beginRecord(const QString& name, const QString& record) {
+    // The record that the next fields belong to, filled by `line` and named `name` in
+    // messages. Returns false when the record is not to be compared.
+    bool beginRecord(const QString& name, const ReadLine& line) {
         name_ = name;
-        return compared_.contains(record);
+        return compared_.contains(line.records.first());
     }
 
     void number(const char* field, const QString& file, const QString& unit) {
@@ -72,13 +72,14 @@ private:
 
 void compareUnitWide(DifferenceCollector& out, const UnitWideValues& file,
                      const UnitWideValues& unit) {
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SPP")))
+    const QString unitName = QStringLiteral("unit");
+    if (out.beginRecord(unitName, unitReadLine(UnitGroup::PollPeriod)))
         out.number("PollPeriod", file.pollPeriodSeconds, unit.pollPeriodSeconds);
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SLCD"))) {
+    if (out.beginRecord(unitName, unitReadLine(UnitGroup::LcdTiming))) {
         out.number("LcdSeconds", file.lcdSeconds, unit.lcdSeconds);
         out.number("LcdRepeats", file.lcdRepeats, unit.lcdRepeats);
     }
-    if (out.beginRecord(QStringLiteral("unit"), QStringLiteral("SLCDT1"))) {
+    if (out.beginRecord(unitName, unitReadLine(UnitGroup::LcdText))) {
         out.text("LcdLine1", file.lcdLine1, unit.lcdLine1);
         out.text("LcdLine2", file.lcdLine2, unit.lcdLine2);
     }
@@ -145,7 +146,8 @@ QStringList configurationDifferences(const ConfigurationSnapshot& file,
         compareRecord{compareTank, compareG4, compareLoop420};
     for (const ModuleRange& range : ModuleRanges) {
         for (const int number : range.numbers()) {
-            if (out.beginRecord(range.describe(number), moduleRecord(range.kind, number)))
+            const ReadLine& line = moduleReadLine(range.kind, number);
+            if (out.beginRecord(line.description, line))
                 compareRecord[static_cast<std::size_t>(range.kind)](out, file.tables, unit.tables,
                                                                     number);
         }

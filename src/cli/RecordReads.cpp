@@ -1,7 +1,7 @@
 #include "cli/RecordReads.h"
 
 #include "config/ConfigurationFile.h"
-#include "protocol/UnitCommands.h"
+#include "protocol/ReadLines.h"
 
 namespace rtu {
 
@@ -21,7 +21,7 @@ QStringList recordsRead(const QStringList& answered) {
 }
 
 bool isClockRecord(const QString& record) {
-    return record == u"SRTCT" || record == u"SRTCD";
+    return unitReadLine(UnitGroup::Clock).records.contains(record);
 }
 
 } // namespace rtu

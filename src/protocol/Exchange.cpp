@@ -1,7 +1,6 @@
 #include "protocol/Exchange.h"
 
 #include "config/RuntimeError.h"
-#include "config/UserNotifier.h"
 #include "protocol/CommandLines.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"
@@ -16,11 +15,16 @@ QStringView withoutLeadingLineEnds(QStringView text) {
     return text;
 }
 
+// A module window's read locks its windows only: RTS stays as it is.
+bool raisesRts(const Batch& batch) {
+    return batch.action == BatchAction::Program || batch.scope != BatchScope::Module;
+}
+
 } // namespace
 
-Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen, BatchUi& ui,
-                   UserNotifier& notifier)
-    : library_(library), link_(link), screen_(screen), ui_(ui), notifier_(notifier) {
+Exchange::Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen,
+                   BatchListener& listener)
+    : library_(library), link_(link), screen_(screen), listener_(listener) {
     connect(&library_, &SerialLibrary::portLost, this, [this] {
         if (batchOpen_)
             portLostInBatch_ = true;
@@ -63,19 +67,6 @@ void Exchange::send(const QString& line) {
     lastLine_ = line;
     screen_.insertAtEnd(line);
     screen_.moveCaretToEnd();
-}
-
-void Exchange::openBatch() {
-    batchOpen_ = true;
-    portLostInBatch_ = false;
-    completedLines_ = 0;
-    lastError_.clear();
-    emit runningChanged(true);
-}
-
-void Exchange::closeBatch() {
-    batchOpen_ = false;
-    emit runningChanged(false);
 }
 
 void Exchange::throwIfCutShort() {
@@ -121,96 +112,42 @@ void Exchange::clearReplyBuffer() {
     link_.ReplyBuffer.clear();
 }
 
-void Exchange::BeginExchangeBatch(Window window) {
-    openBatch();
-    library_.RtsOn(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedRed);
-    ui_.setBusyPointer(true);
-    ui_.setWindowEnabled(window, false);
-    ui_.setWindowEnabled(Window::TerminalForm, false);
+void Exchange::BeginExchangeBatch(const Batch& batch) {
+    batchOpen_ = true;
+    portLostInBatch_ = false;
+    completedLines_ = 0;
+    lastError_.clear();
+    emit runningChanged(true);
+    listener_.batchStep(batch, BatchStep::Opening);
+    if (raisesRts(batch)) {
+        library_.RtsOn(link_.CurrentPort);
+        listener_.rtsChanged(true);
+    }
+    listener_.batchStep(batch, BatchStep::Opened);
+    if (batch.action == BatchAction::Read && batch.scope != BatchScope::Module)
+        clearReplyBuffer();
 }
 
-void Exchange::EndExchangeBatch(Window window) {
-    screen_.moveCaretToEnd();
-    ui_.setWindowEnabled(Window::TerminalForm, true);
-    ui_.setWindowEnabled(window, true);
-    ui_.setBusyPointer(false);
-    library_.RtsOff(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
-    closeBatch();
-}
-
-void Exchange::BeginReadBatch() {
-    openBatch();
-    ui_.setWindowEnabled(Window::RtuForm, false);
-    ui_.setWindowEnabled(Window::TerminalForm, false);
-    ui_.setBusyPointer(true);
-    library_.RtsOn(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedRed);
-    clearReplyBuffer();
-}
-
-void Exchange::EndReadBatch() {
-    screen_.moveCaretToEnd();
-    ui_.setBusyPointer(false);
-    ui_.setWindowEnabled(Window::RtuForm, true);
-    ui_.setWindowEnabled(Window::TerminalForm, true);
-    library_.RtsOff(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
-    closeBatch();
-}
-
-void Exchange::BeginModuleProgram(Window window) {
-    openBatch();
-    ui_.setWindowEnabled(window, false);
-    ui_.setWindowEnabled(Window::TerminalForm, false);
-    library_.RtsOn(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedRed);
-    ui_.setBusyPointer(true);
-}
-
-void Exchange::EndModuleProgram(Window window) {
-    screen_.moveCaretToEnd();
-    ui_.setBusyPointer(false);
-    library_.RtsOff(link_.CurrentPort);
-    ui_.setRtsIndicator(BatchUi::RtsLedWhite);
-    // The G4 window comes back before the terminal window, the other two after it.
-    const bool windowFirst = window == Window::ConfigG4;
-    if (windowFirst)
-        ui_.setWindowEnabled(window, true);
-    ui_.setWindowEnabled(Window::TerminalForm, true);
-    if (!windowFirst)
-        ui_.setWindowEnabled(window, true);
-    closeBatch();
-}
-
-void Exchange::BeginModuleRead(Window window) {
-    openBatch();
-    ui_.setWindowEnabled(window, false);
-    ui_.setWindowEnabled(Window::TerminalForm, false);
-}
-
-void Exchange::EndModuleRead(Window window) {
-    ui_.setWindowEnabled(window, true);
-    ui_.setWindowEnabled(Window::TerminalForm, true);
-    closeBatch();
+void Exchange::EndExchangeBatch(const Batch& batch) {
+    if (raisesRts(batch))
+        screen_.moveCaretToEnd();
+    listener_.batchStep(batch, BatchStep::Closing);
+    if (raisesRts(batch)) {
+        library_.RtsOff(link_.CurrentPort);
+        listener_.rtsChanged(false);
+    }
+    listener_.batchStep(batch, BatchStep::Closed);
+    batchOpen_ = false;
+    emit runningChanged(false);
 }
 
 void Exchange::PulseRts() {
-    runProgramBatch(Window::RtuForm, ErrorReport::MessageAndBeep, [] {});
+    runBatch({BatchAction::Program, BatchScope::RtsPulse}, [] {});
 }
 
 bool Exchange::trap(const std::exception& error) {
     lastError_ = QString::fromUtf8(error.what());
     return false;
-}
-
-void Exchange::reportError(ErrorReport report) {
-    if (report == ErrorReport::Silent)
-        return;
-    if (report == ErrorReport::MessageAndBeep)
-        notifier_.showMessage(QStringLiteral("Error!"), QString(), MessageIcon::Critical);
-    notifier_.beep();
 }
 
 } // namespace rtu

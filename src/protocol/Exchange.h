@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/BatchUi.h"
+#include "protocol/BatchListener.h"
 #include "serial/SerialLibrary.h"
 
 #include <QString>
@@ -9,7 +9,6 @@
 namespace rtu {
 
 class TerminalScreen;
-class UserNotifier;
 struct ReplyShape;
 struct LinkState;
 
@@ -20,12 +19,12 @@ inline constexpr int ModuleReadSettleCount = 15;    // tank, G4 and 4-20mA "G" l
 
 // The exchange frame: one command line out, a fixed settle delay during which the receiver
 // collects the reply, the reply picked out of the reply buffer by keyword; and the batch
-// that a user action wraps around its lines (RTS raised, windows locked, busy pointer).
+// that a user action wraps around its lines (RTS raised), reported to a listener as it goes.
 class Exchange : public QObject {
     Q_OBJECT
 public:
-    Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen, BatchUi& ui,
-             UserNotifier& notifier);
+    Exchange(SerialLibrary& library, LinkState& link, TerminalScreen& screen,
+             BatchListener& listener);
 
     // Sends `line` (which already ends in CR LF), logs it on the terminal screen and waits
     // `settleCount` units. Throws PortLostError when the port was lost during this batch,
@@ -50,41 +49,20 @@ public:
     bool lineEndedAt(int position) const;
     void clearReplyBuffer();
 
-    // The main window's program batch: error trap armed by the caller (see
-    // runProgramBatch), RTS on, indicator red, hourglass, starting window and terminal
-    // disabled; and its closing.
-    void BeginExchangeBatch(Window window);
-    void EndExchangeBatch(Window window);
-    // The read-order bracket of the main window's read actions; opening clears the buffer.
-    void BeginReadBatch();
-    void EndReadBatch();
-    // A module window's program batch: the window and the terminal window are locked
-    // before RTS rises, and unlocked after it falls.
-    void BeginModuleProgram(Window window);
-    void EndModuleProgram(Window window);
-    // A module window's read: only that window and the terminal window are locked (RTS,
-    // its indicator and the pointer stay as they are).
-    void BeginModuleRead(Window window);
-    void EndModuleRead(Window window);
+    // Opens `batch`: RTS raised (but for a module read) and the listener told each step; a
+    // read of the main window's also empties the reply buffer. Closing puts the terminal
+    // screen's caret at the end and lowers RTS again.
+    void BeginExchangeBatch(const Batch& batch);
+    void EndExchangeBatch(const Batch& batch);
 
     // The empty batch run once at start-up when a port is open.
     void PulseRts();
 
-    // How a program batch reports a run-time error: the module windows stay silent.
-    enum class ErrorReport { Silent, Beep, MessageAndBeep };
-    // Runs body inside BeginExchangeBatch/EndExchangeBatch for window. A RuntimeError (or
-    // any std::exception) thrown by body skips the rest, is reported as `report` says and
-    // the batch is still closed. Returns false when the body was cut short; lastError()
-    // then says why.
-    template <typename Body> bool runProgramBatch(Window window, ErrorReport report, Body&& body);
-    // The same for a module window's "Program", whose errors end it silently.
-    template <typename Body> bool runModuleProgram(Window window, Body&& body);
-    // Runs body inside the read-order bracket. A RuntimeError ends the read orderly
-    // (no report to the operator here; the caller decides). Returns false if cut short.
-    template <typename Body> bool runReadBatch(Body&& body);
-    // Runs body inside a module window's read. A run-time error (a lost port) ends it; the
-    // windows are always enabled again. Returns false if cut short.
-    template <typename Body> bool runModuleRead(Window window, Body&& body);
+    // Runs body inside BeginExchangeBatch/EndExchangeBatch. A RuntimeError (or any
+    // std::exception) thrown by body skips the rest, is reported to the listener and the
+    // batch is still closed. Returns false when the body was cut short; lastError() then
+    // says why.
+    template <typename Body> bool runBatch(const Batch& batch, Body&& body);
 
     QString lastError() const { return lastError_; }
     // Of the batch running or last run: whether the port was lost during it, and how many
@@ -106,17 +84,10 @@ signals:
 
 public:
     LinkState& link() { return link_; }
-    BatchUi& ui() { return ui_; }
+    BatchListener& listener() { return listener_; }
 
 private:
-    // Opens a bracket, runs body with the error trap armed, reports a trapped error as
-    // `report` says and always closes the bracket.
-    template <typename Open, typename Body, typename Close>
-    bool runBracketed(Open&& open, Body&& body, Close&& close, ErrorReport report);
-    void reportError(ErrorReport report);
     bool trap(const std::exception& error);
-    void openBatch();
-    void closeBatch();
     void throwIfCutShort();
     void lineDone();
     void send(const QString& line);
@@ -125,8 +96,7 @@ private:
     SerialLibrary& library_;
     LinkState& link_;
     TerminalScreen& screen_;
-    BatchUi& ui_;
-    UserNotifier& notifier_;
+    BatchListener& listener_;
     bool batchOpen_ = false; // a port loss counts only while a batch is open
     bool portLostInBatch_ = false;
     bool stopRequested_ = false;
@@ -135,40 +105,18 @@ private:
     QString lastLine_; // the last line sent, CR LF included
 };
 
-template <typename Open, typename Body, typename Close>
-bool Exchange::runBracketed(Open&& open, Body&& body, Close&& close, ErrorReport report) {
+template <typename Body> bool Exchange::runBatch(const Batch& batch, Body&& body) {
     bool completed = true;
-    open();
+    BeginExchangeBatch(batch);
     try {
         body();
     } catch (const std::exception& error) {
         completed = trap(error);
         if (!stopRequested_)
-            reportError(report);
+            listener_.batchFailed(batch);
     }
-    close();
+    EndExchangeBatch(batch);
     return completed;
-}
-
-template <typename Body>
-bool Exchange::runProgramBatch(Window window, ErrorReport report, Body&& body) {
-    return runBracketed([&] { BeginExchangeBatch(window); }, body,
-                        [&] { EndExchangeBatch(window); }, report);
-}
-
-template <typename Body> bool Exchange::runModuleProgram(Window window, Body&& body) {
-    return runBracketed([&] { BeginModuleProgram(window); }, body,
-                        [&] { EndModuleProgram(window); }, ErrorReport::Silent);
-}
-
-template <typename Body> bool Exchange::runReadBatch(Body&& body) {
-    return runBracketed([&] { BeginReadBatch(); }, body, [&] { EndReadBatch(); },
-                        ErrorReport::Silent);
-}
-
-template <typename Body> bool Exchange::runModuleRead(Window window, Body&& body) {
-    return runBracketed([&] { BeginModuleRead(window); }, body, [&] { EndModuleRead(window); },
-                        ErrorReport::Silent);
 }
 
 } // namespace rtu

@@ -5,6 +5,7 @@
 #include "config/UnitSettingsLines.h"
 #include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
+#include "protocol/ReadLines.h"
 #include "serial/LinkState.h"
 
 #include <QLocale>
@@ -60,17 +61,18 @@ QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const 
                             [&panel, allFlag](int row) { return selected(panel, allFlag, row); });
 }
 
-// The unit-settings lines by row, as a listed program names them.
-constexpr std::array<QLatin1StringView, 5> UnitProgramLineNames{
-    QLatin1StringView("SRTCT"), QLatin1StringView("SRTCD"), QLatin1StringView("SPP"),
-    QLatin1StringView("SLCD"), QLatin1StringView("SLCDT1")};
+// The unit-settings lines by row, as a listed program names them: the records that the
+// unit-settings reads fill.
+QStringList unitProgramLineNames() {
+    QStringList lines;
+    for (const ReadLine& line : allReadLines().first(qsizetype(UnitGroup::Version) + 1))
+        lines << line.records;
+    return lines;
+}
 
 // The lines of "Program All" in order, as a listed program names them.
 QStringList wholeUnitProgramLines() {
-    QStringList lines;
-    for (const QLatin1StringView name : UnitProgramLineNames)
-        lines << QString(name);
-    return lines + moduleRecords();
+    return unitProgramLineNames() + moduleRecords();
 }
 
 // The longest poll period the three scroll bars can show (9:59:59).
@@ -231,7 +233,7 @@ ReplyOutcome applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
 }
 
 struct UnitRead {
-    QLatin1String line;
+    UnitGroup group;
     int firstRow; // the group runs when one of these rows is ticked
     int lastRow;
     ReplyOutcome (*apply)(Exchange&, UnitSettingsPanel&, int allFlag);
@@ -242,27 +244,27 @@ struct UnitRead {
 constexpr int UnitSettingsLineCount = 5;
 
 constexpr std::array<UnitRead, UnitSettingsLineCount> UnitReads{{
-    {QLatin1String("GRTCT"),
+    {UnitGroup::Clock,
      Panel::TimeRow,
      Panel::DateRow,
      applyClock,
      {QLatin1StringView("RTC")}}, // RTC MM/DD/YY HH:MM:SS
-    {QLatin1String("GPP"),
+    {UnitGroup::PollPeriod,
      Panel::PollRow,
      Panel::PollRow,
      applyPollPeriod,
      {QLatin1StringView("PP")}}, // PP00900
-    {QLatin1String("GLCD"),
+    {UnitGroup::LcdTiming,
      Panel::LcdTimingRow,
      Panel::LcdTimingRow,
      applyLcdTiming,
      {QLatin1StringView("LCD")}}, // LCD03R05
-    {QLatin1String("GLCDT"),
+    {UnitGroup::LcdText,
      Panel::LcdTextRow,
      Panel::LcdTextRow,
      applyLcdText,
      {QLatin1StringView("LCDT1")}}, // LCDT1"<20>"T2"<20>"
-    {QLatin1String("GV"),
+    {UnitGroup::Version,
      Panel::VersionRow,
      Panel::VersionRow,
      applyVersion,
@@ -281,17 +283,12 @@ QStringList unitReadLines(const UnitSettingsPanel& panel, int allFlag) {
     QStringList lines;
     for (const UnitRead& read : UnitReads) {
         if (selected(panel, allFlag, read))
-            lines << QString(read.line);
+            lines << unitReadLine(read.group).name;
     }
     return lines;
 }
 
 static_assert(UnitSettingsLineCount + ModuleRecordCount == UnitCommands::WholeUnitLineCount);
-
-// A read line as reports name it: the line without its CR LF ("GU07").
-QString readLineName(ModuleKind kind, int number) {
-    return moduleCommands(kind).readLine(number).chopped(LineEnd.size());
-}
 
 // A tank or module read: the reply buffer is cleared so that only this line's reply counts.
 void askModule(Exchange& exchange, const QString& readLine, const ReplyShape& shape) {
@@ -321,33 +318,25 @@ void note(ReadReport* report, const QString& readLine, const ReplyOutcome& outco
 void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& read, int allFlag,
                ReadReport* report) {
     exchange.clearReplyBuffer();
-    exchange.SendReadLine(QString(read.line) + LineEnd, UnitSettleCount, read.reply);
-    note(report, QString(read.line), read.apply(exchange, panel, allFlag));
+    const QString& line = unitReadLine(read.group).name;
+    exchange.SendReadLine(line + LineEnd, UnitSettleCount, read.reply);
+    note(report, line, read.apply(exchange, panel, allFlag));
 }
 
 // Runs a read action in the read-order bracket. Reads that a lost port kept from being sent
 // are reported unanswered, in the order they were planned.
 template <typename Body>
-bool runReportedReads(Exchange& exchange, const QStringList& planned, ReadReport* report,
-                      Body&& body) {
+bool runReportedReads(Exchange& exchange, const Batch& batch, const QStringList& planned,
+                      ReadReport* report, Body&& body) {
     ReadReport own;
     ReadReport& result = report ? *report : own;
     const qsizetype before = result.lineCount();
-    const bool completed = exchange.runReadBatch([&] { body(result); });
+    const bool completed = exchange.runBatch(batch, [&] { body(result); });
     result.unanswered << planned.mid(result.lineCount() - before);
     return completed;
 }
 
 } // namespace
-
-QString readLineOf(const QString& record) {
-    if (record == u"SRTCT" || record == u"SRTCD")
-        return QStringLiteral("GRTCT");
-    if (record == u"SLCDT1")
-        return QStringLiteral("GLCDT");
-    // The unit asks with "G" for what "S" sets: "SPP" and "GPP", "SG43" and "GG43".
-    return u'G' + record.mid(1);
-}
 
 UnitCommands::UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
                            Clock clock)
@@ -381,34 +370,30 @@ ReplyOutcome UnitCommands::readModule(ModuleKind kind, int number) {
     return commands.applyReply(exchange_.reply(), number, tables_);
 }
 
-bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers, Window window) {
-    return exchange_.runModuleProgram(window, [&] {
+bool UnitCommands::programModules(ModuleKind kind, const QList<int>& numbers) {
+    return exchange_.runBatch({BatchAction::Program, BatchScope::Module, kind}, [&] {
         for (const int number : numbers)
             programModule(kind, number);
     });
 }
 
-bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, Window window,
-                               ReadReport* report) {
-    ReadReport own;
-    ReadReport& result = report ? *report : own;
-    const QStringList planned = moduleReadLines(kind, numbers);
-    const qsizetype before = result.lineCount();
-    const bool completed = exchange_.runModuleRead(window, [&] {
-        for (const int number : numbers)
-            note(&result, readLineName(kind, number), readModule(kind, number));
-    });
-    result.unanswered << planned.mid(result.lineCount() - before);
-    return completed;
+bool UnitCommands::readModules(ModuleKind kind, const QList<int>& numbers, ReadReport* report) {
+    return runReportedReads(exchange_, {BatchAction::Read, BatchScope::Module, kind},
+                            moduleReadLines(kind, numbers), report, [&](ReadReport& result) {
+                                for (const int number : numbers)
+                                    note(&result, moduleReadLine(kind, number).name,
+                                         readModule(kind, number));
+                            });
 }
 
 bool UnitCommands::programButton() {
-    return exchange_.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::Beep,
-                                     [this] { ProgramUnitSettings(0); });
+    return exchange_.runBatch({BatchAction::Program, BatchScope::UnitSettings},
+                              [this] { ProgramUnitSettings(0); });
 }
 
 bool UnitCommands::readButton(ReadReport* report) {
-    return runReportedReads(exchange_, unitReadLines(panel_, 0), report,
+    return runReportedReads(exchange_, {BatchAction::Read, BatchScope::UnitSettings},
+                            unitReadLines(panel_, 0), report,
                             [this](ReadReport& result) { ReadUnitSettings(0, &result); });
 }
 
@@ -417,16 +402,16 @@ bool UnitCommands::programAll() {
 }
 
 bool UnitCommands::programListed(const QStringList& lines) {
-    BatchUi& ui = exchange_.ui();
+    BatchListener& listener = exchange_.listener();
     QStringList planned = wholeUnitProgramLines();
     planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
     const auto total = int(planned.size());
-    return exchange_.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::MessageAndBeep, [&] {
+    return exchange_.runBatch({BatchAction::Program, BatchScope::WholeUnit}, [&] {
         const QStringList unitLines = unitProgramLines(panel_, clock_(), [&](int row) {
-            return planned.contains(UnitProgramLineNames.at(std::size_t(row)));
+            return planned.contains(unitProgramLineNames().at(row));
         });
         if (!unitLines.isEmpty()) {
-            ui.progress(0, total, QStringLiteral("Programming unit settings"));
+            listener.progress(0, total, QStringLiteral("Programming unit settings"));
             sendUnitLines(unitLines);
         }
         auto done = int(unitLines.size());
@@ -434,7 +419,8 @@ bool UnitCommands::programListed(const QStringList& lines) {
             for (const int number : range.numbers()) {
                 if (!planned.contains(moduleRecord(range.kind, number)))
                     continue;
-                ui.progress(done++, total, QStringLiteral("Programming ") + range.describe(number));
+                listener.progress(done++, total,
+                                  QStringLiteral("Programming ") + range.describe(number));
                 programModule(range.kind, number);
             }
         }
@@ -446,25 +432,27 @@ bool UnitCommands::readAll(ReadReport* report) {
 }
 
 bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
-    BatchUi& ui = exchange_.ui();
+    BatchListener& listener = exchange_.listener();
     QStringList planned = wholeUnitReadLines();
     planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
     const auto total = int(planned.size());
-    return runReportedReads(exchange_, planned, report, [&](ReadReport& result) {
+    const Batch batch{BatchAction::Read, BatchScope::WholeUnit};
+    return runReportedReads(exchange_, batch, planned, report, [&](ReadReport& result) {
         int done = 0;
         for (const UnitRead& read : UnitReads) {
-            if (!lines.contains(QString(read.line)))
+            if (!lines.contains(unitReadLine(read.group).name))
                 continue;
             if (done++ == 0)
-                ui.progress(0, total, QStringLiteral("Reading unit settings"));
+                listener.progress(0, total, QStringLiteral("Reading unit settings"));
             readGroup(exchange_, panel_, read, 1, &result);
         }
         for (const ModuleRange& range : ModuleRanges) {
             for (const int number : range.numbers()) {
-                const QString line = readLineName(range.kind, number);
+                const QString& line = moduleReadLine(range.kind, number).name;
                 if (!lines.contains(line))
                     continue;
-                ui.progress(done++, total, QStringLiteral("Reading ") + range.describe(number));
+                listener.progress(done++, total,
+                                  QStringLiteral("Reading ") + range.describe(number));
                 note(&result, line, readModule(range.kind, number));
             }
         }
@@ -478,7 +466,7 @@ QStringList UnitCommands::unitSettingsReadLines(int allFlag) const {
 QStringList UnitCommands::moduleReadLines(ModuleKind kind, const QList<int>& numbers) {
     QStringList lines;
     for (const int number : numbers)
-        lines << readLineName(kind, number);
+        lines << moduleReadLine(kind, number).name;
     return lines;
 }
 

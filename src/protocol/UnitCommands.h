@@ -1,7 +1,6 @@
 #pragma once
 
 #include "config/Records.h"
-#include "protocol/BatchUi.h"
 #include "protocol/CommandLines.h"
 
 #include <QDateTime>
@@ -34,10 +33,6 @@ struct ReadReport {
     }
 };
 
-// The read line that brings back a record of a configuration file, as reports name both:
-// "GPP" for "SPP", "GU05" for "SU05", "GLCDT" for "SLCDT1", "GRTCT" for either clock line.
-QString readLineOf(const QString& record);
-
 // The command groups: unit settings, tanks, G4 and 4-20mA modules, and the whole-unit
 // program and read. They expect the caller to have opened a batch (except the *All and
 // *Button actions, which open their own).
@@ -59,18 +54,17 @@ public:
     void programModule(ModuleKind kind, int number);
     ReplyOutcome readModule(ModuleKind kind, int number);
 
-    // A module window's "Program": its own batch, run-time errors ended silently.
-    bool programModules(ModuleKind kind, const QList<int>& numbers, Window window);
-    // A module window's "Read": only that window and the terminal window are locked.
+    // A module window's "Program": its own batch.
+    bool programModules(ModuleKind kind, const QList<int>& numbers);
+    // A module window's "Read": a batch that leaves RTS alone.
     // Appends to report what was answered, in whole or in part; reads a lost port kept from
     // being sent count as unanswered.
-    bool readModules(ModuleKind kind, const QList<int>& numbers, Window window,
-                     ReadReport* report = nullptr);
+    bool readModules(ModuleKind kind, const QList<int>& numbers, ReadReport* report = nullptr);
 
     // The main window's buttons, each running its own batch.
-    bool programButton();                          // "Program": beep on error
+    bool programButton();                          // "Program"
     bool readButton(ReadReport* report = nullptr); // "Read"
-    bool programAll(); // "Program All": 39 lines; "Error!" box and beep on error
+    bool programAll();                             // "Program All": 39 lines
     // "Program All" limited to the lines `lines` names ("SRTCT", "SPP", "SU05", "SG43",
     // "S420C1", as a configuration file names its records), in the same order and batch.
     bool programListed(const QStringList& lines);

@@ -1,6 +1,6 @@
 #include "ui/TerminalForm.h"
 
-#include "protocol/BatchUi.h"
+#include "app/BatchWindows.h"
 #include "ui/Widgets.h"
 
 #include <QCloseEvent>
@@ -29,7 +29,7 @@ void CommScreenEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
-RtsLed::RtsLed(QWidget* parent) : QWidget(parent), colour_(BatchUi::RtsLedWhite) {
+RtsLed::RtsLed(QWidget* parent) : QWidget(parent), colour_(RtsLedWhite) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

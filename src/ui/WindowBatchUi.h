@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/BatchUi.h"
+#include "app/BatchWindows.h"
 
 #include <QObject>
 

@@ -6,7 +6,6 @@
 #include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
-#include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 
 #include <QTemporaryDir>
@@ -23,8 +22,8 @@ protected:
     FakeSerialLibrary library;
     TextTerminalScreen screen;
     RecordingNotifier notifier;
-    RecordingBatchUi ui{&library.calls()};
-    Session session{library, screen, ui, notifier};
+    BatchListener listener;
+    Session session{library, screen, listener, notifier};
 };
 
 // A read without an LCD text reply leaves its placeholder in the boxes: "Save" asks before
@@ -47,7 +46,7 @@ TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
                     .startsWith("The configuration was not saved to " + site + "/x.txt"));
     EXPECT_EQ(notifier.messages.at(0).icon, MessageIcon::Critical);
 
-    Session next{library, screen, ui, notifier};
+    Session next{library, screen, listener, notifier};
     EXPECT_EQ(loadConfigurationFrom(next, site), "Loaded " + site + ": 39 of 39 records");
     const QStringList lcd = next.commands.unitSettingsReadLines(1);
     notifier.answer = false;

@@ -8,7 +8,7 @@
 #include "support/Configurations.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
-#include "support/RecordingBatchUi.h"
+#include "support/RecordingBatchListener.h"
 #include "support/RecordingMenus.h"
 #include "support/RecordingNotifier.h"
 
@@ -25,14 +25,14 @@ namespace {
 // tested with PortSettingsFiles.
 struct ProgramRun {
     explicit ProgramRun(const QString& directory)
-        : lifecycle(session, ports, ui, notifier, directory) {}
+        : lifecycle(session, ports, listener, notifier, directory) {}
 
     FakeSerialLibrary library;
     TextTerminalScreen screen;
     RecordingNotifier notifier;
     RecordingMenus menus;
-    RecordingBatchUi ui;
-    Session session{library, screen, ui, notifier};
+    RecordingBatchListener listener;
+    Session session{library, screen, listener, notifier};
     PortSelection ports{library, session.link, screen, menus};
     Lifecycle lifecycle;
 };
@@ -66,7 +66,7 @@ TEST_F(LifecycleTest,
                                                 "SetPortCharacteristics 0 2 1 0 1 9",
                                                 "SetPortCharacteristics 0 7 0 3 0 4", "RtsOff 0",
                                                 "RtsOn 0", "RtsOff 0"}));
-    EXPECT_EQ(run.ui.events.first(), "led 16777215");
+    EXPECT_EQ(run.listener.events.first(), "rts off");
     EXPECT_EQ(run.notifier.beeps, 0);
 
     // A run-time error stops the start-up with two beeps and the program goes on.
@@ -124,7 +124,7 @@ TEST_F(LifecycleTest, ExitWithCom3OpenIsRestoredAtTheNextStartWithoutAPortLeaves
     ProgramRun run(dir.path());
     run.library.openResults[1] = 5;
     ASSERT_TRUE(run.lifecycle.startUp());
-    EXPECT_TRUE(!run.library.calls().contains("RtsOff 1") && run.ui.events.isEmpty());
+    EXPECT_TRUE(!run.library.calls().contains("RtsOff 1") && run.listener.events.isEmpty());
     run.session.panel.setText1(0, "Acme Oil");
     run.library.clearCalls();
 

@@ -7,16 +7,11 @@
 namespace rtu {
 namespace {
 
-// What the batches do, interleaved with the library's RTS calls (port 0). The command
-// groups' tests leave the batch framing to these tests.
-const QStringList ProgramBatch =
-    QString("RtsOn 0|led 255|pointer busy|disable RtuForm|disable TerminalForm|enable TerminalForm|"
-            "enable RtuForm|pointer default|RtsOff 0|led 16777215")
-        .split('|');
-const QStringList ReadBatch =
-    QString("disable RtuForm|disable TerminalForm|pointer busy|RtsOn 0|led 255|pointer default|"
-            "enable RtuForm|enable TerminalForm|RtsOff 0|led 16777215")
-        .split('|');
+// What a batch reports, interleaved with the library's RTS calls (port 0), after its opening.
+// The command groups' tests leave the batch framing to these tests.
+const QStringList AfterOpening =
+    QString("rts on|opened|closing|RtsOff 0|rts off|closed").split('|');
+const QStringList ProgramBatch = QStringList{"opening Program RtsPulse", "RtsOn 0"} + AfterOpening;
 
 class ExchangeTest : public ::testing::Test, protected ProtocolRig {
 protected:
@@ -71,62 +66,41 @@ TEST_F(ExchangeTest, AReadLinesReplyIsInOnceItsKeywordFieldsAndLineEndHaveCome) 
     EXPECT_EQ(exchange.reply(), u"PP0\r\n");
 }
 
-TEST_F(ExchangeTest, BatchesLockTheirWindowsInTheirOrder) {
+// A read of the main window's starts with an empty reply buffer; a module window's read
+// leaves RTS alone.
+TEST_F(ExchangeTest, BatchesRaiseRtsBetweenTheirStepsAndReportThem) {
     exchange.PulseRts();
     link.ReplyBuffer = QStringLiteral("stale");
     QString bufferInside = QStringLiteral("not run");
-    EXPECT_TRUE(exchange.runReadBatch([&] { bufferInside = link.ReplyBuffer; }));
+    EXPECT_TRUE(exchange.runBatch({BatchAction::Read, BatchScope::UnitSettings},
+                                  [&] { bufferInside = link.ReplyBuffer; }));
     EXPECT_EQ(bufferInside, u"");
-    EXPECT_EQ(ui.timeline(), ProgramBatch + ReadBatch);
-
-    // A module window's "Program" locks the windows before RTS rises and unlocks them after
-    // it falls; the G4 window comes back before the terminal window.
-    const std::pair<Window, const char*> moduleBatches[] = {
-        {Window::ConfigSensors,
-         "disable ConfigSensors|disable TerminalForm|RtsOn 0|led 255|pointer busy|pointer "
-         "default|RtsOff 0|led 16777215|enable TerminalForm|enable ConfigSensors"},
-        {Window::ConfigG4,
-         "disable ConfigG4|disable TerminalForm|RtsOn 0|led 255|pointer busy|pointer "
-         "default|RtsOff 0|led 16777215|enable ConfigG4|enable TerminalForm"}};
-    for (const auto& [window, batch] : moduleBatches) {
-        ProtocolRig rig;
-        EXPECT_TRUE(rig.exchange.runModuleProgram(window, [] {}));
-        EXPECT_EQ(rig.ui.timeline(), QString(batch).split('|'));
-    }
+    EXPECT_TRUE(exchange.runBatch({BatchAction::Read, BatchScope::Module, ModuleKind::G4}, [] {}));
+    const QStringList read = QStringList{"opening Read UnitSettings", "RtsOn 0"} + AfterOpening;
+    EXPECT_EQ(listener.timeline(),
+              ProgramBatch + read +
+                  QString("opening Read Module G4|opened|closing|closed").split('|'));
 }
 
-// Which report "Program", "Program All" and "Read All" choose is tested with them.
-TEST_F(ExchangeTest, BatchErrorsAndPortLossAreTrappedReportedAsAskedAndTheBatchStillCloses) {
-    using enum Exchange::ErrorReport;
-    // The report, and the message boxes and beeps it gives.
-    const std::tuple<Exchange::ErrorReport, std::size_t, int> cases[] = {
-        {Silent, 0, 0}, {Beep, 0, 1}, {MessageAndBeep, 1, 1}};
-    for (const auto& [report, messages, beeps] : cases) {
-        ProtocolRig rig;
-        EXPECT_FALSE(rig.exchange.runProgramBatch(Window::RtuForm, report,
-                                                  [] { throw std::out_of_range("no record 9"); }));
-        EXPECT_EQ(rig.exchange.lastError(), u"no record 9");
-        EXPECT_EQ(rig.ui.timeline(), ProgramBatch);
-        EXPECT_EQ(rig.notifier.messages.size(), messages);
-        EXPECT_EQ(rig.notifier.beeps, beeps);
-        EXPECT_TRUE(rig.exchange.runProgramBatch(Window::RtuForm, report, [] {}));
-        EXPECT_EQ(rig.exchange.lastError(), u"") << "kept until the next batch";
-    }
-
-    EXPECT_FALSE(exchange.runReadBatch([] { throw RuntimeError("refused"); }));
-    EXPECT_EQ(exchange.lastError(), u"refused");
-    EXPECT_EQ(ui.timeline(), ReadBatch);
-    EXPECT_TRUE(notifier.messages.empty()) << "a read reports nothing itself";
-    EXPECT_EQ(notifier.beeps, 0);
+// Which batch "Program", "Program All" and "Read All" run is tested with them.
+TEST_F(ExchangeTest, BatchErrorsAndPortLossAreTrappedReportedAndTheBatchStillCloses) {
+    EXPECT_FALSE(exchange.runBatch({BatchAction::Program, BatchScope::RtsPulse},
+                                   [] { throw std::out_of_range("no record 9"); }));
+    EXPECT_EQ(exchange.lastError(), u"no record 9");
+    QStringList failed = ProgramBatch;
+    failed.insert(4, "failed");
+    EXPECT_EQ(listener.timeline(), failed);
+    EXPECT_TRUE(exchange.runBatch({BatchAction::Program, BatchScope::UnitSettings}, [] {}));
+    EXPECT_EQ(exchange.lastError(), u"") << "kept until the next batch";
 
     // A port loss counts only inside a batch.
     emit library.portLost(0);
     EXPECT_NO_THROW(send("GV\r\n"));
-    EXPECT_TRUE(exchange.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::Beep,
-                                         [&] { send("SPP060\r\n"); }));
+    const Batch program{BatchAction::Program, BatchScope::UnitSettings};
+    EXPECT_TRUE(exchange.runBatch(program, [&] { send("SPP060\r\n"); }));
 
     library.clearCalls();
-    EXPECT_FALSE(exchange.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::Beep, [&] {
+    EXPECT_FALSE(exchange.runBatch(program, [&] {
         emit library.portLost(0);
         send("SPP060\r\n");
     }));
@@ -144,14 +118,12 @@ TEST_F(ExchangeTest, AStopRequestEndsTheBatchAtItsLineBoundaryUnreported) {
         for (const char* line : {"SPP060\r\n", "SPP120\r\n", "SPP180\r\n"})
             send(line);
     };
-    EXPECT_FALSE(exchange.runProgramBatch(Window::RtuForm, Exchange::ErrorReport::MessageAndBeep,
-                                          threeLines));
+    EXPECT_FALSE(exchange.runBatch({BatchAction::Program, BatchScope::RtsPulse}, threeLines));
     const QStringList twoLines{"PutString 0 SPP060\r\n", "CdrvDelay 0 25", "PutString 0 SPP120\r\n",
                                "CdrvDelay 0 25", "interruptDelay"};
-    EXPECT_EQ(ui.timeline(), ProgramBatch.first(5) + twoLines + ProgramBatch.sliced(5));
+    EXPECT_EQ(listener.timeline(), ProgramBatch.first(4) + twoLines + ProgramBatch.sliced(4));
     EXPECT_EQ(exchange.completedLines(), 1);
-    EXPECT_TRUE(notifier.messages.empty() && notifier.beeps == 0);
-    EXPECT_FALSE(exchange.runReadBatch(threeLines));
+    EXPECT_FALSE(exchange.runBatch({BatchAction::Read, BatchScope::WholeUnit}, threeLines));
     EXPECT_EQ(library.sentLines().size(), 2);
 }
 

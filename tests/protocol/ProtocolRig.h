@@ -8,7 +8,7 @@
 #include "serial/Receiver.h"
 #include "serial/TerminalScreen.h"
 #include "support/FakeSerialLibrary.h"
-#include "support/RecordingBatchUi.h"
+#include "support/RecordingBatchListener.h"
 #include "support/RecordingNotifier.h"
 
 #include <QDateTime>
@@ -40,12 +40,12 @@ struct ProtocolRig {
     FakeSerialLibrary library;
     LinkState link;
     TextTerminalScreen screen;
-    RecordingBatchUi ui{&library.calls()};
+    RecordingBatchListener listener{&library.calls()};
     RecordingNotifier notifier;
     UnitSettingsPanel panel{notifier};
     RecordTables tables;
     Receiver receiver{library, link, screen};
-    Exchange exchange{library, link, screen, ui, notifier};
+    Exchange exchange{library, link, screen, listener};
     UnitCommands commands{exchange, panel, tables,
                           [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 3)); }};
 };

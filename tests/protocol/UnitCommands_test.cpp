@@ -80,12 +80,13 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     panel.setClockAuto(true); // the PC clock, whatever the boxes say
     EXPECT_EQ(programTicked({TimeRow, DateRow}), QStringList({"SRTCT090503", "SRTCD030724"}));
 
-    // An error on the second line skips the rest and only beeps.
+    // An error on the second line skips the rest and is reported.
     library.failOnLine = int(library.sentBytes().count("\r\n")) + 2;
     library.clearCalls();
     EXPECT_FALSE(commands.programButton());
     EXPECT_EQ(library.sentLines(), QStringList({"SRTCT090503"}));
-    EXPECT_TRUE(notifier.beeps == 1 && notifier.messages.empty());
+    EXPECT_EQ(listener.events.filter("opening").last(), "opening Program UnitSettings");
+    EXPECT_EQ(listener.events.count("failed"), 1);
 }
 
 // What a read left in the group or record of its line: a record as its program line without
@@ -212,21 +213,19 @@ TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnErrorAndALis
     EXPECT_TRUE(commands.programAll());
     EXPECT_EQ(library.sentLines(), ProgramAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 20));
-    EXPECT_TRUE(notifier.messages.empty() && notifier.beeps == 0);
-    ASSERT_EQ(ui.progressReports.size(), 35);
-    EXPECT_EQ(ui.progressReports[0], u"0/39 Programming unit settings");
-    EXPECT_EQ(ui.progressReports[8], u"12/39 Programming tank 07");
-    EXPECT_EQ(ui.progressReports[17], u"21/39 Programming G4 module 0");
-    EXPECT_EQ(ui.progressReports[34], u"38/39 Programming 4-20mA module 8");
+    EXPECT_EQ(listener.events.first(), "opening Program WholeUnit");
+    ASSERT_EQ(listener.progressReports.size(), 35);
+    EXPECT_EQ(listener.progressReports[0], u"0/39 Programming unit settings");
+    EXPECT_EQ(listener.progressReports[8], u"12/39 Programming tank 07");
+    EXPECT_EQ(listener.progressReports[17], u"21/39 Programming G4 module 0");
+    EXPECT_EQ(listener.progressReports[34], u"38/39 Programming 4-20mA module 8");
 
-    // An error shows "Error!", beeps and skips the rest.
+    // An error skips the rest and is reported.
     library.clearCalls();
     library.failOnLine = 39 + 7;
     EXPECT_FALSE(commands.programAll());
     EXPECT_EQ(library.sentLines(), ProgramAllLines.mid(0, 6));
-    EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
-                                     {"Error!", QString(), MessageIcon::Critical}}));
-    EXPECT_EQ(notifier.beeps, 1);
+    EXPECT_EQ(listener.events.count("failed"), 1);
 
     library.clearCalls();
     EXPECT_TRUE(commands.programListed({"SG43", "SLCDT1", "SU07", "SRTCT", "SU16"}));
@@ -243,7 +242,7 @@ TEST_F(UnitCommandsTest,
     EXPECT_EQ(library.sentLines(), ReadAllLines.mid(0, 10));
     EXPECT_EQ(lost.unanswered, ReadAllLines) << "every read, sent or not, is reported";
     library.clearCalls(); // the loss belonged to that batch: the next one runs in full
-    ui.progressReports.clear();
+    listener.progressReports.clear();
 
     answer("GPP", "PP03725\r\n");
     answer("GU07", "SU07\"WEST      \"L2CT1C0.5000M\r\n");
@@ -253,6 +252,7 @@ TEST_F(UnitCommandsTest,
     answer("G420C4", "420C3U04T1V4M010.000V20M090.000\r\n"); // names module 3
     ReadReport report;
     EXPECT_TRUE(commands.readAll(&report));
+    EXPECT_EQ(listener.events.filter("opening").last(), "opening Read WholeUnit");
     EXPECT_EQ(library.sentLines(), ReadAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 15));
 
@@ -267,9 +267,9 @@ TEST_F(UnitCommandsTest,
     QStringList unanswered = ReadAllLines;
     unanswered.removeIf([&](const QString& line) { return answered.contains(line); });
     EXPECT_EQ(report.unanswered, unanswered);
-    ASSERT_EQ(ui.progressReports.size(), 35);
-    EXPECT_EQ(ui.progressReports[0], u"0/39 Reading unit settings");
-    EXPECT_EQ(ui.progressReports[8], u"12/39 Reading tank 07");
+    ASSERT_EQ(listener.progressReports.size(), 35);
+    EXPECT_EQ(listener.progressReports[0], u"0/39 Reading unit settings");
+    EXPECT_EQ(listener.progressReports[8], u"12/39 Reading tank 07");
 
     // Reading listed lines again sends only those, in the same order.
     library.clearCalls();
@@ -284,6 +284,10 @@ TEST_F(UnitCommandsTest,
         << "the buffer is cleared first";
     answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
     EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4).state, ReplyOutcome::Answered);
+    EXPECT_TRUE(commands.readModules(ModuleKind::G4, {3}) &&
+                commands.programModules(ModuleKind::Loop420, {2}));
+    EXPECT_EQ(listener.events.filter("opening").last(2),
+              QStringList({"opening Read Module G4", "opening Program Module Loop420"}));
 }
 
 } // namespace

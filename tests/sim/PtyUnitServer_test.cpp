@@ -6,7 +6,6 @@
 #include "support/Application.h"
 #include "support/Configurations.h"
 #include "support/Files.h"
-#include "support/RecordingBatchUi.h"
 #include "support/RecordingNotifier.h"
 
 #include <QFileInfo>
@@ -146,9 +145,9 @@ struct LineSession {
     PtyUnitServer server;
     QtSerialLibrary library;
     TextTerminalScreen screen;
-    RecordingBatchUi ui;
+    BatchListener listener;
     RecordingNotifier notifier;
-    Session session{library, screen, ui, notifier};
+    Session session{library, screen, listener, notifier};
 };
 
 // A unit sending its bytes 10 ms apart is slower than a read's wait: each reply is cut off

@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenU
     EXPECT_TRUE(lockedDuringBatch);
     EXPECT_LE(server->requestCount(), 11);
     EXPECT_EQ(control<QLineEdit>("Text1_0")->text(), "NORTHFIELD OIL & GAS");
-    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+    EXPECT_EQ(rtu.terminal().rtsLed().colour(), RtsLedWhite);
     EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));

@@ -65,7 +65,7 @@ TEST_F(ModuleWindowsTest,
     const auto lines = readFile(RTU7350_TESTS_DIR "/protocol/program-all.txt").split('\n');
     const QByteArray expected = lines.mid(21, 10).join("\r\n") + "\r\n";
     EXPECT_EQ(com1.readFor(10000, expected.size()), expected);
-    EXPECT_EQ(rtu.terminal().rtsLed().colour(), BatchUi::RtsLedWhite);
+    EXPECT_EQ(rtu.terminal().rtsLed().colour(), RtsLedWhite);
     EXPECT_TRUE(g4->isEnabled() && rtu.terminal().isEnabled());
 
     // Closing the terminal with a module window open ends the program; the main window is

@@ -33,13 +33,13 @@ TEST_F(TerminalTest, TypedKeysGoOutAsTypedAndShowAndTheButtonsAct) {
     EXPECT_TRUE(box->hasFocus());
 
     click("Command8", &terminal); // RTS ON
-    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedRed);
+    EXPECT_EQ(terminal.rtsLed().colour(), RtsLedRed);
     click("Command9", &terminal); // RTS OFF
-    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedWhite);
+    EXPECT_EQ(terminal.rtsLed().colour(), RtsLedWhite);
     // Without a port the indicator still follows the buttons.
     action("ComPortSet_3")->trigger();
     click("Command8", &terminal);
-    EXPECT_EQ(terminal.rtsLed().colour(), BatchUi::RtsLedRed);
+    EXPECT_EQ(terminal.rtsLed().colour(), RtsLedRed);
 }
 
 // The box-backed screen must hold exactly what the plain string screen holds for the same
