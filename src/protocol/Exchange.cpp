@@ -1,7 +1,7 @@
 #include "protocol/Exchange.h"
 
+#include "app/UserNotifier.h"
 #include "config/RuntimeError.h"
-#include "config/UserNotifier.h"
 #include "protocol/CommandLines.h"
 #include "serial/LinkState.h"
 #include "serial/TerminalScreen.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/RememberedDevices.h"
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 #include "serial/SerialDevices.h"
 #include "serial/SerialLibrary.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/Records.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
 #include "serial/LinkState.h"
@@ -42,11 +42,12 @@ struct ProtocolRig {
     TextTerminalScreen screen;
     RecordingBatchUi ui{&library.calls()};
     RecordingNotifier notifier;
-    UnitSettingsPanel panel{notifier};
+    UnitSettings settings;
+    UnitRows rows;
     RecordTables tables;
     Receiver receiver{library, link, screen};
     Exchange exchange{library, link, screen, ui, notifier};
-    UnitCommands commands{exchange, panel, tables,
+    UnitCommands commands{exchange, settings, rows, tables,
                           [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 3)); }};
 };
 
