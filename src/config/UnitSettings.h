@@ -78,6 +78,7 @@ enum class ClockNotice { None, FormatMessage, Beep };
 struct ClockEntry {
     QString text; // what the box holds after the check
     ClockNotice notice = ClockNotice::None;
+    friend bool operator==(const ClockEntry&, const ClockEntry&) = default;
 };
 ClockEntry checkClockText(ClockBox box, const QString& text);
 // The format message of a box: "Please use this format for Time 17:08:23 ".
