@@ -1,6 +1,6 @@
 #include "app/BatchWindows.h"
 
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 
 #include <array>
 

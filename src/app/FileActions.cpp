@@ -1,8 +1,8 @@
 #include "app/FileActions.h"
 
 #include "app/Session.h"
+#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
-#include "config/UserNotifier.h"
 
 #include <QDir>
 
@@ -42,7 +42,7 @@ QString failedLoadOutcome(const QString& path, const LoadResult& result, qsizety
 QString saveConfigurationTo(Session& session, const QString& path) {
     if (!session.unanswered.confirmSave(session.commands.wholeUnitReadLines(), session.notifier()))
         return QStringLiteral("Save cancelled: nothing written");
-    const QString error = saveConfigurationFile(path, session.panel, session.tables);
+    const QString error = saveConfigurationFile(path, session.settings.values(), session.tables);
     if (error.isEmpty())
         return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
     // A silent failure would leave the operator believing the configuration is on disk.
@@ -53,7 +53,9 @@ QString saveConfigurationTo(Session& session, const QString& path) {
 }
 
 QString loadConfigurationFrom(Session& session, const QString& path) {
-    LoadResult result = loadConfigurationFile(path, session.panel, session.tables);
+    LoadResult result =
+        loadConfigurationFile(path, session.settings.storedValues(), session.tables);
+    session.settings.publish();
     session.unanswered.noteLoaded(result.records);
     QStringList named = result.records;
     named.removeDuplicates();

@@ -2,8 +2,9 @@
 
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
+#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 #include "protocol/BatchListener.h"
 #include "serial/PortSelection.h"
 
@@ -27,7 +28,7 @@ bool Lifecycle::startUp(const std::function<void()>& showMainWindow) {
         // The record tables already hold their defaults: the session fills them when made.
         if (showMainWindow)
             showMainWindow();
-        session_.panel.setClockAuto(true);
+        session_.settings.setClockFromPc(true);
         restorePort();
         return true;
     } catch (const std::exception&) {
@@ -59,7 +60,7 @@ QStringList Lifecycle::shutDown() {
     shutDown_ = true;
     QStringList problems;
     const QString saveError =
-        saveConfigurationFile(lastFilePath(), session_.panel, session_.tables);
+        saveConfigurationFile(lastFilePath(), session_.settings.values(), session_.tables);
     if (!saveError.isEmpty())
         problems << saveError;
 

@@ -2,7 +2,7 @@
 
 #include "app/FileActions.h"
 #include "app/ReadOutcome.h"
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 
 #include "app/ReadOutcome.h"
 #include "app/Session.h"
+#include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
-#include "config/UserNotifier.h"
 #include "protocol/CommandLines.h"
 
 #include <algorithm>

@@ -6,9 +6,11 @@ namespace rtu {
 
 Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchListener& listener,
                  UserNotifier& notifier, UnitCommands::Clock clock, QObject* parent)
-    : QObject(parent), panel(notifier), receiver(library, link, screen),
+    : QObject(parent), settings(notifier), receiver(library, link, screen),
       exchange(library, link, screen, listener),
-      commands(exchange, panel, tables, std::move(clock)), library_(library), notifier_(notifier) {
+      commands(exchange, settings.storedValues(), settings.rows(), tables, std::move(clock),
+               [this](const QList<ClockNotice>& notices) { settings.replyStored(notices); }),
+      library_(library), notifier_(notifier) {
     SetAllDefaults(tables);
     connect(&library, &SerialLibrary::bytesWaiting, this, [this] { receiver.PollReceiver(); });
     connect(&receiverTimer_, &QTimer::timeout, this, [this] { receiver.PollReceiver(); });

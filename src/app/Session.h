@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/UnansweredReads.h"
+#include "app/UnitSettingsModel.h"
 #include "config/Records.h"
-#include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
 #include "serial/LinkState.h"
@@ -19,7 +19,7 @@ class TerminalScreen;
 class UserNotifier;
 
 // Owns the program's shared state (the link with its port, parameter block and reply
-// buffer, the record tables, the unit-settings panel) and the engine working on it (the
+// buffer, the record tables, the unit settings) and the engine working on it (the
 // receiver, the exchange and the command groups). The desktop program and the command-line
 // tool each make one and pass it by reference.
 class Session : public QObject {
@@ -41,8 +41,8 @@ public:
     UserNotifier& notifier() { return notifier_; }
     LinkState link;
     RecordTables tables;
-    UnitSettingsPanel panel;
-    UnansweredReads unanswered{panel};
+    UnitSettingsModel settings;
+    UnansweredReads unanswered{settings};
     Receiver receiver;
     Exchange exchange;
     UnitCommands commands;

@@ -1,9 +1,9 @@
 #include "app/UnansweredReads.h"
 
 #include "app/ReadOutcome.h"
+#include "app/UnitSettingsModel.h"
+#include "app/UserNotifier.h"
 #include "config/UnitSettingsLines.h"
-#include "config/UnitSettingsPanel.h"
-#include "config/UserNotifier.h"
 #include "protocol/ReadLines.h"
 #include "protocol/UnitCommands.h"
 
@@ -22,18 +22,20 @@ bool programmed(const QString& readLine) {
 
 } // namespace
 
-UnansweredReads::UnansweredReads(const UnitSettingsPanel& panel, QObject* parent)
-    : QObject(parent), panel_(panel) {
+UnansweredReads::UnansweredReads(const UnitSettingsModel& settings, QObject* parent)
+    : QObject(parent), settings_(settings) {
     // Editing one line leaves a placeholder in the other as unread as it was.
-    connect(&panel, &UnitSettingsPanel::text1Changed, this, [this] {
+    connect(&settings, &UnitSettingsModel::lcdLineChanged, this, [this] {
         if (!holdsLcdPlaceholder())
             unmark(lcdTextRead());
     });
-    connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
-        unmark(unitReadLine(n < UnitSettingsPanel::LcdSecondsScroll ? UnitGroup::PollPeriod
-                                                                    : UnitGroup::LcdTiming)
-                   .name);
-    });
+    connect(&settings, &UnitSettingsModel::counterChanged, this,
+            [this](UnitSettings::Counter counter) {
+                unmark(unitReadLine(counter < UnitSettings::Counter::LcdSeconds
+                                        ? UnitGroup::PollPeriod
+                                        : UnitGroup::LcdTiming)
+                           .name);
+            });
 }
 
 void UnansweredReads::noteRead(const ReadReport& report) {
@@ -75,7 +77,8 @@ void UnansweredReads::markLcdTextIfPlaceholder() {
 // What a read stores in an LCD text line that got no reply.
 bool UnansweredReads::holdsLcdPlaceholder() const {
     const QString placeholder = lcdTextPlaceholder();
-    return panel_.text1(0) == placeholder || panel_.text1(1) == placeholder;
+    const std::array<QString, 2>& lines = settings_.values().lcdLines;
+    return lines[0] == placeholder || lines[1] == placeholder;
 }
 
 QStringList UnansweredReads::notRead(const QStringList& readLines) const {

@@ -7,7 +7,7 @@
 
 namespace rtu {
 
-class UnitSettingsPanel;
+class UnitSettingsModel;
 class UserNotifier;
 struct ReadReport;
 
@@ -26,7 +26,7 @@ struct ReadReport;
 class UnansweredReads : public QObject {
     Q_OBJECT
 public:
-    explicit UnansweredReads(const UnitSettingsPanel& panel, QObject* parent = nullptr);
+    explicit UnansweredReads(const UnitSettingsModel& settings, QObject* parent = nullptr);
 
     void noteRead(const ReadReport& report);
     // The records a loaded file named (LoadResult::records: "SPP", "SLCDT1", "SU05").
@@ -54,7 +54,7 @@ private:
     void markLcdTextIfPlaceholder();
     bool holdsLcdPlaceholder() const;
 
-    const UnitSettingsPanel& panel_;
+    const UnitSettingsModel& settings_;
 
     QStringList unanswered_;
     QStringList notRead_;

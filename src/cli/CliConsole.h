@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 #include "protocol/BatchListener.h"
 
 #include <QTextStream>

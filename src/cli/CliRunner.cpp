@@ -58,7 +58,7 @@ class UnitRun {
 public:
     UnitRun(const CliOptions& options, QIODevice& out, QTextStream& err)
         : options_(options), out_(out), err_(err), ui_(err, options.quiet), notifier_(err),
-          session_(library_, screen_, ui_, notifier_), filePanel_(notifier_) {
+          session_(library_, screen_, ui_, notifier_) {
         QObject::connect(&library_, &SerialLibrary::portLost, [this] { portLost_ = true; });
     }
 
@@ -99,7 +99,7 @@ private:
     // (after saying why) for a file that cannot be read or loaded, one that is not a whole
     // configuration or holds a placeholder (unless --partial), one with lines that load but
     // not as the program writes them, and one that names no record.
-    bool loadFile(UnitSettingsPanel& panel, RecordTables& tables, QStringList& records) {
+    bool loadFile(UnitSettings& settings, RecordTables& tables, QStringList& records) {
         const ReadResult file = readConfigurationFile(options_.file);
         if (!file.error.isEmpty())
             return refuse(file.error);
@@ -109,7 +109,7 @@ private:
             return refuse(QStringLiteral("not a whole configuration (%1); --partial takes only "
                                          "the records it names")
                               .arg(problems.join(QStringLiteral("; "))));
-        const LoadResult loaded = LoadConfiguration(file.content, panel, tables);
+        const LoadResult loaded = LoadConfiguration(file.content, settings, tables);
         if (!loaded.ok) {
             fail(loadFailure(options_.file, loaded));
             return false;
@@ -144,11 +144,15 @@ private:
 
     ExitCode program() {
         QStringList records;
-        if (!loadFile(session_.panel, session_.tables, records))
+        UnitSettingsModel& settings = session_.settings;
+        const bool loaded = loadFile(settings.storedValues(), session_.tables, records);
+        settings.publish();
+        if (!loaded)
             return ExitCode::Failure;
-        session_.panel.setClockAuto(options_.clockAuto);
+        settings.setClockFromPc(options_.clockAuto);
         if (!options_.clockAuto) {
-            session_.panel.setClockTexts(options_.time, options_.date);
+            settings.setClockText(ClockBox::Time, options_.time);
+            settings.setClockText(ClockBox::Date, options_.date);
         }
         if (options_.clockGiven) {
             records << QStringLiteral("SRTCT") << QStringLiteral("SRTCD");
@@ -196,7 +200,7 @@ private:
             err_ << "rtu7350-cli: nothing written: no record was read" << Qt::endl;
             return ExitCode::Unanswered;
         }
-        if (!writeOutput(WriteConfiguration(session_.panel, session_.tables, records)))
+        if (!writeOutput(WriteConfiguration(session_.settings.values(), session_.tables, records)))
             return ExitCode::Failure;
         return whole ? ExitCode::Success : ExitCode::Unanswered;
     }
@@ -219,9 +223,10 @@ private:
         ConfigurationSnapshot file;
         SetAllDefaults(file.tables);
         QStringList records;
-        if (!loadFile(filePanel_, file.tables, records))
+        UnitSettings fileSettings;
+        if (!loadFile(fileSettings, file.tables, records))
             return ExitCode::Failure;
-        file.unit = unitWideValues(filePanel_);
+        file.unit = unitWideValues(fileSettings);
         QStringList compared = records;
         compared.removeIf(isClockRecord);
         if (compared.isEmpty()) {
@@ -238,7 +243,8 @@ private:
             return readFailure(planned);
         const QStringList read = recordsRead(report.answered);
         compared.removeIf([&read](const QString& record) { return !read.contains(record); });
-        const ConfigurationSnapshot unit{unitWideValues(session_.panel), session_.tables};
+        const ConfigurationSnapshot unit{unitWideValues(session_.settings.values()),
+                                         session_.tables};
         const QStringList differences = configurationDifferences(file, unit, compared);
         for (const QString& line : differences)
             out_.write(line.toLocal8Bit() + '\n');
@@ -355,7 +361,6 @@ private:
     Session session_;
     NoPortMenus menus_;
     PortSelection ports_{library_, session_.link, screen_, menus_};
-    UnitSettingsPanel filePanel_; // verify: the file's unit-wide settings
     SignalStop stop_{session_.exchange};
     bool portLost_ = false;
 };

@@ -1,7 +1,7 @@
 #include "cli/ConfigurationComparison.h"
 
 #include "config/Numbers.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 #include "protocol/ReadLines.h"
 
 #include <algorithm>
@@ -124,13 +124,13 @@ void compareLoop420(DifferenceCollector& out, const RecordTables& fileTables,
 
 } // namespace
 
-UnitWideValues unitWideValues(const UnitSettingsPanel& panel) {
+UnitWideValues unitWideValues(const UnitSettings& settings) {
     UnitWideValues values;
-    values.pollPeriodSeconds = panel.pollPeriodSeconds();
-    values.lcdSeconds = panel.lcdSeconds();
-    values.lcdRepeats = panel.lcdRepeats();
-    values.lcdLine1 = panel.lcdLine(1);
-    values.lcdLine2 = panel.lcdLine(2);
+    values.pollPeriodSeconds = settings.pollPeriodSeconds();
+    values.lcdSeconds = settings.lcdSeconds.value;
+    values.lcdRepeats = settings.lcdRepeats.value;
+    values.lcdLine1 = settings.lcdLines[0];
+    values.lcdLine2 = settings.lcdLines[1];
     return values;
 }
 

@@ -7,7 +7,7 @@
 
 namespace rtu {
 
-class UnitSettingsPanel;
+struct UnitSettings;
 
 // The unit-wide settings that a configuration file carries and a read brings back (the
 // clock is left out: it runs on, so it never matches a file).
@@ -19,7 +19,7 @@ struct UnitWideValues {
     QString lcdLine2;
 };
 
-UnitWideValues unitWideValues(const UnitSettingsPanel& panel);
+UnitWideValues unitWideValues(const UnitSettings& settings);
 
 // One side of a comparison: the unit-wide values and the three record tables.
 struct ConfigurationSnapshot {

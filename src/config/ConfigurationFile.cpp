@@ -2,8 +2,8 @@
 
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
+#include "config/UnitSettings.h"
 #include "config/UnitSettingsLines.h"
-#include "config/UnitSettingsPanel.h"
 #include "config/WholeFile.h"
 
 #include <QDir>
@@ -33,13 +33,13 @@ bool isControlCharacter(char32_t c) {
 
 // ---- Writing -------------------------------------------------------------------------------
 
-QString clockTimeLine(const UnitSettingsPanel& panel) {
-    const QString time = panel.timeText();
+QString clockTimeLine(const UnitSettings& settings) {
+    const QString time = settings.time;
     return QStringLiteral("SRTCT") + time.mid(0, 2) + time.mid(3, 2) + time.mid(6, 2);
 }
 
-QString clockDateLine(const UnitSettingsPanel& panel) {
-    const QString date = panel.dateText();
+QString clockDateLine(const UnitSettings& settings) {
+    const QString date = settings.date;
     return QStringLiteral("SRTCD") + date.mid(0, 2) + date.mid(3, 2) + date.right(2);
 }
 
@@ -74,9 +74,9 @@ QString loop420Line(int module, const RecordTables& tables) {
            formatNumber(numericValue(r.Value20mA.text()), u"#0.000###");
 }
 
-QStringList configurationLines(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    QStringList lines{clockTimeLine(panel), clockDateLine(panel), lcdTimingLine(panel),
-                      lcdTextLine(panel), pollPeriodLine(panel)};
+QStringList configurationLines(const UnitSettings& settings, const RecordTables& tables) {
+    QStringList lines{clockTimeLine(settings), clockDateLine(settings), lcdTimingLine(settings),
+                      lcdTextLine(settings), pollPeriodLine(settings)};
     // Indexed by ModuleKind.
     constexpr std::array<QString (*)(int, const RecordTables&), 3> recordLine{sensorLine, g4Line,
                                                                               loop420Line};
@@ -218,57 +218,53 @@ std::optional<int> recordNumber(QStringView text, int first, int last) {
     return number;
 }
 
-const char* scrollMeaning(int n) {
-    static constexpr std::array<const char*, 5> meanings{
-        "poll period hours", "poll period minutes", "poll period seconds",
-        "LCD seconds per channel", "LCD repeat count"};
-    return meanings.at(static_cast<std::size_t>(n - UnitSettingsPanel::FirstScroll));
-}
+using Counter = UnitSettings::Counter;
 
 // The scroll bar itself refuses a value outside its range; for a file that is a line error.
-void setScrollFromFile(UnitSettingsPanel& panel, int n, double value) {
+// The caption goes first: a real change of the value reformats it.
+void setCounterFromFile(UnitSettings& settings, Counter which, const QString& caption,
+                        double value) {
+    settings.counter(which).shown = caption;
     const double clamped = std::clamp(value, double(INT_MIN), double(INT_MAX));
     try {
-        panel.setVScroll(n, static_cast<int>(clamped));
+        settings.setCounter(which, static_cast<int>(clamped));
     } catch (const RuntimeError&) {
         throw LineError(QStringLiteral("value out of range for the ") +
-                        QLatin1String(scrollMeaning(n)));
+                        QLatin1String(UnitSettings::counterMeaning(which)));
     }
 }
 
-void applyLcdTexts(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes&) {
+void applyLcdTexts(QStringView line, UnitSettings& settings, RecordTables&, LineNotes&) {
+    // Line 1 stays applied when line 2 is faulty, as everything before a line error does.
     const qsizetype end1 = findRequired(line, Quote, 8, "closing double quote");
-    panel.setText1(0, piece(line, 8, end1 - 8).toString());
+    settings.lcdLines[0] = piece(line, 8, end1 - 8).toString();
     const qsizetype start2 = findRequired(line, Quote, end1 + 2, "opening double quote");
     const qsizetype end2 = findRequired(line, Quote, start2 + 1, "closing double quote");
-    panel.setText1(1, piece(line, start2 + 1, end2 - start2 - 1).toString());
+    settings.lcdLines[1] = piece(line, start2 + 1, end2 - start2 - 1).toString();
 }
 
-// Caption first, then the scroll value: the scroll bar's own reaction may reformat it.
-void applyLcdSetting(UnitSettingsPanel& panel, int n, QStringView caption, LineNotes& notes) {
+void applyLcdSetting(UnitSettings& settings, Counter which, QStringView caption, LineNotes& notes) {
     noteNumberForm(caption, notes);
-    panel.setLabel8(n - UnitSettingsPanel::FirstScroll, caption.toString());
-    setScrollFromFile(panel, n, roundHalfEven(numericValue(caption)));
+    setCounterFromFile(settings, which, caption.toString(), roundHalfEven(numericValue(caption)));
 }
 
-void applyLcdTiming(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes& notes) {
+void applyLcdTiming(QStringView line, UnitSettings& settings, RecordTables&, LineNotes& notes) {
     const qsizetype r = findRequired(line, u"R", 1, "R");
-    applyLcdSetting(panel, UnitSettingsPanel::LcdSecondsScroll, between(line, 5, r), notes);
-    applyLcdSetting(panel, UnitSettingsPanel::LcdRepeatsScroll, restFrom(line, r + 1), notes);
+    applyLcdSetting(settings, Counter::LcdSeconds, between(line, 5, r), notes);
+    applyLcdSetting(settings, Counter::LcdRepeats, restFrom(line, r + 1), notes);
 }
 
-void applyPollPeriod(QStringView line, UnitSettingsPanel& panel, RecordTables&, LineNotes& notes) {
+void applyPollPeriod(QStringView line, UnitSettings& settings, RecordTables&, LineNotes& notes) {
     noteNumberForm(restFrom(line, 4), notes);
     const std::array<double, 3> parts =
-        UnitSettingsPanel::splitPollPeriod(numericValue(restFrom(line, 4)));
-    for (int i = 0; i < 3; ++i) {
-        const QString caption = formatNumber(parts[static_cast<std::size_t>(i)], u"##00");
-        panel.setLabel8(i, caption);
-        setScrollFromFile(panel, UnitSettingsPanel::FirstScroll + i, numericValue(caption));
+        UnitSettings::splitPollPeriod(numericValue(restFrom(line, 4)));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const QString caption = formatNumber(parts[i], u"##00");
+        setCounterFromFile(settings, UnitSettings::Counters[i], caption, numericValue(caption));
     }
 }
 
-void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables, LineNotes& notes) {
+void applySensorLine(QStringView line, UnitSettings&, RecordTables& tables, LineNotes& notes) {
     const auto tank = recordNumber(piece(line, 3, 2), 0, TankCount - 1);
     if (!tank)
         return;
@@ -291,7 +287,7 @@ void applySensorLine(QStringView line, UnitSettingsPanel&, RecordTables& tables,
     r.VolumeUnit = charAt(line, pT + 3 + factor.length);
 }
 
-void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables, LineNotes& notes) {
+void applyG4Line(QStringView line, UnitSettings&, RecordTables& tables, LineNotes& notes) {
     const auto module = recordNumber(charAt(line, 4), 0, G4Count - 1);
     if (!module)
         return;
@@ -310,8 +306,7 @@ void applyG4Line(QStringView line, UnitSettingsPanel&, RecordTables& tables, Lin
     storeValue(r.OffValue, numericValue(restFrom(line, pOff + 5)), notes);
 }
 
-void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables,
-                      LineNotes& notes) {
+void applyLoop420Line(QStringView line, UnitSettings&, RecordTables& tables, LineNotes& notes) {
     const auto module = recordNumber(charAt(line, 6), Loop420First, Loop420Last);
     if (!module)
         return;
@@ -330,7 +325,7 @@ void applyLoop420Line(QStringView line, UnitSettingsPanel&, RecordTables& tables
     storeValue(r.Value20mA, numericValue(restFrom(line, p20 + 4)), notes);
 }
 
-void skipLine(QStringView, UnitSettingsPanel&, RecordTables&, LineNotes&) {}
+void skipLine(QStringView, UnitSettings&, RecordTables&, LineNotes&) {}
 
 // The prefixes of the lines that name a record of a table.
 struct NumberedLine {
@@ -343,7 +338,7 @@ constexpr std::array<NumberedLine, 3> NumberedLines{{
     {u"S420C", ModuleKind::Loop420},
 }};
 
-using LineAction = void (*)(QStringView, UnitSettingsPanel&, RecordTables&, LineNotes&);
+using LineAction = void (*)(QStringView, UnitSettings&, RecordTables&, LineNotes&);
 
 struct LineKind {
     const char16_t* prefix;
@@ -386,11 +381,11 @@ void noteControlCharacter(QStringView line, LineNotes& notes) {
                      .arg(found - line.begin() + 1);
 }
 
-void applyLine(QStringView line, UnitSettingsPanel& panel, RecordTables& tables, LineNotes& notes) {
+void applyLine(QStringView line, UnitSettings& settings, RecordTables& tables, LineNotes& notes) {
     if (const LineKind* kind = lineKind(line)) {
         requireLatin1(line);
         noteControlCharacter(line, notes);
-        kind->apply(line, panel, tables, notes);
+        kind->apply(line, settings, tables, notes);
     }
 }
 
@@ -449,25 +444,25 @@ QByteArray configurationBytes(const QStringList& lines) {
 
 } // namespace
 
-QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    return configurationBytes(configurationLines(panel, tables));
+QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables) {
+    return configurationBytes(configurationLines(settings, tables));
 }
 
-QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables,
+QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables,
                               const QStringList& records) {
-    QStringList lines = configurationLines(panel, tables);
+    QStringList lines = configurationLines(settings, tables);
     lines.removeIf([&records](const QString& line) {
         return !records.contains(recordKey(line).value_or(QString()));
     });
     return configurationBytes(lines);
 }
 
-QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
+QString saveConfigurationFile(const QString& path, const UnitSettings& settings,
                               const RecordTables& tables) {
-    return writeWholeFile(path, WriteConfiguration(panel, tables));
+    return writeWholeFile(path, WriteConfiguration(settings, tables));
 }
 
-LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
+LoadResult LoadConfiguration(const QByteArray& content, UnitSettings& settings,
                              RecordTables& tables) {
     const QStringList lines = splitLines(content);
     LoadResult result;
@@ -476,7 +471,7 @@ LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel
         const int lineNumber = static_cast<int>(i + 1);
         LineNotes notes;
         try {
-            applyLine(lines[i], panel, tables, notes);
+            applyLine(lines[i], settings, tables, notes);
         } catch (const std::exception& e) {
             result.ok = false;
             result.lineNumber = lineNumber;
@@ -586,12 +581,12 @@ ReadResult readConfigurationFile(const QString& path) {
     return {std::move(content), {}};
 }
 
-LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
+LoadResult loadConfigurationFile(const QString& path, UnitSettings& settings,
                                  RecordTables& tables) {
     const ReadResult read = readConfigurationFile(path);
     if (!read.error.isEmpty())
         return {false, 0, read.error, {}, {}};
-    return LoadConfiguration(read.content, panel, tables);
+    return LoadConfiguration(read.content, settings, tables);
 }
 
 } // namespace rtu

@@ -8,15 +8,15 @@
 
 namespace rtu {
 
-class UnitSettingsPanel;
+struct UnitSettings;
 
 // The configuration file: 39 lines shaped like the unit's "S" command lines, CR LF,
 // one byte per character.
-QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables);
+QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables);
 
 // Only the lines of `records` (as LoadResult::records names them: "SPP", "SU05"), in the
 // file's order: the part of a configuration that is known.
-QByteArray WriteConfiguration(const UnitSettingsPanel& panel, const RecordTables& tables,
+QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables,
                               const QStringList& records);
 
 // The records a whole configuration names, one per line, in the file's order: "SRTCT",
@@ -29,7 +29,7 @@ QString moduleRecord(ModuleKind kind, int number);
 
 // Writes the configuration to path as writeWholeFile does. Returns an empty string on
 // success, else a one-line reason.
-QString saveConfigurationFile(const QString& path, const UnitSettingsPanel& panel,
+QString saveConfigurationFile(const QString& path, const UnitSettings& settings,
                               const RecordTables& tables);
 
 // A line that loads, but not as the program writes it: a number in a form the program never
@@ -56,7 +56,7 @@ QString loadProblem(const QString& path, const LoadResult& result);
 // Applies a configuration text line by line, as the "Load" button does. Lines applied
 // before an error stay applied. Lines matching no prefix, and records numbered out of
 // range, are skipped. A line with a problem is applied all the same, as it reads.
-LoadResult LoadConfiguration(const QByteArray& content, UnitSettingsPanel& panel,
+LoadResult LoadConfiguration(const QByteArray& content, UnitSettings& settings,
                              RecordTables& tables);
 
 // Why the command-line tool refuses to program or verify a file that loaded: one line per
@@ -88,8 +88,7 @@ struct ReadResult {
 ReadResult readConfigurationFile(const QString& path);
 
 // Opens, reads and applies a file; a file that cannot be opened or read is an error.
-LoadResult loadConfigurationFile(const QString& path, UnitSettingsPanel& panel,
-                                 RecordTables& tables);
+LoadResult loadConfigurationFile(const QString& path, UnitSettings& settings, RecordTables& tables);
 
 // The message the operator sees for any load error (three spaces before the words).
 inline const char* const FileErrorMessage = "   File ERROR";

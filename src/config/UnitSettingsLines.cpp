@@ -1,27 +1,27 @@
 #include "config/UnitSettingsLines.h"
 
 #include "config/Numbers.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 
 namespace rtu {
 
-QString pollPeriodLine(const UnitSettingsPanel& panel) {
-    return QStringLiteral("SPP") + formatNumber(panel.pollPeriodSeconds(), u"###000");
+QString pollPeriodLine(const UnitSettings& settings) {
+    return QStringLiteral("SPP") + formatNumber(settings.pollPeriodSeconds(), u"###000");
 }
 
-QString lcdTimingLine(const UnitSettingsPanel& panel) {
-    return QStringLiteral("SLCD") + formatNumber(panel.lcdSeconds(), u"##00") +
-           QStringLiteral("R") + formatNumber(panel.lcdRepeats(), u"##00");
+QString lcdTimingLine(const UnitSettings& settings) {
+    return QStringLiteral("SLCD") + formatNumber(settings.lcdSeconds.value, u"##00") +
+           QStringLiteral("R") + formatNumber(settings.lcdRepeats.value, u"##00");
 }
 
-QString lcdTextLine(const UnitSettingsPanel& panel) {
+QString lcdTextLine(const UnitSettings& settings) {
     const QChar quote = QLatin1Char('"');
-    return QStringLiteral("SLCDT1") + quote + panel.lcdLine(1) + quote + QStringLiteral("T2") +
-           quote + panel.lcdLine(2) + quote;
+    return QStringLiteral("SLCDT1") + quote + settings.lcdLines[0] + quote + QStringLiteral("T2") +
+           quote + settings.lcdLines[1] + quote;
 }
 
 QString lcdTextPlaceholder() {
-    return QString(UnitSettingsPanel::LcdTextMaxLength, QLatin1Char('?'));
+    return QString(UnitSettings::LcdTextMaxLength, QLatin1Char('?'));
 }
 
 } // namespace rtu

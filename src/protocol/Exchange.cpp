@@ -1,5 +1,6 @@
 #include "protocol/Exchange.h"
 
+#include "app/UserNotifier.h"
 #include "config/RuntimeError.h"
 #include "protocol/CommandLines.h"
 #include "serial/LinkState.h"

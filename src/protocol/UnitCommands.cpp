@@ -3,7 +3,6 @@
 #include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/UnitSettingsLines.h"
-#include "config/UnitSettingsPanel.h"
 #include "protocol/Exchange.h"
 #include "protocol/ReadLines.h"
 #include "serial/LinkState.h"
@@ -22,10 +21,10 @@ namespace {
 const QString UnknownValue = QStringLiteral("??");
 const QString UnknownVersion = QStringLiteral("????????  ");
 
-using Panel = UnitSettingsPanel;
+using Counter = UnitSettings::Counter;
 
-bool selected(const UnitSettingsPanel& panel, int allFlag, int row) {
-    return allFlag == 1 || panel.check1(row) == 1;
+bool selected(const UnitRows& rows, int allFlag, UnitRow row) {
+    return allFlag == 1 || rows[row];
 }
 
 // A manual clock box is cut by position, whatever its separators: characters 1-2, 4-5 and
@@ -36,29 +35,31 @@ QString clockDigits(const QString& text) {
 
 // The unit-settings lines of the rows that `wanted` picks, in the order they are sent.
 template <typename Wanted>
-QStringList unitProgramLines(const UnitSettingsPanel& panel, const QDateTime& now, Wanted wanted) {
+QStringList unitProgramLines(const UnitSettings& settings, const QDateTime& now, Wanted wanted) {
     const QLocale c = QLocale::c();
+    const bool fromPc = settings.clockFromPc;
     QStringList lines;
-    if (wanted(Panel::TimeRow))
-        lines << QStringLiteral("SRTCT") + (panel.clockAuto() ? c.toString(now.time(), u"hhmmss")
-                                                              : clockDigits(panel.timeText()));
-    if (wanted(Panel::DateRow))
-        lines << QStringLiteral("SRTCD") + (panel.clockAuto() ? c.toString(now.date(), u"MMddyy")
-                                                              : clockDigits(panel.dateText()));
-    if (wanted(Panel::PollRow))
-        lines << pollPeriodLine(panel);
-    if (wanted(Panel::LcdTimingRow))
-        lines << lcdTimingLine(panel);
-    if (wanted(Panel::LcdTextRow))
-        lines << lcdTextLine(panel);
+    if (wanted(UnitRow::Time))
+        lines << QStringLiteral("SRTCT") +
+                     (fromPc ? c.toString(now.time(), u"hhmmss") : clockDigits(settings.time));
+    if (wanted(UnitRow::Date))
+        lines << QStringLiteral("SRTCD") +
+                     (fromPc ? c.toString(now.date(), u"MMddyy") : clockDigits(settings.date));
+    if (wanted(UnitRow::Poll))
+        lines << pollPeriodLine(settings);
+    if (wanted(UnitRow::LcdTiming))
+        lines << lcdTimingLine(settings);
+    if (wanted(UnitRow::LcdText))
+        lines << lcdTextLine(settings);
     for (QString& line : lines)
         line += LineEnd;
     return lines;
 }
 
-QStringList unitProgramLines(const UnitSettingsPanel& panel, int allFlag, const QDateTime& now) {
-    return unitProgramLines(panel, now,
-                            [&panel, allFlag](int row) { return selected(panel, allFlag, row); });
+QStringList unitProgramLines(const UnitSettings& settings, const UnitRows& rows, int allFlag,
+                             const QDateTime& now) {
+    return unitProgramLines(settings, now,
+                            [&rows, allFlag](UnitRow row) { return selected(rows, allFlag, row); });
 }
 
 // The unit-settings lines by row, as a listed program names them: the records that the
@@ -77,9 +78,9 @@ QStringList wholeUnitProgramLines() {
 
 // The longest poll period the three scroll bars can show (9:59:59).
 int longestPollPeriod() {
-    return Panel::vscrollMax(Panel::PollHoursScroll) * 3600 +
-           Panel::vscrollMax(Panel::PollMinutesScroll) * 60 +
-           Panel::vscrollMax(Panel::PollSecondsScroll);
+    return UnitSettings::counterMax(Counter::PollHours) * 3600 +
+           UnitSettings::counterMax(Counter::PollMinutes) * 60 +
+           UnitSettings::counterMax(Counter::PollSeconds);
 }
 
 bool startsWithDigit(QStringView text) {
@@ -102,12 +103,11 @@ std::optional<int> pollPeriodSeconds(const QString& field) {
 // A two-character LCD timing field as the scroll bar would take it, if the bar accepts it.
 // A field without a digit is no answer: an echoed "GLCD" holds the keyword followed by its
 // own line end.
-std::optional<int> scrollValue(int scroll, const QString& field) {
+std::optional<int> counterValue(Counter counter, const QString& field) {
     if (!startsWithDigit(field))
         return std::nullopt;
     const double value = roundHalfEven(numericValue(field));
-    if (value < UnitSettingsPanel::vscrollMin(scroll) ||
-        value > UnitSettingsPanel::vscrollMax(scroll))
+    if (value < UnitSettings::counterMin(counter) || value > UnitSettings::counterMax(counter))
         return std::nullopt;
     return static_cast<int>(value);
 }
@@ -118,80 +118,88 @@ ReplyOutcome noAnswer(const Exchange& exchange, int at) {
     return at != 0 && !exchange.lineEndedAt(at) ? ReplyOutcome::stillArriving() : ReplyOutcome{};
 }
 
-// Each reply parser stores what the reply holds into the panel and tells what it took.
-// The clock boxes are cut by position when programmed, so only whole fields are taken.
-ReplyOutcome applyClock(Exchange& exchange, UnitSettingsPanel& panel, int allFlag) {
+// What a reply parser works on: it stores what the reply holds into the settings and tells
+// what it took.
+struct GroupRead {
+    Exchange& exchange;
+    UnitSettings& settings;
+    const UnitRows& rows;
+    int allFlag;
+    QList<ClockNotice> clockNotices = {}; // of the clock texts set, in order
+    bool selected(UnitRow row) const { return rtu::selected(rows, allFlag, row); }
+};
+
+// The clock boxes are cut by position when programmed, so only whole fields are taken; a
+// field goes through the boxes' input check.
+ReplyOutcome applyClock(GroupRead& read) {
     struct ClockField {
-        int row;
-        int box;
+        UnitRow row;
+        ClockBox box;
         int offset;
         QLatin1StringView name;
     };
     static constexpr std::array<ClockField, 2> clockFields{{
-        {Panel::DateRow, 1, 4, QLatin1StringView("date")},
-        {Panel::TimeRow, 0, 13, QLatin1StringView("time")},
+        {UnitRow::Date, ClockBox::Date, 4, QLatin1StringView("date")},
+        {UnitRow::Time, ClockBox::Time, 13, QLatin1StringView("time")},
     }};
     constexpr int clockFieldWidth = 8;
+    Exchange& exchange = read.exchange;
     const int at = exchange.FindReply(u"RTC");
     if (at == 0 || !exchange.lineEndedAt(at))
         return noAnswer(exchange, at);
     QList<QLatin1StringView> names;
     for (const ClockField& field : clockFields) {
-        if (selected(panel, allFlag, field.row))
+        if (read.selected(field.row))
             names << field.name;
     }
     ReplyFields fields(names);
     for (const ClockField& field : clockFields) {
         const QString text = exchange.replyField(at, field.offset, clockFieldWidth);
-        if (selected(panel, allFlag, field.row) && text.size() == clockFieldWidth) {
-            panel.setText2(field.box, text);
+        if (read.selected(field.row) && text.size() == clockFieldWidth) {
+            const ClockEntry entry = checkClockText(field.box, text);
+            clockText(read.settings, field.box) = entry.text;
+            read.clockNotices << entry.notice;
             fields.given(field.name);
         }
     }
     return fields.outcome();
 }
 
-// Periods the scroll bars cannot show, and fields that are no number, count as no answer:
-// the displays show "??" and the scroll bars keep their values.
-ReplyOutcome applyPollPeriod(Exchange& exchange, UnitSettingsPanel& panel, int) {
+// Periods the poll counters cannot hold, and fields that are no number, count as no answer:
+// the displays show "??" and the counters keep their values.
+ReplyOutcome applyPollPeriod(GroupRead& read) {
+    Exchange& exchange = read.exchange;
     const int at = exchange.FindReply(u"PP");
     const std::optional<int> period = at == 0 || !exchange.lineEndedAt(at)
                                           ? std::nullopt
                                           : pollPeriodSeconds(exchange.replyField(at, 2, 5));
-    if (!period) {
-        for (int display = 0; display < 3; ++display)
-            panel.setLabel8(display, UnknownValue);
-        return noAnswer(exchange, at);
+    const std::array<double, 3> parts = UnitSettings::splitPollPeriod(period.value_or(0));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        CounterSetting& counter = read.settings.counter(UnitSettings::Counters[i]);
+        counter.shown = period ? twoDigits(parts[i]) : UnknownValue;
+        if (period)
+            read.settings.setCounter(UnitSettings::Counters[i], static_cast<int>(parts[i]));
     }
-    const std::array<double, 3> parts = Panel::splitPollPeriod(*period);
-    for (int display = 0; display < 3; ++display) {
-        panel.setLabel8(display, twoDigits(parts[display]));
-        panel.setVScroll(Panel::PollHoursScroll + display,
-                         static_cast<int>(numericValue(panel.label8(display))));
-    }
-    return ReplyOutcome::answered();
+    return period ? ReplyOutcome::answered() : noAnswer(exchange, at);
 }
 
-// The displays show the reply's two characters as they are; values the scroll bars refuse
-// make the whole group unanswered.
-ReplyOutcome applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
+// The displays show the reply's two characters as they are; values the counters refuse make
+// the whole group unanswered.
+ReplyOutcome applyLcdTiming(GroupRead& read) {
+    Exchange& exchange = read.exchange;
     const int at = exchange.FindReply(u"LCD");
-    const QString seconds = exchange.replyField(at, 3, 2);
-    const QString repeats = exchange.replyField(at, 6, 2);
-    const std::optional<int> secondsValue = scrollValue(Panel::LcdSecondsScroll, seconds);
-    const std::optional<int> repeatsValue = scrollValue(Panel::LcdRepeatsScroll, repeats);
-    constexpr int secondsDisplay = Panel::LcdSecondsScroll - Panel::FirstScroll;
-    constexpr int repeatsDisplay = Panel::LcdRepeatsScroll - Panel::FirstScroll;
-    if (at == 0 || !exchange.lineEndedAt(at) || !secondsValue || !repeatsValue) {
-        panel.setLabel8(secondsDisplay, UnknownValue);
-        panel.setLabel8(repeatsDisplay, UnknownValue);
-        return noAnswer(exchange, at);
+    const std::array<QString, 2> captions{exchange.replyField(at, 3, 2),
+                                          exchange.replyField(at, 6, 2)};
+    constexpr std::array<Counter, 2> counters{Counter::LcdSeconds, Counter::LcdRepeats};
+    const std::array<std::optional<int>, 2> values{counterValue(counters[0], captions[0]),
+                                                   counterValue(counters[1], captions[1])};
+    const bool answered = at != 0 && exchange.lineEndedAt(at) && values[0] && values[1];
+    for (std::size_t i = 0; i < counters.size(); ++i) {
+        read.settings.counter(counters[i]).shown = answered ? captions[i] : UnknownValue;
+        if (answered)
+            read.settings.setCounter(counters[i], *values[i]);
     }
-    panel.setLabel8(secondsDisplay, seconds);
-    panel.setVScroll(Panel::LcdSecondsScroll, *secondsValue);
-    panel.setLabel8(repeatsDisplay, repeats);
-    panel.setVScroll(Panel::LcdRepeatsScroll, *repeatsValue);
-    return ReplyOutcome::answered();
+    return answered ? ReplyOutcome::answered() : noAnswer(exchange, at);
 }
 
 // A display line is quoted in the reply; a shorter line ends at its closing quote, which
@@ -200,23 +208,23 @@ ReplyOutcome applyLcdTiming(Exchange& exchange, UnitSettingsPanel& panel, int) {
 std::optional<QString> quotedField(const Exchange& exchange, int at, int offset) {
     if (at == 0 || !exchange.lineEndedAt(at))
         return std::nullopt;
-    const QString field = exchange.replyField(at, offset, Panel::LcdTextMaxLength);
+    const QString field = exchange.replyField(at, offset, UnitSettings::LcdTextMaxLength);
     const qsizetype quote = field.indexOf(QLatin1Char('"'));
-    if (quote < 0 && field.size() < Panel::LcdTextMaxLength)
+    if (quote < 0 && field.size() < UnitSettings::LcdTextMaxLength)
         return std::nullopt;
     return field.left(quote);
 }
 
-ReplyOutcome applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
-    const QString unknown = lcdTextPlaceholder();
+ReplyOutcome applyLcdText(GroupRead& read) {
+    Exchange& exchange = read.exchange;
     const std::array<QLatin1StringView, 2> names{QLatin1StringView("line 1"),
                                                  QLatin1StringView("line 2")};
     ReplyFields fields({names[0], names[1]});
     const int line1 = exchange.FindReply(u"LCDT1");
     const std::array<std::optional<QString>, 2> texts{
         quotedField(exchange, line1, 6), quotedField(exchange, exchange.FindReply(u"T2"), 3)};
-    for (int line = 0; line < 2; ++line) {
-        panel.setText1(line, texts[line].value_or(unknown));
+    for (std::size_t line = 0; line < texts.size(); ++line) {
+        read.settings.lcdLines[line] = texts[line].value_or(lcdTextPlaceholder());
         if (texts[line])
             fields.given(names[line]);
     }
@@ -225,18 +233,19 @@ ReplyOutcome applyLcdText(Exchange& exchange, UnitSettingsPanel& panel, int) {
 }
 
 // The version display shows everything received, line end included.
-ReplyOutcome applyVersion(Exchange& exchange, UnitSettingsPanel& panel, int) {
+ReplyOutcome applyVersion(GroupRead& read) {
+    Exchange& exchange = read.exchange;
     const int at = exchange.FindReply(u"V");
     const bool found = at != 0 && exchange.lineEndedAt(at);
-    panel.setLabel2(Panel::VersionLabel, found ? exchange.reply() : UnknownVersion);
+    read.settings.version = found ? exchange.reply() : UnknownVersion;
     return found ? ReplyOutcome::answered() : noAnswer(exchange, at);
 }
 
 struct UnitRead {
     UnitGroup group;
-    int firstRow; // the group runs when one of these rows is ticked
-    int lastRow;
-    ReplyOutcome (*apply)(Exchange&, UnitSettingsPanel&, int allFlag);
+    UnitRow firstRow; // the group runs when one of these rows is ticked
+    UnitRow lastRow;
+    ReplyOutcome (*apply)(GroupRead&);
     ReplyShape reply;
 };
 
@@ -245,44 +254,44 @@ constexpr int UnitSettingsLineCount = 5;
 
 constexpr std::array<UnitRead, UnitSettingsLineCount> UnitReads{{
     {UnitGroup::Clock,
-     Panel::TimeRow,
-     Panel::DateRow,
+     UnitRow::Time,
+     UnitRow::Date,
      applyClock,
      {QLatin1StringView("RTC")}}, // RTC MM/DD/YY HH:MM:SS
     {UnitGroup::PollPeriod,
-     Panel::PollRow,
-     Panel::PollRow,
+     UnitRow::Poll,
+     UnitRow::Poll,
      applyPollPeriod,
      {QLatin1StringView("PP")}}, // PP00900
     {UnitGroup::LcdTiming,
-     Panel::LcdTimingRow,
-     Panel::LcdTimingRow,
+     UnitRow::LcdTiming,
+     UnitRow::LcdTiming,
      applyLcdTiming,
      {QLatin1StringView("LCD")}}, // LCD03R05
     {UnitGroup::LcdText,
-     Panel::LcdTextRow,
-     Panel::LcdTextRow,
+     UnitRow::LcdText,
+     UnitRow::LcdText,
      applyLcdText,
      {QLatin1StringView("LCDT1")}}, // LCDT1"<20>"T2"<20>"
     {UnitGroup::Version,
-     Panel::VersionRow,
-     Panel::VersionRow,
+     UnitRow::Version,
+     UnitRow::Version,
      applyVersion,
      {QLatin1StringView("V")}}, // V7350-2.14
 }};
 
-bool selected(const UnitSettingsPanel& panel, int allFlag, const UnitRead& read) {
-    for (int row = read.firstRow; row <= read.lastRow; ++row) {
-        if (selected(panel, allFlag, row))
+bool selected(const UnitRows& rows, int allFlag, const UnitRead& read) {
+    for (int row = int(read.firstRow); row <= int(read.lastRow); ++row) {
+        if (selected(rows, allFlag, UnitRow(row)))
             return true;
     }
     return false;
 }
 
-QStringList unitReadLines(const UnitSettingsPanel& panel, int allFlag) {
+QStringList unitReadLines(const UnitRows& rows, int allFlag) {
     QStringList lines;
     for (const UnitRead& read : UnitReads) {
-        if (selected(panel, allFlag, read))
+        if (selected(rows, allFlag, read))
             lines << unitReadLine(read.group).name;
     }
     return lines;
@@ -315,14 +324,6 @@ void note(ReadReport* report, const QString& readLine, const ReplyOutcome& outco
     }
 }
 
-void readGroup(Exchange& exchange, UnitSettingsPanel& panel, const UnitRead& read, int allFlag,
-               ReadReport* report) {
-    exchange.clearReplyBuffer();
-    const QString& line = unitReadLine(read.group).name;
-    exchange.SendReadLine(line + LineEnd, UnitSettleCount, read.reply);
-    note(report, line, read.apply(exchange, panel, allFlag));
-}
-
 // Runs a read action in the read-order bracket. Reads that a lost port kept from being sent
 // are reported unanswered, in the order they were planned.
 template <typename Body>
@@ -338,12 +339,13 @@ bool runReportedReads(Exchange& exchange, const Batch& batch, const QStringList&
 
 } // namespace
 
-UnitCommands::UnitCommands(Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
-                           Clock clock)
-    : exchange_(exchange), panel_(panel), tables_(tables), clock_(std::move(clock)) {}
+UnitCommands::UnitCommands(Exchange& exchange, UnitSettings& settings, const UnitRows& rows,
+                           RecordTables& tables, Clock clock, SettingsStored stored)
+    : exchange_(exchange), settings_(settings), rows_(rows), tables_(tables),
+      clock_(std::move(clock)), stored_(std::move(stored)) {}
 
 void UnitCommands::ProgramUnitSettings(int allFlag) {
-    sendUnitLines(unitProgramLines(panel_, allFlag, clock_()));
+    sendUnitLines(unitProgramLines(settings_, rows_, allFlag, clock_()));
 }
 
 void UnitCommands::sendUnitLines(const QStringList& lines) {
@@ -353,10 +355,21 @@ void UnitCommands::sendUnitLines(const QStringList& lines) {
 }
 
 void UnitCommands::ReadUnitSettings(int allFlag, ReadReport* report) {
-    for (const UnitRead& read : UnitReads) {
-        if (selected(panel_, allFlag, read))
-            readGroup(exchange_, panel_, read, allFlag, report);
+    for (std::size_t group = 0; group < UnitReads.size(); ++group) {
+        if (selected(rows_, allFlag, UnitReads[group]))
+            readGroup(group, allFlag, report);
     }
+}
+
+void UnitCommands::readGroup(std::size_t group, int allFlag, ReadReport* report) {
+    const UnitRead& unitRead = UnitReads[group];
+    const QString& line = unitReadLine(unitRead.group).name;
+    exchange_.clearReplyBuffer();
+    exchange_.SendReadLine(line + LineEnd, UnitSettleCount, unitRead.reply);
+    GroupRead read{exchange_, settings_, rows_, allFlag};
+    note(report, line, unitRead.apply(read));
+    if (stored_)
+        stored_(read.clockNotices);
 }
 
 void UnitCommands::programModule(ModuleKind kind, int number) {
@@ -393,7 +406,7 @@ bool UnitCommands::programButton() {
 
 bool UnitCommands::readButton(ReadReport* report) {
     return runReportedReads(exchange_, {BatchAction::Read, BatchScope::UnitSettings},
-                            unitReadLines(panel_, 0), report,
+                            unitReadLines(rows_, 0), report,
                             [this](ReadReport& result) { ReadUnitSettings(0, &result); });
 }
 
@@ -407,8 +420,8 @@ bool UnitCommands::programListed(const QStringList& lines) {
     planned.removeIf([&lines](const QString& line) { return !lines.contains(line); });
     const auto total = int(planned.size());
     return exchange_.runBatch({BatchAction::Program, BatchScope::WholeUnit}, [&] {
-        const QStringList unitLines = unitProgramLines(panel_, clock_(), [&](int row) {
-            return planned.contains(unitProgramLineNames().at(row));
+        const QStringList unitLines = unitProgramLines(settings_, clock_(), [&](UnitRow row) {
+            return planned.contains(unitProgramLineNames().at(qsizetype(row)));
         });
         if (!unitLines.isEmpty()) {
             listener.progress(0, total, QStringLiteral("Programming unit settings"));
@@ -439,12 +452,12 @@ bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
     const Batch batch{BatchAction::Read, BatchScope::WholeUnit};
     return runReportedReads(exchange_, batch, planned, report, [&](ReadReport& result) {
         int done = 0;
-        for (const UnitRead& read : UnitReads) {
-            if (!lines.contains(unitReadLine(read.group).name))
+        for (std::size_t group = 0; group < UnitReads.size(); ++group) {
+            if (!lines.contains(unitReadLine(UnitReads[group].group).name))
                 continue;
             if (done++ == 0)
                 listener.progress(0, total, QStringLiteral("Reading unit settings"));
-            readGroup(exchange_, panel_, read, 1, &result);
+            readGroup(group, 1, &result);
         }
         for (const ModuleRange& range : ModuleRanges) {
             for (const int number : range.numbers()) {
@@ -460,7 +473,7 @@ bool UnitCommands::readListed(const QStringList& lines, ReadReport* report) {
 }
 
 QStringList UnitCommands::unitSettingsReadLines(int allFlag) const {
-    return unitReadLines(panel_, allFlag);
+    return unitReadLines(rows_, allFlag);
 }
 
 QStringList UnitCommands::moduleReadLines(ModuleKind kind, const QList<int>& numbers) {
@@ -478,7 +491,7 @@ QStringList UnitCommands::wholeUnitReadLines() const {
 }
 
 int UnitCommands::unitProgramLineCount(int allFlag) const {
-    return int(unitProgramLines(panel_, allFlag, clock_()).size());
+    return int(unitProgramLines(settings_, rows_, allFlag, clock_()).size());
 }
 
 } // namespace rtu

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "config/Records.h"
+#include "config/UnitSettings.h"
+#include "protocol/BatchListener.h"
 #include "protocol/CommandLines.h"
 
 #include <QDateTime>
@@ -13,7 +15,6 @@
 namespace rtu {
 
 class Exchange;
-class UnitSettingsPanel;
 
 // The read lines of a whole-unit read, in order, for reports: "GRTCT", "GPP", ... "G420C8".
 struct ReadReport {
@@ -39,10 +40,15 @@ struct ReadReport {
 class UnitCommands {
 public:
     using Clock = std::function<QDateTime()>;
+    // Told after each unit-settings reply is stored in the settings, so that what is shown
+    // follows the read as it goes, with what the clock boxes' check has to tell the operator
+    // of the clock texts a reply set, in the order they were set (a piece out of range beeps).
+    using SettingsStored = std::function<void(const QList<ClockNotice>&)>;
 
+    // The unit-settings groups that "Program" and "Read" cover are the rows `rows` ticks.
     UnitCommands(
-        Exchange& exchange, UnitSettingsPanel& panel, RecordTables& tables,
-        Clock clock = [] { return QDateTime::currentDateTime(); });
+        Exchange& exchange, UnitSettings& settings, const UnitRows& rows, RecordTables& tables,
+        Clock clock = [] { return QDateTime::currentDateTime(); }, SettingsStored stored = {});
 
     // Unit settings (all flag 1 = every group, 0 = the ticked rows only).
     void ProgramUnitSettings(int allFlag);
@@ -87,10 +93,14 @@ public:
 private:
     void sendUnitLines(const QStringList& lines);
 
+    void readGroup(std::size_t group, int allFlag, ReadReport* report);
+
     Exchange& exchange_;
-    UnitSettingsPanel& panel_;
+    UnitSettings& settings_;
+    const UnitRows& rows_;
     RecordTables& tables_;
     Clock clock_;
+    SettingsStored stored_;
 };
 
 } // namespace rtu

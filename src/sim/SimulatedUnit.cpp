@@ -57,17 +57,9 @@ QByteArray answerLine(QString text) {
     return text.toLatin1() + "\r\n";
 }
 
-// The unit-wide values that a configuration line can change.
-void copyUnitSettings(const UnitSettingsPanel& from, UnitSettingsPanel& to) {
-    for (int index = 0; index < 2; ++index)
-        to.setText1(index, from.text1(index));
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        to.setVScroll(n, from.vscroll(n));
-}
-
 } // namespace
 
-SimulatedUnit::SimulatedUnit(Clock pcClock) : pcClock_(std::move(pcClock)), settings_(notifier_) {
+SimulatedUnit::SimulatedUnit(Clock pcClock) : pcClock_(std::move(pcClock)) {
     SetAllDefaults(tables_);
 }
 
@@ -119,12 +111,11 @@ void SimulatedUnit::applySetting(const QByteArray& line) {
 // accepted, so a malformed line never leaves a half-changed record.
 bool SimulatedUnit::applyConfigurationLine(const QByteArray& line) {
     RecordTables tables = tables_;
-    UnitSettingsPanel settings(notifier_);
-    copyUnitSettings(settings_, settings);
+    UnitSettings settings = settings_;
     if (!LoadConfiguration(line + "\r\n", settings, tables).ok)
         return false;
-    tables_ = tables;
-    copyUnitSettings(settings, settings_);
+    tables_ = std::move(tables);
+    settings_ = std::move(settings);
     return true;
 }
 
@@ -172,8 +163,8 @@ QByteArray SimulatedUnit::answerQuery(const QByteArray& line) const {
     if (line == "GPP")
         return "PP" + zeroPadded(pollPeriodSeconds(), 5) + "\r\n";
     if (line == "GLCD")
-        return "LCD" + zeroPadded(settings_.lcdSeconds(), 2) + 'R' +
-               zeroPadded(settings_.lcdRepeats(), 2) + "\r\n";
+        return "LCD" + zeroPadded(settings_.lcdSeconds.value, 2) + 'R' +
+               zeroPadded(settings_.lcdRepeats.value, 2) + "\r\n";
     if (line == "GLCDT")
         return lcdTextReply();
     if (line == "GV")
@@ -199,8 +190,8 @@ QByteArray SimulatedUnit::clockReply() const {
 QByteArray SimulatedUnit::lcdTextReply() const {
     const auto displayLine = [this](int line) {
         return QLatin1Char('"') +
-               settings_.lcdLine(line).leftJustified(UnitSettingsPanel::LcdTextMaxLength,
-                                                     QLatin1Char(' '), true) +
+               settings_.lcdLines.at(std::size_t(line - 1))
+                   .leftJustified(UnitSettings::LcdTextMaxLength, QLatin1Char(' '), true) +
                QLatin1Char('"');
     };
     return answerLine(QLatin1String("LCDT1") + displayLine(1) + QLatin1String("T2") +
@@ -214,8 +205,8 @@ LoadResult SimulatedUnit::loadState(const QString& path) {
 QString SimulatedUnit::saveState(const QString& path) {
     const QDateTime now = clock();
     const QLocale c = QLocale::c();
-    settings_.setClockTexts(c.toString(now.time(), QStringLiteral("HH:mm:ss")),
-                            c.toString(now.date(), QStringLiteral("MM/dd/yyyy")));
+    settings_.time = checkClockText(ClockBox::Time, c.toString(now.time(), u"HH:mm:ss")).text;
+    settings_.date = checkClockText(ClockBox::Date, c.toString(now.date(), u"MM/dd/yyyy")).text;
     return saveConfigurationFile(path, settings_, tables_);
 }
 

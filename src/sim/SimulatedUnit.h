@@ -2,8 +2,7 @@
 
 #include "config/ConfigurationFile.h"
 #include "config/Records.h"
-#include "config/UnitSettingsPanel.h"
-#include "config/UserNotifier.h"
+#include "config/UnitSettings.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,7 +18,7 @@ namespace rtu {
 // A Model 7350 unit without any I/O: it takes the bytes that arrive on its serial line and
 // gives back, for every command line they complete, the answer it sends (if any). It holds
 // the whole unit state: a clock that runs from the PC clock plus an offset, the unit-wide
-// settings (kept in a UnitSettingsPanel, so the configuration file code can read and write
+// settings (kept as UnitSettings, so the configuration file code can read and write
 // them), the three record tables and the software version.
 //
 // "S" lines change the state and are never answered; "G" lines are answered with the reply
@@ -59,8 +58,8 @@ public:
 
     const RecordTables& tables() const { return tables_; }
     RecordTables& tables() { return tables_; }
-    const UnitSettingsPanel& settings() const { return settings_; }
-    UnitSettingsPanel& settings() { return settings_; }
+    const UnitSettings& settings() const { return settings_; }
+    UnitSettings& settings() { return settings_; }
 
     // Applies a configuration file to the state (the clock lines are not restored).
     LoadResult loadState(const QString& path);
@@ -69,12 +68,6 @@ public:
     QString saveState(const QString& path);
 
 private:
-    class SilentNotifier : public UserNotifier {
-    public:
-        void showMessage(const QString&, const QString&, MessageIcon) override {}
-        void beep() override {}
-    };
-
     void applySetting(const QByteArray& line);
     bool applyConfigurationLine(const QByteArray& line);
     void setClockTime(QByteArrayView digits);
@@ -86,8 +79,7 @@ private:
     std::optional<Request> completeLine();
 
     Clock pcClock_;
-    SilentNotifier notifier_;
-    UnitSettingsPanel settings_;
+    UnitSettings settings_;
     RecordTables tables_;
     qint64 clockOffsetSeconds_ = 0;
     QString version_ = QString::fromLatin1(DefaultVersion);

@@ -2,7 +2,7 @@
 
 #include "app/FileChooser.h"
 #include "app/RememberedDevices.h"
-#include "config/UserNotifier.h"
+#include "app/UserNotifier.h"
 #include "serial/SerialDevices.h"
 #include "serial/SerialLibrary.h"
 

@@ -1,7 +1,7 @@
 #include "ui/LcdTextBox.h"
 
 #include "config/ConfigurationFile.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ LcdTextBox::LcdTextBox(QWidget* parent) : QLineEdit(parent), guard_(new QuoteGua
 }
 
 void LcdTextBox::showText(const QString& text) {
-    setMaxLength(std::max(UnitSettingsPanel::LcdTextMaxLength, int(text.size())));
+    setMaxLength(std::max(UnitSettings::LcdTextMaxLength, int(text.size())));
     guard_->accepted = text; // not an edit of the operator's: nothing to refuse
     if (this->text() != text)
         setText(text);

@@ -1,20 +1,15 @@
 #include "ui/RtuForm.h"
 
 #include "app/WindowPlacement.h"
-#include "config/UserNotifier.h"
 #include "serial/QtSerialLibrary.h"
-#include "ui/LcdTextBox.h"
 #include "ui/ModuleWindows.h"
+#include "ui/UnitSettingsBox.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -42,7 +37,8 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     auto* frame = new QGroupBox(QStringLiteral("LCD"));
     frame->setObjectName(QStringLiteral("RtuFrm"));
     auto* frameLayout = new QHBoxLayout(frame);
-    frameLayout->addWidget(buildPanel(), 1);
+    settingsBox_ = new UnitSettingsBox(session_.settings);
+    frameLayout->addWidget(settingsBox_, 1);
     frameLayout->addWidget(buildButtons());
     auto* central = new QWidget;
     auto* centralLayout = new QVBoxLayout(central);
@@ -61,8 +57,7 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     readAgain_->setEnabled(false);
     connect(readAgain_, &QPushButton::clicked, &model_, &MainWindowModel::readUnansweredAgain);
 
-    bindPanel();
-    showPanel();
+    settingsBox_->bindClockMenu(clockAuto_, clockManual_);
     bindModel();
 }
 
@@ -101,14 +96,6 @@ void RtuForm::buildMenus() {
     QMenu* clock = addMenu(bar, QStringLiteral("Clock"), QStringLiteral("CLKDT"));
     clockAuto_ = addEntry(clock, QStringLiteral("Auto"), QStringLiteral("CLKAUTO"), true);
     clockManual_ = addEntry(clock, QStringLiteral("Manual"), QStringLiteral("CLKMAN"), true);
-    connect(clockAuto_, &QAction::triggered, this, [this] {
-        session_.panel.setClockAuto(true);
-        showClockMode(); // also undoes the click's own toggle of an entry already checked
-    });
-    connect(clockManual_, &QAction::triggered, this, [this] {
-        session_.panel.setClockAuto(false);
-        showClockMode();
-    });
     addMenu(bar, QString(), QStringLiteral("empty1"));
     addMenu(bar, QString(), QStringLiteral("empty"));
     addModuleEntry(bar, QStringLiteral("Configure Sensors"), QStringLiteral("Sensors"),
@@ -154,104 +141,6 @@ void RtuForm::openModuleWindow(Window window) {
     hide();
 }
 
-QWidget* RtuForm::buildPanel() {
-    auto* panel = new QWidget;
-    auto* grid = new QGridLayout(panel);
-    const auto caption = [grid](const QString& text, int row) {
-        grid->addWidget(new QLabel(text), row, 0);
-    };
-    const auto rowCheck = [this, grid](int index, int row, int rowSpan) {
-        auto* check = new QCheckBox;
-        check->setObjectName(indexed(QStringLiteral("Check1"), index));
-        check1_[std::size_t(index)] = check;
-        grid->addWidget(check, row, 2, rowSpan, 1, Qt::AlignCenter);
-    };
-
-    for (int i = 0; i < 2; ++i) {
-        caption(i == 0 ? QStringLiteral("Time") : QStringLiteral("Date"), i);
-        auto* box = new QLineEdit;
-        box->setObjectName(indexed(QStringLiteral("Text2"), i));
-        box->setFont(fixedFont());
-        box->setMaximumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(14, u'0')));
-        text2_[std::size_t(i)] = box;
-        grid->addWidget(box, i, 1, Qt::AlignLeft);
-        rowCheck(i, i, 1);
-    }
-
-    caption(QStringLiteral("Time Between Polls  "), 2);
-    auto* poll = new QHBoxLayout;
-    for (int n = 2; n <= 4; ++n) {
-        if (n > 2)
-            poll->addWidget(new QLabel(QStringLiteral(":")));
-        addScrollColumn(poll, n);
-    }
-    poll->addStretch(1);
-    grid->addLayout(poll, 2, 1);
-    rowCheck(2, 2, 1);
-
-    caption(QStringLiteral("Seconds to Display Each Channel"), 3);
-    caption(QStringLiteral("Number of Times to Repeat Display"), 4);
-    for (int n = 5; n <= 6; ++n) {
-        auto* timing = new QHBoxLayout;
-        addScrollColumn(timing, n);
-        timing->addStretch(1);
-        grid->addLayout(timing, n - 2, 1);
-    }
-    rowCheck(3, 3, 2);
-
-    caption(QStringLiteral("LCD Display "), 5);
-    auto* lcd = new QFrame;
-    lcd->setObjectName(QStringLiteral("LcdPanel"));
-    lcd->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    lcd->setStyleSheet(QStringLiteral("QFrame#LcdPanel { background: #a0a0a0; }"));
-    auto* lcdLayout = new QVBoxLayout(lcd);
-    for (int i = 0; i < 2; ++i) {
-        auto* box = new LcdTextBox;
-        box->setObjectName(indexed(QStringLiteral("Text1"), i));
-        box->setFont(fixedFont());
-        box->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(22, u'W')));
-        text1_[std::size_t(i)] = box;
-        lcdLayout->addWidget(box);
-    }
-    grid->addWidget(lcd, 5, 1);
-    rowCheck(4, 5, 1);
-
-    caption(QStringLiteral("RTU Software Version"), 6);
-    label2_ = valueDisplay(QStringLiteral("Label2_2"));
-    label2_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label2_->setMinimumWidth(QFontMetrics(fixedFont()).horizontalAdvance(QString(12, u'W')));
-    auto* version = new QHBoxLayout;
-    version->addWidget(label2_);
-    version->addStretch(1);
-    grid->addLayout(version, 6, 1);
-    rowCheck(5, 6, 1);
-
-    auto* setAll = button(QStringLiteral("Set All"), QStringLiteral("Command6"));
-    auto* clearAll = button(QStringLiteral("Clear All"), QStringLiteral("Command7"));
-    connect(setAll, &QPushButton::clicked, this, [this] { session_.panel.setAllChecks(1); });
-    connect(clearAll, &QPushButton::clicked, this, [this] { session_.panel.setAllChecks(0); });
-    auto* checks = new QHBoxLayout;
-    checks->addStretch(1);
-    checks->addWidget(setAll);
-    checks->addWidget(clearAll);
-    grid->addLayout(checks, 7, 0, 1, 3);
-    return panel;
-}
-
-// A value display driven by scroll bar VScroll<n>, whose upper arrow counts up.
-void RtuForm::addScrollColumn(QHBoxLayout* row, int n) {
-    const int slot = n - UnitSettingsPanel::FirstScroll;
-    QLabel* display = valueDisplay(indexed(QStringLiteral("Label8"), slot));
-    auto* bar =
-        new CountingBar(QStringLiteral("VScroll%1").arg(n), UnitSettingsPanel::vscrollMin(n),
-                        UnitSettingsPanel::vscrollMax(n), 5);
-    bar->setFixedHeight(display->sizeHint().height() * 2);
-    label8_[std::size_t(slot)] = display;
-    vscroll_[std::size_t(slot)] = bar;
-    row->addWidget(display);
-    row->addWidget(bar);
-}
-
 QWidget* RtuForm::buildButtons() {
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
@@ -276,76 +165,6 @@ QWidget* RtuForm::buildButtons() {
     connect(save, &QPushButton::clicked, &model_, &MainWindowModel::save);
     connect(load, &QPushButton::clicked, &model_, &MainWindowModel::load);
     return column;
-}
-
-void RtuForm::bindPanel() {
-    UnitSettingsPanel& panel = session_.panel;
-    for (int i = 0; i < 2; ++i) {
-        connect(text2_[std::size_t(i)], &QLineEdit::textEdited, this,
-                [&panel, i](const QString& text) { panel.setText2(i, text); });
-        LcdTextBox* box = text1_[std::size_t(i)];
-        connect(box, &QLineEdit::textEdited, this,
-                [&panel, i](const QString& text) { panel.setText1(i, text); });
-        connect(box, &LcdTextBox::characterRefused, this, [this] { env_.notifier.beep(); });
-        // Entering either box selects the whole first line.
-        connect(box, &LcdTextBox::focusEntered, this,
-                [this] { text1_[0]->setSelection(0, int(text1_[0]->text().size())); });
-    }
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        connect(vscroll_[std::size_t(n - UnitSettingsPanel::FirstScroll)],
-                &CountingBar::countChanged, this,
-                [&panel, n](int count) { panel.setVScroll(n, count); });
-    for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
-        connect(check1_[std::size_t(i)], &QCheckBox::toggled, this,
-                [&panel, i](bool ticked) { panel.setCheck1(i, ticked ? 1 : 0); });
-
-    connect(&panel, &UnitSettingsPanel::text2Changed, this,
-            [this](int i) { showText(text2_.at(std::size_t(i)), session_.panel.text2(i)); });
-    connect(&panel, &UnitSettingsPanel::text1Changed, this, &RtuForm::showLcdText);
-    connect(&panel, &UnitSettingsPanel::vscrollChanged, this, [this](int n) {
-        vscroll_.at(std::size_t(n - UnitSettingsPanel::FirstScroll))
-            ->showCount(session_.panel.vscroll(n));
-    });
-    connect(&panel, &UnitSettingsPanel::label8Changed, this,
-            [this](int i) { label8_.at(std::size_t(i))->setText(session_.panel.label8(i)); });
-    connect(&panel, &UnitSettingsPanel::label2Changed, this, &RtuForm::showVersion);
-    connect(&panel, &UnitSettingsPanel::check1Changed, this, [this](int i) {
-        check1_.at(std::size_t(i))->setChecked(session_.panel.check1(i) == 1);
-    });
-    connect(&panel, &UnitSettingsPanel::clockModeChanged, this, &RtuForm::showClockMode);
-}
-
-void RtuForm::showPanel() {
-    const UnitSettingsPanel& panel = session_.panel;
-    for (int i = 0; i < 2; ++i) {
-        showText(text2_[std::size_t(i)], panel.text2(i));
-        showLcdText(i);
-    }
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n) {
-        const int slot = n - UnitSettingsPanel::FirstScroll;
-        vscroll_[std::size_t(slot)]->showCount(panel.vscroll(n));
-        label8_[std::size_t(slot)]->setText(panel.label8(slot));
-    }
-    showVersion();
-    for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
-        check1_[std::size_t(i)]->setChecked(panel.check1(i) == 1);
-    showClockMode();
-}
-
-// The version as received ends in its line end, which would make the box two lines tall.
-void RtuForm::showVersion() {
-    QString version = session_.panel.label2(UnitSettingsPanel::VersionLabel);
-    version.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-    label2_->setText(version);
-}
-
-void RtuForm::showLcdText(int index) {
-    text1_.at(std::size_t(index))->showText(session_.panel.text1(index));
-}
-
-void RtuForm::showClockMode() {
-    clockAuto_->setChecked(session_.panel.clockAuto());
-    clockManual_->setChecked(!session_.panel.clockAuto());
 }
 
 void RtuForm::load() {

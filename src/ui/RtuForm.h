@@ -12,10 +12,6 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QHBoxLayout;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -23,19 +19,17 @@ class QScrollBar;
 
 namespace rtu {
 
-class CountingBar;
-class LcdTextBox;
 class ModuleWindow;
 class QtSerialLibrary;
+class UnitSettingsBox;
 class UserNotifier;
 
-// The main window, "Setup For Model 7350 Terminal Unit.": the unit-settings panel, the
+// The main window, "Setup For Model 7350 Terminal Unit.": the unit-settings box, the
 // buttons that program, read, save and load, the port and clock menus. It owns the
 // terminal window and the model that runs its actions (MainWindowModel), starts up when
 // loaded and shuts down when closed (by "EXIT", its close box, the terminal window, a
-// termination signal or the end of the desktop session). Its controls mirror the session's
-// UnitSettingsPanel: they show the panel's values as the panel reports changes and hand the
-// operator's edits to it.
+// termination signal or the end of the desktop session). Its unit-settings controls are a
+// UnitSettingsBox over the session's UnitSettingsModel.
 class RtuForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -77,14 +71,7 @@ private:
     void buildMenus();
     void addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name, Window window);
     ModuleWindow*& moduleWindow(Window window);
-    QWidget* buildPanel();
     QWidget* buildButtons();
-    void addScrollColumn(QHBoxLayout* row, int n);
-    void bindPanel();
-    void showPanel();
-    void showLcdText(int index);
-    void showVersion();
-    void showClockMode();
 
     void bindModel();
     void placeTerminal();
@@ -107,12 +94,7 @@ private:
 
     QAction* clockAuto_ = nullptr;
     QAction* clockManual_ = nullptr;
-    std::array<QLineEdit*, 2> text2_{};
-    std::array<LcdTextBox*, 2> text1_{};
-    std::array<CountingBar*, 5> vscroll_{}; // VScroll2..VScroll6
-    std::array<QLabel*, 5> label8_{};
-    QLabel* label2_ = nullptr;
-    std::array<QCheckBox*, 6> check1_{};
+    UnitSettingsBox* settingsBox_ = nullptr;
     QPushButton* programAll_ = nullptr;
     QPushButton* readAll_ = nullptr;
     QPushButton* readAgain_ = nullptr; // "Read Unanswered Again"

@@ -30,7 +30,7 @@ protected:
 // writing it, and once loaded from a file it is still unread, so "Program" asks too.
 TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
     const QString site = dir.filePath("site.txt");
-    session.panel.setText1(1, QString(20, u'?'));
+    session.settings.setLcdLine(1, QString(20, u'?'));
     session.unanswered.noteRead({{"GPP"}, {"GRTCT", "GLCDT", "GU02", "GV"}});
     notifier.answer = false;
     EXPECT_EQ(saveConfigurationTo(session, site), "Save cancelled: nothing written");
@@ -52,16 +52,16 @@ TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
     notifier.answer = false;
     EXPECT_FALSE(next.unanswered.confirmProgram("Program", lcd, notifier));
     // Either line holding the placeholder keeps the text unread.
-    next.panel.setText1(0, "SOUTH");
+    next.settings.setLcdLine(0, "SOUTH");
     EXPECT_EQ(next.unanswered.notRead(lcd), QStringList{"GLCDT"});
-    next.panel.setText1(1, "LEASE 7");
+    next.settings.setLcdLine(1, "LEASE 7");
     EXPECT_EQ(next.unanswered.notRead(lcd), QStringList{});
 }
 
 // An empty, binary or unrelated file names no record: an error that changes nothing, and
 // never "the lines before it were applied".
 TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChangesNothing) {
-    const QByteArray before = WriteConfiguration(session.panel, session.tables);
+    const QByteArray before = WriteConfiguration(session.settings.values(), session.tables);
     const QString file = dir.filePath("other.txt");
     for (const QByteArray& content :
          {QByteArray(), QByteArray::fromHex("7f454c46020100fffe0d0a89504e47"),
@@ -76,7 +76,7 @@ TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChanges
                   "Load of " + file + ": 0 of 39 records, nothing changed: " + reason);
         EXPECT_EQ(notifier.messages, (std::vector<RecordingNotifier::Message>{
                                          {"   File ERROR\n" + file + ": " + reason, ""}}));
-        EXPECT_EQ(WriteConfiguration(session.panel, session.tables), before);
+        EXPECT_EQ(WriteConfiguration(session.settings.values(), session.tables), before);
     }
 
     ASSERT_TRUE(test::writeFile(file, "SPP060\r\nSPP120\r\nSU00\"BROKEN\r\n"));

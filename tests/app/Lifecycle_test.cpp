@@ -52,7 +52,7 @@ TEST_F(LifecycleTest,
        StartUpShowsTheDefaultsOpensTheStoredPortOrStopsAtAnErrorAnUnwritableLastFileIsReported) {
     ProgramRun run(dir.path());
     run.library.setReportedCodes(2, 1, 0, 1, 9); // not the defaults
-    run.session.panel.setClockAuto(false);
+    run.session.settings.setClockFromPc(false);
     bool shownFirst = false;
 
     ASSERT_TRUE(run.lifecycle.startUp([&] {
@@ -60,7 +60,7 @@ TEST_F(LifecycleTest,
     }));
 
     EXPECT_TRUE(shownFirst) << "the window shows the defaults before the port opens";
-    EXPECT_TRUE(run.session.panel.clockAuto());
+    EXPECT_TRUE(run.session.settings.values().clockFromPc);
     // COM1 opens with what it reports, then the default settings, RTS low, the pulse.
     EXPECT_EQ(run.library.calls(), (QStringList{"InitializePort 0", "ser_rs232_getport 0",
                                                 "SetPortCharacteristics 0 2 1 0 1 9",
@@ -72,14 +72,14 @@ TEST_F(LifecycleTest,
     // A run-time error stops the start-up with two beeps and the program goes on.
     // Stopped where it stood: the clock mode is not set and no port is opened.
     ProgramRun failing(dir.path());
-    failing.session.panel.setClockAuto(false);
+    failing.session.settings.setClockFromPc(false);
     EXPECT_FALSE(failing.lifecycle.startUp([] { throw RuntimeError("no window"); }));
     EXPECT_EQ(failing.notifier.beeps, 2);
     EXPECT_TRUE(failing.notifier.messages.empty() && failing.library.calls().isEmpty());
-    EXPECT_FALSE(failing.session.panel.clockAuto());
+    EXPECT_FALSE(failing.session.settings.values().clockFromPc);
     EXPECT_TRUE(failing.lifecycle.shutDown().isEmpty());
     EXPECT_EQ(contents("lastfile.txt"),
-              WriteConfiguration(failing.session.panel, failing.session.tables));
+              WriteConfiguration(failing.session.settings.values(), failing.session.tables));
 
     // An unwritable last file is reported; the port still closes and its settings are saved.
     ASSERT_TRUE(QFile::remove(dir.filePath("lastfile.txt")) &&
@@ -125,13 +125,14 @@ TEST_F(LifecycleTest, ExitWithCom3OpenIsRestoredAtTheNextStartWithoutAPortLeaves
     run.library.openResults[1] = 5;
     ASSERT_TRUE(run.lifecycle.startUp());
     EXPECT_TRUE(!run.library.calls().contains("RtsOff 1") && run.listener.events.isEmpty());
-    run.session.panel.setText1(0, "Acme Oil");
+    run.session.settings.setLcdLine(0, "Acme Oil");
     run.library.clearCalls();
 
     EXPECT_TRUE(run.lifecycle.shutDown().isEmpty());
     EXPECT_TRUE(run.library.calls().isEmpty());
     EXPECT_EQ(contents("COM.dat"), QByteArray("\x01\x00", 2));
-    EXPECT_EQ(contents("lastfile.txt"), WriteConfiguration(run.session.panel, run.session.tables));
+    EXPECT_EQ(contents("lastfile.txt"),
+              WriteConfiguration(run.session.settings.values(), run.session.tables));
 }
 
 } // namespace

@@ -68,13 +68,13 @@ protected:
 
 TEST_F(MainWindowModelTest, ProgramSendsTheTickedRowsTypedKeysGoOutAndTheVersionIsTheBuilds) {
     EXPECT_TRUE(portStatus.portControlsEnabled);
-    UnitSettingsPanel& panel = model.session().panel;
-    panel.setVScroll(2, 7);
-    panel.setCheck1(2, 1);
+    UnitSettingsModel& settings = model.session().settings;
+    settings.setCounter(UnitSettings::Counter::PollHours, 7);
+    settings.setRowTicked(UnitRow::Poll, true);
     model.program();
     EXPECT_EQ(com1.readFor(3000, 10), "SPP25260\r\n");
     EXPECT_EQ(outcomes.last(), "Program finished: 1 line sent");
-    panel.setAllChecks(0);
+    settings.tickAllRows(false);
     model.program();
     EXPECT_EQ(outcomes.last(), "Program: no row ticked, nothing sent");
 

@@ -183,15 +183,15 @@ TEST_F(ModuleEditorTest, UnansweredFieldsAreAskedAboutUntilAnsweredEditedOrLoade
         << "the clock is programmed from the PC, the version never; a partly answered line "
            "counts whole";
 
-    session.panel.setVScroll(UnitSettingsPanel::PollMinutesScroll, 7);
+    session.settings.setCounter(UnitSettings::Counter::PollMinutes, 7);
     SensorEditor tanks(session);
     tanks.selectTab(1);
     tanks.editLabel("CRUDE 1");
     tanks.selectTab(2);
     // The timing line holds the values shown: only the file's naming it clears the mark.
-    reads.noteLoaded(
-        LoadConfiguration("SLCD03R05\r\nSG43U05T4ONEQ12.5OFFLT3\r\n", session.panel, tables)
-            .records);
+    reads.noteLoaded(LoadConfiguration("SLCD03R05\r\nSG43U05T4ONEQ12.5OFFLT3\r\n",
+                                       session.settings.storedValues(), tables)
+                         .records);
     reads.noteRead({{"GG44"}, {}});
     EXPECT_EQ(reads.notRead(whole), (QStringList{"GLCDT", "GU02"}));
     EXPECT_EQ(reads.toReadAgain(),

@@ -1,10 +1,9 @@
 #include "config/ConfigurationFile.h"
 
 #include "config/CommaDecimalLocale.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 #include "support/Configurations.h"
 #include "support/Files.h"
-#include "support/RecordingNotifier.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -30,21 +29,22 @@ QString fieldsOf(const Loop420Record& r) {
     return QStringList{r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA}.join('|');
 }
 
-// The five scroll bars VScroll2..VScroll6 as "value=caption" each.
-QString scrollBars(const UnitSettingsPanel& panel) {
+// The five counters as "value=caption" each.
+QString scrollBars(const UnitSettings& settings) {
     QStringList shown;
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        shown << QString::number(panel.vscroll(n)) + '=' +
-                     panel.label8(n - UnitSettingsPanel::FirstScroll);
+    for (const UnitSettings::Counter counter : UnitSettings::Counters)
+        shown << QString::number(settings.counter(counter).value) + '=' +
+                     settings.counter(counter).shown;
     return shown.join(' ');
 }
 
 class ConfigurationFileTest : public ::testing::Test {
 protected:
-    LoadResult load(const QByteArray& content) { return LoadConfiguration(content, panel, tables); }
+    LoadResult load(const QByteArray& content) {
+        return LoadConfiguration(content, settings, tables);
+    }
 
-    RecordingNotifier notifier;
-    UnitSettingsPanel panel{notifier};
+    UnitSettings settings;
     RecordTables tables = test::defaultTables();
     QTemporaryDir dir;
 };
@@ -52,7 +52,7 @@ protected:
 TEST_F(ConfigurationFileTest,
        LinesShowTheDefaultsFieldsAndControlsInThirtyNineCrLfLinesWhateverTheLocale) {
     const CommaDecimalLocale german;
-    const QByteArray bytes = WriteConfiguration(panel, tables);
+    const QByteArray bytes = WriteConfiguration(settings, tables);
     EXPECT_TRUE(bytes.count("\r\n") == 39 && bytes.count('\n') == 39 && bytes.endsWith("\r\n"));
 
     // The lines show the fields and controls, the unit settings first.
@@ -64,17 +64,16 @@ TEST_F(ConfigurationFileTest,
     tables.SensorRecords[3].VolumeFactor = "12.345678"; // cut to 12.345
     tables.SensorRecords[3].Label = QStringLiteral("TANK\r\n04");
     const int scrolls[] = {2, 5, 7, 9, 99};
-    for (int n = UnitSettingsPanel::FirstScroll; n <= UnitSettingsPanel::LastScroll; ++n)
-        panel.setVScroll(n, scrolls[n - UnitSettingsPanel::FirstScroll]);
-    panel.setClockAuto(false); // the clock lines take the boxes in either mode
-    panel.setText2(0, QStringLiteral("17:0"));
-    panel.setText2(1, QStringLiteral("1"));
+    for (const UnitSettings::Counter counter : UnitSettings::Counters)
+        settings.setCounter(counter, scrolls[std::size_t(counter)]);
+    settings.clockFromPc = false; // the clock lines take the boxes in either mode
+    settings.time = QStringLiteral("17:0");
+    settings.date = QStringLiteral("1");
     // One byte per character, and none that the unit would act on: a control character (a CR
     // or LF would even split the line) is written as '?', as a character beyond Latin-1 is.
-    panel.setText1(0, QStringLiteral("Caf\u00e9 \u20ac"));
-    panel.setText1(1, QString::fromUcs4(U"x\U0001F600\ty"));
+    settings.lcdLines = {QStringLiteral("Caf\u00e9 \u20ac"), QString::fromUcs4(U"x\U0001F600\ty")};
     const QList<QByteArray> lines =
-        WriteConfiguration(panel, tables).replace("\r\n", "\n").chopped(1).split('\n');
+        WriteConfiguration(settings, tables).replace("\r\n", "\n").chopped(1).split('\n');
     EXPECT_EQ(lines.mid(0, 5), (QList<QByteArray>{"SRTCT170", "SRTCD11", "SLCD09R99",
                                                   "SLCDT1\"Caf\xe9 ?\"T2\"x??y\"", "SPP7507"}));
     // Then the tanks, G4 and 4-20mA.
@@ -86,14 +85,14 @@ TEST_F(ConfigurationFileTest,
 
 TEST_F(ConfigurationFileTest, LoadedLinesSetTheControlsAndOnlyTheirRecords) {
     ASSERT_TRUE(load("SPP7507\r\n").ok);
-    EXPECT_EQ(scrollBars(panel), "2=02 5=05 7=07 3=03 5=05");
+    EXPECT_EQ(scrollBars(settings), "2=02 5=05 7=07 3=03 5=05");
     // Halves go to the even neighbour; the scroll bar's reaction reformats the caption.
     ASSERT_TRUE(load("SPP300\nSLCD2.5R3.5").ok); // any line ends, the last one optional
-    EXPECT_EQ(scrollBars(panel), "0=00 5=05 0=00 2=02 4=04");
+    EXPECT_EQ(scrollBars(settings), "0=00 5=05 0=00 2=02 4=04");
     ASSERT_TRUE(load("SLCDT1\"ABC\"T2\"DEFG\"").ok);
-    EXPECT_EQ(panel.text1(0) + u'|' + panel.text1(1), u"ABC|DEFG");
+    EXPECT_EQ(settings.lcdLines[0] + u'|' + settings.lcdLines[1], u"ABC|DEFG");
     ASSERT_TRUE(load("SLCDT1\"\"T2\"\"\r\n").ok);
-    EXPECT_EQ(panel.text1(0) + panel.text1(1), u"");
+    EXPECT_EQ(settings.lcdLines[0] + settings.lcdLines[1], u"");
 
     ASSERT_TRUE(load("SG43U05T4ONEQ12.5OFFLT3\r\nS420C5U07T2V4M-1.50V20M1234.56789\r\n"
                      "SU02\"Well 7\"L3CT4C12.3457M\r\nSU09\"A long label\"LxIT1F2.\r\n")
@@ -136,14 +135,14 @@ TEST_F(ConfigurationFileTest, FaultyLinesGiveTheirReasonAndHostileInputNeverCras
     EXPECT_EQ(fault("S420C3U06T2V4M5"), "1: no V20M");
     // What a failing line set before its fault stays set: an LCD line shows its caption
     // before the scroll bar refuses it, and sets the seconds before the repeat count.
-    EXPECT_EQ(panel.text1(0) + '|' + tables.G4Records[2].Unit.text() + '|' +
+    EXPECT_EQ(settings.lcdLines[0] + '|' + tables.G4Records[2].Unit.text() + '|' +
                   tables.Loop420Records[3].Unit.text(),
               u"X|7 |6 ");
-    EXPECT_EQ(scrollBars(panel), "0=-01 1=01 0=00 5=100 5=100");
+    EXPECT_EQ(scrollBars(settings), "0=-01 1=01 0=00 5=100 5=100");
 
     // The load stops at the faulty line.
     EXPECT_EQ(fault("SPP300\r\nSU05\"ABC\r\nSLCD07R09\r\n"), "2: no closing double quote");
-    EXPECT_EQ(scrollBars(panel), "0=00 5=05 0=00 5=100 5=100");
+    EXPECT_EQ(scrollBars(settings), "0=00 5=05 0=00 5=100 5=100");
     EXPECT_EQ(tables.SensorRecords[5].Label.text(), u"TANK 06   ");
 }
 
@@ -153,8 +152,8 @@ TEST_F(ConfigurationFileTest, OtherLinesAreSkippedSilentlyAndForeignTextNeverLan
                      "SRTCT235959\r\nspp300\r\n\r\nanything else\r\n")
                     .ok);
     EXPECT_EQ(tables, test::defaultTables());
-    EXPECT_EQ(scrollBars(panel), scrollBars(UnitSettingsPanel(notifier)));
-    EXPECT_EQ(panel.text2(0), u"12:00:00");
+    EXPECT_EQ(scrollBars(settings), scrollBars(UnitSettings()));
+    EXPECT_EQ(settings.time, u"12:00:00");
 
     // Foreign text never lands in another record.
     EXPECT_TRUE(load("SG4XU05L1ONGT1OFFLT2\rSU03\"CR ONLY\"L1IT0F1E\nS420C1U02L1V4M1V20M2").ok);
@@ -168,7 +167,7 @@ TEST_F(ConfigurationFileTest, OtherLinesAreSkippedSilentlyAndForeignTextNeverLan
         << "beyond Latin-1";
     // Found by fuzzing: Latin-1 text whose bytes form UTF-8 is saved so that it loads back.
     ASSERT_TRUE(load("\xa5\r\nSU01\"\xd6\xab\"L1IT0F1E\r\n").ok);
-    ASSERT_TRUE(load(WriteConfiguration(panel, tables)).ok);
+    ASSERT_TRUE(load(WriteConfiguration(settings, tables)).ok);
     EXPECT_EQ(tables.SensorRecords[1].Label.text(), u"\u00d6\u00ab        ");
 
     // Found by fuzzing: a level unit "T" was taken for the temperature part, a source that is
@@ -181,10 +180,10 @@ TEST_F(ConfigurationFileTest, OtherLinesAreSkippedSilentlyAndForeignTextNeverLan
               "0F");
     EXPECT_EQ(tables.Loop420Records[2].Unit.text() + tables.Loop420Records[2].Source.text(), "5 7")
         << "a source that is a digit is not part of the unit";
-    EXPECT_EQ(test::savedAgain(panel, tables), WriteConfiguration(panel, tables));
+    EXPECT_EQ(test::savedAgain(settings, tables), WriteConfiguration(settings, tables));
     EXPECT_EQ(load("SG41U-5L1ONGT1OFFLT2\r\n").reason, "monitor unit below 0");
 
-    const QByteArray whole = WriteConfiguration(panel, tables);
+    const QByteArray whole = WriteConfiguration(settings, tables);
     EXPECT_TRUE(wholeConfigurationProblems(whole).isEmpty());
     EXPECT_EQ(wholeConfigurationProblems(QByteArray(whole).replace("SU05", "SU16")),
               QStringList({"line 11 names no record of the unit: SU16\"TAN", "missing: SU05"}));
@@ -232,22 +231,22 @@ TEST_F(ConfigurationFileTest, LinesThatLoadButNotAsWrittenAreAppliedAndNamedWith
     EXPECT_EQ(loadRefusals("site.txt", result), refused);
     // Applied as they read: a number stops at its exponent and is cut to its field, a control
     // character stays in its text, and the later line wins.
-    EXPECT_EQ(panel.pollPeriodSeconds(), 1);
+    EXPECT_EQ(settings.pollPeriodSeconds(), 1);
     EXPECT_EQ(fieldsOf(tables.SensorRecords[0]), "TANK 01   |0|I|0|F|1     |e");
     EXPECT_EQ(tables.SensorRecords[1].VolumeFactor.text() + tables.SensorRecords[4].VolumeFactor,
               "12.345.12345");
-    EXPECT_EQ(panel.text1(0) + tables.SensorRecords[3].Label.text(), u"A\0BA\tB       "_s);
+    EXPECT_EQ(settings.lcdLines[0] + tables.SensorRecords[3].Label.text(), u"A\0BA\tB       "_s);
     EXPECT_EQ(tables.G4Records[0].OnValue.text() + tables.SensorRecords[5].Label.text(),
               "12345678SECOND    ");
 }
 
 // File failures are reported (writing them is WholeFile's).
 TEST_F(ConfigurationFileTest, SaveThenLoadRestoresAChangedConfigurationOrReportsFailure) {
-    const LoadResult none = loadConfigurationFile(dir.filePath("none.txt"), panel, tables);
+    const LoadResult none = loadConfigurationFile(dir.filePath("none.txt"), settings, tables);
     EXPECT_TRUE(!none.ok && none.lineNumber == 0 && none.reason.startsWith("cannot open: "));
 
     // A load gives numbers in their shortest form, so the saved configuration comes from one.
-    ASSERT_TRUE(load(WriteConfiguration(panel, tables) +
+    ASSERT_TRUE(load(WriteConfiguration(settings, tables) +
                      "SLCDT1\"Caf\xe9 North\"T2\"Lease 7  \"\r\nSPP35941\r\nSLCD00R42\r\n"
                      "SU15\"Z\"L4CT0F0.5%\r\nSG40U12L1ONLT-2.5OFFLT1000.125\r\n"
                      "S420C8U99T1V4M10V20M239.5\r\n")
@@ -255,15 +254,15 @@ TEST_F(ConfigurationFileTest, SaveThenLoadRestoresAChangedConfigurationOrReports
     const QString path = dir.filePath(QStringLiteral("lastfile.txt"));
     // An older, longer file must be replaced whole.
     ASSERT_TRUE(test::writeFile(path, QByteArray(5000, 'x')));
-    ASSERT_EQ(saveConfigurationFile(path, panel, tables), QString());
-    EXPECT_EQ(test::readFile(path), WriteConfiguration(panel, tables));
+    ASSERT_EQ(saveConfigurationFile(path, settings, tables), QString());
+    EXPECT_EQ(test::readFile(path), WriteConfiguration(settings, tables));
 
-    UnitSettingsPanel restored(notifier);
+    UnitSettings restored;
     RecordTables restoredTables; // all blank: every field must come from the file
     const LoadResult result = loadConfigurationFile(path, restored, restoredTables);
     ASSERT_TRUE(result.ok) << result.reason.toStdString();
     EXPECT_EQ(restoredTables, tables);
-    EXPECT_EQ(restored.text1(0) + u'|' + restored.text1(1), u"Caf\u00e9 North|Lease 7  ");
+    EXPECT_EQ(restored.lcdLines[0] + u'|' + restored.lcdLines[1], u"Caf\u00e9 North|Lease 7  ");
     EXPECT_EQ(scrollBars(restored), "9=09 59=59 1=01 0=00 42=42");
 }
 

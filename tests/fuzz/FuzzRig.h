@@ -20,10 +20,10 @@ inline void require(bool holds, const char* what) {
 }
 
 // A configuration written must load back without a problem and write the same file again.
-inline void requireRoundTrip(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    const QByteArray saved = WriteConfiguration(panel, tables);
+inline void requireRoundTrip(const UnitSettings& settings, const RecordTables& tables) {
+    const QByteArray saved = WriteConfiguration(settings, tables);
     require(saved.count("\r\n") == 39, "39 lines written");
-    require(test::savedAgain(saved, panel) == saved, "a written file loads back unchanged");
+    require(test::savedAgain(saved, settings) == saved, "a written file loads back unchanged");
 }
 
 } // namespace rtu::fuzz

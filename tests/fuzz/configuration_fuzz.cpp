@@ -5,12 +5,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace rtu;
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
-    RecordingNotifier notifier;
-    UnitSettingsPanel panel(notifier);
+    UnitSettings settings;
     RecordTables tables = test::defaultTables();
-    const LoadResult result = LoadConfiguration(content, panel, tables);
+    const LoadResult result = LoadConfiguration(content, settings, tables);
     fuzz::require(result.ok || !result.reason.isEmpty(), "a refused file names its fault");
     wholeConfigurationProblems(content);
-    fuzz::requireRoundTrip(panel, tables);
+    fuzz::requireRoundTrip(settings, tables);
     return 0;
 }

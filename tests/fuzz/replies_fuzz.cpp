@@ -102,6 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           "a field holds its value or a reply's");
         }
     }
-    fuzz::requireRoundTrip(rigs[0].panel, rigs[0].tables);
+    fuzz::requireRoundTrip(rigs[0].settings, rigs[0].tables);
     return 0;
 }

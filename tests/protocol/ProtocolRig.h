@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/Records.h"
-#include "config/UnitSettingsPanel.h"
+#include "config/UnitSettings.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
 #include "serial/LinkState.h"
@@ -9,7 +9,6 @@
 #include "serial/TerminalScreen.h"
 #include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchListener.h"
-#include "support/RecordingNotifier.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -41,12 +40,12 @@ struct ProtocolRig {
     LinkState link;
     TextTerminalScreen screen;
     RecordingBatchListener listener{&library.calls()};
-    RecordingNotifier notifier;
-    UnitSettingsPanel panel{notifier};
+    UnitSettings settings;
+    UnitRows rows;
     RecordTables tables;
     Receiver receiver{library, link, screen};
     Exchange exchange{library, link, screen, listener};
-    UnitCommands commands{exchange, panel, tables,
+    UnitCommands commands{exchange, settings, rows, tables,
                           [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 3)); }};
 };
 

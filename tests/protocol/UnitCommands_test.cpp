@@ -23,18 +23,26 @@ const QStringList ReadAllLines =
 
 enum Row { TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow };
 
-// What the group of `row` shows: its texts, or its displays each with its scroll bar.
-QString shown(const UnitSettingsPanel& p, int row) {
+// What the group of `row` shows: its texts, or its displays each with its counter.
+QString shown(const UnitSettings& s, int row) {
     if (row <= DateRow)
-        return p.text2(0) + u'|' + p.text2(1);
+        return s.time + u'|' + s.date;
     if (row == LcdTextRow)
-        return p.text1(0) + u'|' + p.text1(1);
+        return s.lcdLines[0] + u'|' + s.lcdLines[1];
     if (row == VersionRow)
-        return p.label2(2);
+        return s.version;
     QStringList bars;
-    for (int n = row == PollRow ? 2 : 5; n <= (row == PollRow ? 4 : 6); ++n)
-        bars << p.label8(n - 2) + u':' + QString::number(p.vscroll(n));
+    for (int n = row == PollRow ? 0 : 3; n <= (row == PollRow ? 2 : 4); ++n) {
+        const CounterSetting& counter = s.counter(UnitSettings::Counter(n));
+        bars << counter.shown + u':' + QString::number(counter.value);
+    }
     return bars.join(u' ');
+}
+
+// Sets the counters in display order.
+void setCounters(UnitSettings& s, const std::array<int, 5>& values) {
+    for (const UnitSettings::Counter counter : UnitSettings::Counters)
+        s.setCounter(counter, values[std::size_t(counter)]);
 }
 
 QStringList delays(int count, int units) {
@@ -45,9 +53,9 @@ class UnitCommandsTest : public ::testing::Test, protected ProtocolRig {
 protected:
     // Programs with only `rows` ticked; returns the lines sent.
     QStringList programTicked(const std::vector<int>& rows) {
-        panel.setAllChecks(0);
+        this->rows = {};
         for (int row : rows)
-            panel.setCheck1(row, 1);
+            this->rows.ticked[std::size_t(row)] = true;
         library.clearCalls();
         EXPECT_TRUE(commands.programButton());
         return library.sentLines();
@@ -56,13 +64,11 @@ protected:
 
 TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     link.ReplyBuffer = QStringLiteral("left over");
-    panel.setClockAuto(false);
-    panel.setText2(0, QStringLiteral("17.08.23")); // cut by position, whatever the separators
-    panel.setText2(1, QStringLiteral("12-31-2000"));
-    for (const auto& [n, value] : {std::pair{2, 9}, {3, 59}, {4, 59}, {5, 42}, {6, 0}})
-        panel.setVScroll(n, value);
-    panel.setText1(0, QStringLiteral(" Acme Oil "));
-    panel.setText1(1, QString());
+    settings.clockFromPc = false;
+    settings.time = QStringLiteral("17.08.23"); // cut by position, whatever the separators
+    settings.date = QStringLiteral("12-31-2000");
+    setCounters(settings, {9, 59, 59, 42, 0});
+    settings.lcdLines = {QStringLiteral(" Acme Oil "), QString()};
     EXPECT_EQ(programTicked({TimeRow, DateRow, PollRow, LcdTimingRow, LcdTextRow, VersionRow}),
               QStringList({"SRTCT170823", "SRTCD123100", "SPP35999", "SLCD42R00",
                            "SLCDT1\" Acme Oil \"T2\"\""}));
@@ -70,14 +76,13 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25));
     EXPECT_TRUE(link.ReplyBuffer.isEmpty());
 
-    panel.setText2(1, QStringLiteral("12/31/2000"));
+    settings.date = QStringLiteral("12/31/2000");
     EXPECT_EQ(programTicked({DateRow}), QStringList({"SRTCD123100"}));
-    for (int n = 2; n <= 4; ++n)
-        panel.setVScroll(n, 0);
+    setCounters(settings, {0, 0, 0, 42, 0});
     EXPECT_EQ(programTicked({PollRow}), QStringList({"SPP000"}));
     EXPECT_EQ(programTicked({}), QStringList());
     EXPECT_EQ(callsNamed("RtsOn"), QStringList({"RtsOn 0"})) << "the batch still runs";
-    panel.setClockAuto(true); // the PC clock, whatever the boxes say
+    settings.clockFromPc = true; // the PC clock, whatever the boxes say
     EXPECT_EQ(programTicked({TimeRow, DateRow}), QStringList({"SRTCT090503", "SRTCD030724"}));
 
     // An error on the second line skips the rest and is reported.
@@ -94,7 +99,7 @@ TEST_F(UnitCommandsTest, ProgramSendsTheTickedGroupsInOrder) {
 QString shownFor(const ProtocolRig& rig, const QString& line) {
     const QStringList unitLines{"GRTCT", "GPP", "GLCD", "GLCDT", "GV"};
     if (unitLines.contains(line))
-        return shown(rig.panel, int(unitLines.indexOf(line)) + DateRow);
+        return shown(rig.settings, int(unitLines.indexOf(line)) + DateRow);
     using enum ModuleKind;
     const ModuleKind kind = line.startsWith("GU") ? Tank : line.startsWith("GG4") ? G4 : Loop420;
     const int number = line.right(kind == Tank ? 2 : 1).toInt();
@@ -117,11 +122,10 @@ QString stateOf(const ReadReport& report, const QString& line) {
 // are read as "Read" reads them with `ticked` rows, else as "Read All" does.
 QString takes(const QString& line, const QByteArray& reply, const std::vector<int>& ticked = {}) {
     ProtocolRig rig;
-    for (const auto& [n, value] : {std::pair{2, 5}, {3, 30}, {4, 30}, {5, 7}, {6, 8}})
-        rig.panel.setVScroll(n, value);
+    setCounters(rig.settings, {5, 30, 30, 7, 8});
     rig.library.answer(line, reply);
     for (const int row : ticked)
-        rig.panel.setCheck1(row, 1);
+        rig.rows.ticked[std::size_t(row)] = true;
     ReadReport report;
     EXPECT_TRUE(ticked.empty() ? rig.commands.readListed({line}, &report)
                                : rig.commands.readButton(&report));
@@ -256,8 +260,8 @@ TEST_F(UnitCommandsTest,
     EXPECT_EQ(library.sentLines(), ReadAllLines);
     EXPECT_EQ(callsNamed("CdrvDelay"), delays(5, 25) + delays(34, 15));
 
-    EXPECT_EQ(shown(panel, PollRow), "01:1 02:2 05:5");
-    EXPECT_EQ(panel.text2(0), u"12:00:00") << "no clock reply";
+    EXPECT_EQ(shown(settings, PollRow), "01:1 02:2 05:5");
+    EXPECT_EQ(settings.time, u"12:00:00") << "no clock reply";
     EXPECT_EQ(tables.SensorRecords[7].Label.text(), u"WEST      ");
     EXPECT_EQ(tables.G4Records[5].Unit.text(), u"3 ");
     EXPECT_EQ(tables.G4Records[6].OnValue.text(), u"0100.000");

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "config/ConfigurationFile.h"
-#include "config/UnitSettingsPanel.h"
-#include "support/RecordingNotifier.h"
+#include "config/UnitSettings.h"
 
 namespace rtu::test {
 
@@ -13,22 +12,22 @@ inline RecordTables defaultTables() {
 }
 
 // A configuration file loaded into blank records and saved again, the clock boxes set as
-// `clock` shows them (a file does not restore the clock). Empty when the file does not load,
+// `clock` holds them (a file does not restore the clock). Empty when the file does not load,
 // or loads with a problem: every file the program writes must come back byte for byte.
-inline QByteArray savedAgain(const QByteArray& saved, const UnitSettingsPanel& clock) {
-    RecordingNotifier notifier;
-    UnitSettingsPanel reloadedPanel(notifier);
+inline QByteArray savedAgain(const QByteArray& saved, const UnitSettings& clock) {
+    UnitSettings reloadedSettings;
     RecordTables reloaded; // blank: every field must come from the file
-    const LoadResult result = LoadConfiguration(saved, reloadedPanel, reloaded);
+    const LoadResult result = LoadConfiguration(saved, reloadedSettings, reloaded);
     if (!result.ok || !result.problems.isEmpty())
         return {};
-    reloadedPanel.setClockTexts(clock.timeText(), clock.dateText());
-    return WriteConfiguration(reloadedPanel, reloaded);
+    reloadedSettings.time = clock.time;
+    reloadedSettings.date = clock.date;
+    return WriteConfiguration(reloadedSettings, reloaded);
 }
 
-// The configuration file that `panel` and `tables` save, loaded and saved again.
-inline QByteArray savedAgain(const UnitSettingsPanel& panel, const RecordTables& tables) {
-    return savedAgain(WriteConfiguration(panel, tables), panel);
+// The configuration file that `settings` and `tables` save, loaded and saved again.
+inline QByteArray savedAgain(const UnitSettings& settings, const RecordTables& tables) {
+    return savedAgain(WriteConfiguration(settings, tables), settings);
 }
 
 } // namespace rtu::test

@@ -33,20 +33,23 @@ void retype(QLineEdit* box, const QString& text) {
     QTest::keyClicks(box, text);
 }
 
-// The rules of the values are the panel's (UnitSettingsPanel); the window only mirrors it.
-TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanelAndTheButtonsReachTheModel) {
+// The rules of the values are the model's (UnitSettingsModel); the window only mirrors it.
+TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsModelAndTheButtonsReachTheModel) {
     startProgram();
-    UnitSettingsPanel& panel = form->session().panel;
+    UnitSettingsModel& settings = form->session().settings;
+    const auto valueOf = [&settings](int n) {
+        return settings.values().counter(UnitSettings::Counter(n - 2)).value;
+    };
 
     paste(control<QLineEdit>("Text2_0"), "23:59:59");
-    EXPECT_EQ(panel.text2(0), "23:59:59");
-    panel.setText2(1, "06-15-2024");
+    EXPECT_EQ(settings.values().time, "23:59:59");
+    settings.setClockText(ClockBox::Date, "06-15-2024");
     EXPECT_EQ(control<QLineEdit>("Text2_1")->text(), "06-15-2024");
 
     // The upper arrow counts up.
     auto* seconds = control<CountingBar>("VScroll5");
     seconds->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(panel.vscroll(5), 4);
+    EXPECT_EQ(valueOf(5), 4);
     EXPECT_EQ(control<QLabel>("Label8_3")->text(), "04");
     // Tab reaches each bar from the control before it; the Up key counts up, Down down.
     form->activateWindow();
@@ -60,32 +63,33 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsPanelAndTheButtonsReachTh
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         auto* bar = control<CountingBar>(QStringLiteral("VScroll%1").arg(n));
         ASSERT_EQ(QApplication::focusWidget(), bar) << n;
-        const int count = panel.vscroll(n);
+        const int count = valueOf(n);
         QTest::keyClick(bar, Qt::Key_Up);
-        EXPECT_EQ(panel.vscroll(n), count + 1) << n;
+        EXPECT_EQ(valueOf(n), count + 1) << n;
         QTest::keyClick(bar, Qt::Key_Down);
-        EXPECT_EQ(panel.vscroll(n), count) << n;
+        EXPECT_EQ(valueOf(n), count) << n;
     }
-    panel.setVScroll(2, 7);
+    settings.setCounter(UnitSettings::Counter::PollHours, 7);
     EXPECT_EQ(control<CountingBar>("VScroll2")->count(), 7);
     EXPECT_EQ(control<QLabel>("Label8_0")->text(), "07");
 
-    // The version is shown on one line; the panel keeps it as received.
-    panel.setLabel2(UnitSettingsPanel::VersionLabel, "Ver V1.06\r\n");
-    EXPECT_EQ(std::pair(control<QLabel>("Label2_2")->text(), panel.label2(2)),
+    // The version is shown on one line; the model keeps it as received.
+    settings.storedValues().version = "Ver V1.06\r\n";
+    settings.publish();
+    EXPECT_EQ(std::pair(control<QLabel>("Label2_2")->text(), settings.values().version),
               std::pair(QString("Ver V1.06"), QString("Ver V1.06\r\n")));
 
     QTest::mouseClick(control<QCheckBox>("Check1_2"), Qt::LeftButton);
-    EXPECT_EQ(panel.check1(2), 1);
+    EXPECT_TRUE(settings.rows()[UnitRow::Poll]);
     click("Command6"); // Set All
-    for (int i = 0; i < UnitSettingsPanel::CheckCount; ++i)
+    for (int i = 0; i < UnitRows::Count; ++i)
         EXPECT_TRUE(control<QCheckBox>(QStringLiteral("Check1_%1").arg(i))->isChecked()) << i;
 
     action("CLKMAN")->trigger();
     action("CLKMAN")->trigger(); // clicking the checked entry again keeps it
     EXPECT_EQ(checkedEntries("CLK"), QStringList{"CLKMAN"});
-    EXPECT_FALSE(panel.clockAuto());
-    panel.setClockAuto(true);
+    EXPECT_FALSE(settings.values().clockFromPc);
+    settings.setClockFromPc(true);
     EXPECT_EQ(checkedEntries("CLK"), QStringList{"CLKAUTO"});
 
     // What the actions do is MainWindowModel's; the window shows their outcome.
@@ -109,10 +113,10 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     EXPECT_EQ(line1->selectedText(), "Company");
 
     retype(line2, "ABCDEFGHIJKLMNOPQRSTUVWXY");
-    EXPECT_EQ(rtu.session().panel.text1(1), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(rtu.session().settings.values().lcdLines[1], "ABCDEFGHIJKLMNOPQRST");
 
     retype(line1, "A\"B");
-    EXPECT_EQ(rtu.session().panel.text1(0), "AB");
+    EXPECT_EQ(rtu.session().settings.values().lcdLines[0], "AB");
     paste(line1, "X \"Y\"");
     EXPECT_EQ(line1->text(), "AB");
     paste(line1, QStringLiteral("\u20ac"));
@@ -122,12 +126,12 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     EXPECT_EQ(notifier.beeps, 4);
 
     // A text that came from the unit is shown whole, quote included, and can be edited.
-    rtu.session().panel.setText1(1, "WEST \"RIDGE\" LEASE #14");
+    rtu.session().settings.setLcdLine(1, "WEST \"RIDGE\" LEASE #14");
     EXPECT_EQ(line2->text(), "WEST \"RIDGE\" LEASE #14");
     line2->setFocus();
     line2->end(false);
     QTest::keyClick(line2, Qt::Key_Backspace);
-    EXPECT_EQ(rtu.session().panel.text1(1), "WEST \"RIDGE\" LEASE #1");
+    EXPECT_EQ(rtu.session().settings.values().lcdLines[1], "WEST \"RIDGE\" LEASE #1");
     EXPECT_EQ(notifier.beeps, 4);
 
     // Save and Load reach the model, which goes through the file dialog.
