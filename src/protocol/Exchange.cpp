@@ -1,6 +1,5 @@
 #include "protocol/Exchange.h"
 
-#include "app/UserNotifier.h"
 #include "config/RuntimeError.h"
 #include "protocol/CommandLines.h"
 #include "serial/LinkState.h"
