@@ -22,16 +22,8 @@ const G4Record& G4Editor::record() const {
     return current();
 }
 
-FixedText<2>& G4Editor::unitOf(int number) const {
-    return tables_.G4Records.at(std::size_t(number)).Unit;
-}
-
-FixedText<1>& G4Editor::sourceOf(int number) const {
-    return tables_.G4Records.at(std::size_t(number)).Source;
-}
-
-FixedText<1>& G4Editor::channelOf(int number) const {
-    return tables_.G4Records.at(std::size_t(number)).Channel;
+OutputModuleEditor::SharedFields G4Editor::fieldsOf(int number) const {
+    return sharedFields(tables_.G4Records.at(std::size_t(number)));
 }
 
 int G4Editor::onTestOption() const {

@@ -21,9 +21,7 @@ public:
     QString whenCaption() const; // "When Level is" / "When Temperature is"
 
 protected:
-    FixedText<2>& unitOf(int number) const override;
-    FixedText<1>& sourceOf(int number) const override;
-    FixedText<1>& channelOf(int number) const override;
+    SharedFields fieldsOf(int number) const override;
 
 private:
     G4Record& current() const;

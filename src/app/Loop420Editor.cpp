@@ -16,19 +16,11 @@ const Loop420Record& Loop420Editor::record() const {
 }
 
 QString Loop420Editor::storedUnitCaption() const {
-    return unitOf(selected()).text();
+    return fieldsOf(selected()).unit.text();
 }
 
-FixedText<2>& Loop420Editor::unitOf(int number) const {
-    return tables_.Loop420Records[number].Unit;
-}
-
-FixedText<1>& Loop420Editor::sourceOf(int number) const {
-    return tables_.Loop420Records[number].Source;
-}
-
-FixedText<1>& Loop420Editor::channelOf(int number) const {
-    return tables_.Loop420Records[number].Channel;
+OutputModuleEditor::SharedFields Loop420Editor::fieldsOf(int number) const {
+    return sharedFields(tables_.Loop420Records[number]);
 }
 
 void Loop420Editor::editValue4mA(const QString& text) {

@@ -17,9 +17,7 @@ public:
 protected:
     // The 4-20mA window shows the monitor unit as stored ("5 " after a file load).
     QString storedUnitCaption() const override;
-    FixedText<2>& unitOf(int number) const override;
-    FixedText<1>& sourceOf(int number) const override;
-    FixedText<1>& channelOf(int number) const override;
+    SharedFields fieldsOf(int number) const override;
 
 private:
     Loop420Record& current() const;

@@ -63,12 +63,13 @@ protected:
     // The operator changed these records (none: the selected one); they count as set
     // from now on, whatever the last read left unanswered.
     void edited(const QList<int>& numbers = {});
+    // All the records, or the selected one.
+    QList<int> scope(bool all) const;
 
     Session& session_;
     RecordTables& tables_;
 
 private:
-    QList<int> scope(bool all) const;
     QString describe(const QList<int>& numbers) const;
     QString readSummary(const QList<int>& numbers, const QStringList& silent,
                         const ReadReport& report) const;

@@ -11,15 +11,15 @@ OutputModuleEditor::OutputModuleEditor(Session& session, ModuleKind kind, Window
     : ModuleEditor(session, kind, window, parent), channelBarMin_(channelBarMin) {}
 
 QString OutputModuleEditor::source() const {
-    return sourceOf(selected());
+    return fieldsOf(selected()).source;
 }
 
 int OutputModuleEditor::unitValue() const {
-    return wholeValue(unitOf(selected()));
+    return wholeValue(fieldsOf(selected()).unit);
 }
 
 int OutputModuleEditor::channelValue() const {
-    return wholeValue(channelOf(selected()));
+    return wholeValue(fieldsOf(selected()).channel);
 }
 
 // Showing a module applies the window's limits to its own record: a monitor unit that is
@@ -30,11 +30,11 @@ void OutputModuleEditor::showRecord() {
     const int unit = unitValue();
     const bool unitCorrected = unit > LastTank && unit != DisabledUnit;
     if (unitCorrected)
-        unitOf(number) = QStringLiteral("0");
+        fieldsOf(number).unit = QStringLiteral("0");
     unitDisplay_ = unitCorrected ? twoDigits(0) : storedUnitCaption();
     const int channel = channelValue();
     if (snappedChannel(channel) != channel)
-        channelOf(number) = QString::number(snappedChannel(channel));
+        fieldsOf(number).channel = QString::number(snappedChannel(channel));
 }
 
 QString OutputModuleEditor::storedUnitCaption() const {
@@ -50,22 +50,22 @@ void OutputModuleEditor::setUnit(int value, bool dragged) {
         value = 0;
     if (value > LastTank && value != DisabledUnit)
         value = 0;
-    unitOf(selected()) = QString::number(value);
+    fieldsOf(selected()).unit = QString::number(value);
     unitDisplay_ = twoDigits(value);
     edited();
 }
 
 void OutputModuleEditor::chooseLevel() {
-    sourceOf(selected()) = QStringLiteral("L");
+    fieldsOf(selected()).source = QStringLiteral("L");
     if (channelValue() >= 3)
-        channelOf(selected()) = QStringLiteral("2");
+        fieldsOf(selected()).channel = QStringLiteral("2");
     edited();
 }
 
 void OutputModuleEditor::chooseTemperature() {
-    sourceOf(selected()) = QStringLiteral("T");
+    fieldsOf(selected()).source = QStringLiteral("T");
     if (channelValue() > ChannelBarMax)
-        channelOf(selected()) = QString::number(ChannelBarMax);
+        fieldsOf(selected()).channel = QString::number(ChannelBarMax);
     edited();
 }
 
@@ -79,7 +79,7 @@ int OutputModuleEditor::snappedChannel(int value) const {
 }
 
 QString OutputModuleEditor::channelDisplay() const {
-    return channelOf(selected());
+    return fieldsOf(selected()).channel;
 }
 
 int OutputModuleEditor::channelBar() const {
@@ -87,7 +87,7 @@ int OutputModuleEditor::channelBar() const {
 }
 
 void OutputModuleEditor::setChannel(int value) {
-    channelOf(selected()) = QString::number(snappedChannel(value));
+    fieldsOf(selected()).channel = QString::number(snappedChannel(value));
     edited();
 }
 
@@ -97,9 +97,9 @@ void OutputModuleEditor::setDisableAll(bool ticked) {
 }
 
 void OutputModuleEditor::disable() {
-    const QList<int> numbers = disableAll_ ? range().numbers() : QList<int>{selected()};
+    const QList<int> numbers = scope(disableAll_);
     for (const int number : numbers)
-        unitOf(number) = QString::number(DisabledUnit);
+        fieldsOf(number).unit = QString::number(DisabledUnit);
     unitDisplay_ = twoDigits(DisabledUnit);
     edited(numbers);
 }

@@ -51,10 +51,17 @@ protected:
     // Label2 for a module shown from its record: two digits.
     virtual QString storedUnitCaption() const;
 
-    // The shared fields of a module's record.
-    virtual FixedText<2>& unitOf(int number) const = 0;
-    virtual FixedText<1>& sourceOf(int number) const = 0;
-    virtual FixedText<1>& channelOf(int number) const = 0;
+    // The fields a G4 and a 4-20mA record share.
+    struct SharedFields {
+        FixedText<2>& unit;
+        FixedText<1>& source;
+        FixedText<1>& channel;
+    };
+    template <class Record> static SharedFields sharedFields(Record& record) {
+        return {record.Unit, record.Source, record.Channel};
+    }
+    // The shared fields of module `number`'s record.
+    virtual SharedFields fieldsOf(int number) const = 0;
 
 private:
     QString source() const;
