@@ -27,8 +27,8 @@ ModuleWindow::ModuleWindow(ModuleEditor& editor, const Captions& captions, QWidg
     setAttribute(Qt::WA_DeleteOnClose);
 
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
-    for (const QString& caption : editor_.tabCaptions())
-        tabs_->addTab(caption);
+    for (const int number : editor_.range().numbers())
+        tabs_->setTabData(tabs_->addTab(editor_.range().caption(number)), number);
     auto* frame = new QGroupBox(captions.frame);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setLayout(settings_);
@@ -55,7 +55,8 @@ ModuleWindow::ModuleWindow(ModuleEditor& editor, const Captions& captions, QWidg
     layout->addLayout(actions);
     layout->addWidget(status_);
 
-    connect(tabs_, &QTabBar::currentChanged, &editor_, &ModuleEditor::selectTab);
+    connect(tabs_, &QTabBar::currentChanged, &editor_,
+            [this](int tab) { editor_.select(tabs_->tabData(tab).toInt()); });
     connect(programAll_, &QCheckBox::clicked, &editor_, &ModuleEditor::setProgramAll);
     connect(readAll_, &QCheckBox::clicked, &editor_, &ModuleEditor::setReadAll);
     connect(program, &QPushButton::clicked, &editor_, &ModuleEditor::program);
@@ -66,7 +67,7 @@ ModuleWindow::ModuleWindow(ModuleEditor& editor, const Captions& captions, QWidg
 
 void ModuleWindow::open(const QRect& place) {
     setGeometry(place);
-    editor_.selectTab(0);
+    editor_.select(editor_.range().first);
     show();
 }
 
@@ -79,7 +80,7 @@ void ModuleWindow::refresh() {
 }
 
 void ModuleWindow::showEditor() {
-    tabs_->setCurrentIndex(editor_.selectedTab());
+    tabs_->setCurrentIndex(int(editor_.range().numbers().indexOf(editor_.selected())));
     programAll_->setChecked(editor_.programAll());
     readAll_->setChecked(editor_.readAll());
     showCaption(status_, editor_.outcome());

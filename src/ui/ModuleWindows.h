@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/ModuleEditor.h"
+#include "app/G4Editor.h"
+#include "app/Loop420Editor.h"
+#include "app/SensorEditor.h"
 #include "ui/ModuleWindow.h"
 
 #include <array>
