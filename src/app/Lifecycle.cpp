@@ -1,11 +1,11 @@
 #include "app/Lifecycle.h"
 
+#include "app/PortSelection.h"
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
 #include "config/ConfigurationFile.h"
 #include "config/UserNotifier.h"
 #include "protocol/BatchUi.h"
-#include "serial/PortSelection.h"
 
 #include <QDir>
 

@@ -4,7 +4,7 @@
 #include "app/ReadOutcome.h"
 #include "app/WindowPlacement.h"
 #include "config/UserNotifier.h"
-#include "serial/QtSerialLibrary.h"
+#include "serial/SerialLibrary.h"
 #include "ui/LcdTextBox.h"
 #include "ui/ModuleWindows.h"
 #include "ui/Widgets.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/Lifecycle.h"
+#include "app/PortSelection.h"
 #include "app/ReplyWait.h"
 #include "app/Session.h"
-#include "serial/PortSelection.h"
 #include "ui/Dialogs.h"
 #include "ui/PortMenuBar.h"
 #include "ui/TerminalForm.h"
@@ -30,7 +30,6 @@ namespace rtu {
 class CountingBar;
 class LcdTextBox;
 class ModuleWindow;
-class QtSerialLibrary;
 class UserNotifier;
 
 // The main window, "Setup For Model 7350 Terminal Unit.": the unit-settings panel, the
@@ -43,7 +42,7 @@ class RtuForm : public QMainWindow {
     Q_OBJECT
 public:
     struct Environment {
-        QtSerialLibrary& library;
+        SerialLibrary& library;
         UserNotifier& notifier;
         FileChooser& files;
         DeviceChooser& devices;

@@ -90,6 +90,9 @@ TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsBytesCrossUnchangedUntilThe
     EXPECT_EQ(reportedCodes(), std::vector<int>({11, 0, 3, 1, 7}));
     library.setDelayUnitOverride(40.0);
     EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 40.0) << "an override wins over the line";
+    library.setDelayUnitFactor(4);
+    EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 160.0) << "a factor lengthens it";
+    library.setDelayUnitFactor(1);
     library.setDelayUnitOverride(std::nullopt);
     EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 2.0);
 

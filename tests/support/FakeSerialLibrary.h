@@ -60,6 +60,8 @@ public:
     }
     QByteArray sentBytes() const { return sent_; }
     bool rts() const { return rts_; }
+    int delayUnitFactor() const { return factor_; }
+    Pacing pacing() const { return pacing_; }
     void clearCalls() { calls_.clear(); }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
@@ -121,6 +123,8 @@ public:
         return 0;
     }
     void interruptDelay() override { calls_ << QStringLiteral("interruptDelay"); }
+    void setDelayUnitFactor(int factor) override { factor_ = factor; }
+    void setPacing(Pacing pacing, std::optional<int> = std::nullopt) override { pacing_ = pacing; }
     std::int32_t CdrvDelayUntil(PortId port, int units,
                                 const std::function<bool()>& replyIn) override {
         CdrvDelay(port, units);
@@ -143,6 +147,8 @@ private:
     QByteArray sent_;
     int linesSent_ = 0;
     bool rts_ = false;
+    int factor_ = 1;
+    Pacing pacing_ = Pacing::FixedDelays;
 };
 
 } // namespace rtu
