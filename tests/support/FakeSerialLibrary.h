@@ -60,8 +60,9 @@ public:
     }
     QByteArray sentBytes() const { return sent_; }
     bool rts() const { return rts_; }
-    int delayUnitFactor() const { return factor_; }
-    Pacing pacing() const { return pacing_; }
+    // What the reply wait set last.
+    int delayUnitFactor = 1;
+    Pacing pacing = Pacing::FixedDelays;
     void clearCalls() { calls_.clear(); }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
@@ -123,8 +124,8 @@ public:
         return 0;
     }
     void interruptDelay() override { calls_ << QStringLiteral("interruptDelay"); }
-    void setDelayUnitFactor(int factor) override { factor_ = factor; }
-    void setPacing(Pacing pacing, std::optional<int> = std::nullopt) override { pacing_ = pacing; }
+    void setDelayUnitFactor(int factor) override { delayUnitFactor = factor; }
+    void setPacing(Pacing chosen, std::optional<int> = std::nullopt) override { pacing = chosen; }
     std::int32_t CdrvDelayUntil(PortId port, int units,
                                 const std::function<bool()>& replyIn) override {
         CdrvDelay(port, units);
@@ -147,8 +148,6 @@ private:
     QByteArray sent_;
     int linesSent_ = 0;
     bool rts_ = false;
-    int factor_ = 1;
-    Pacing pacing_ = Pacing::FixedDelays;
 };
 
 } // namespace rtu
