@@ -1,12 +1,11 @@
 #include "app/Lifecycle.h"
 
+#include "app/PortSelection.h"
 #include "app/PortSettingsFiles.h"
 #include "app/Session.h"
 #include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
-#include "app/UserNotifier.h"
 #include "protocol/BatchListener.h"
-#include "serial/PortSelection.h"
 
 #include <QDir>
 

@@ -3,7 +3,7 @@
 #include "app/FileActions.h"
 #include "app/ReadOutcome.h"
 #include "app/UserNotifier.h"
-#include "serial/QtSerialLibrary.h"
+#include "serial/SerialLibrary.h"
 
 #include <QCoreApplication>
 #include <QTime>

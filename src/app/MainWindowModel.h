@@ -5,7 +5,7 @@
 #include "app/Lifecycle.h"
 #include "app/ReplyWait.h"
 #include "app/Session.h"
-#include "serial/PortSelection.h"
+#include "app/PortSelection.h"
 
 #include <QObject>
 #include <QTimer>
@@ -14,7 +14,7 @@
 
 namespace rtu {
 
-class QtSerialLibrary;
+class SerialLibrary;
 class TerminalScreen;
 class UserNotifier;
 struct ReadReport;
@@ -28,7 +28,7 @@ class MainWindowModel : public QObject {
     Q_OBJECT
 public:
     struct Environment {
-        QtSerialLibrary& library;
+        SerialLibrary& library;
         TerminalScreen& screen; // the terminal window's log
         BatchUi& ui;            // what a batch does to the windows
         PortMenus& menus;       // the port menus' check marks

@@ -1,13 +1,12 @@
 #include "app/ReplyWait.h"
 
-#include "serial/QtSerialLibrary.h"
+#include "serial/SerialLibrary.h"
 
 #include <QSettings>
 
 namespace rtu {
 
-ReplyWait::ReplyWait(QtSerialLibrary& library, QObject* parent)
-    : QObject(parent), library_(library) {
+ReplyWait::ReplyWait(SerialLibrary& library, QObject* parent) : QObject(parent), library_(library) {
     apply();
 }
 
@@ -67,8 +66,7 @@ void ReplyWait::remember(QSettings& settings) const {
 // Normal, x2, x4, x8: each entry doubles the one before.
 void ReplyWait::apply() {
     library_.setDelayUnitFactor(1 << waitIndex_);
-    library_.setPacing(pacingIndex_ == 0 ? QtSerialLibrary::Pacing::FixedDelays
-                                         : QtSerialLibrary::Pacing::UntilReply);
+    library_.setPacing(pacingIndex_ == 0 ? Pacing::FixedDelays : Pacing::UntilReply);
     emit changed();
 }
 

@@ -7,7 +7,7 @@ class QSettings;
 
 namespace rtu {
 
-class QtSerialLibrary;
+class SerialLibrary;
 
 // The reply wait chosen under "Port Characteristics": "Reply Wait" lengthens every
 // settle-delay unit ("Normal", "x2", "x4", "x8" of the unit derived from the line speed or
@@ -18,7 +18,7 @@ class QtSerialLibrary;
 class ReplyWait : public QObject {
     Q_OBJECT
 public:
-    explicit ReplyWait(QtSerialLibrary& library, QObject* parent = nullptr);
+    explicit ReplyWait(SerialLibrary& library, QObject* parent = nullptr);
 
     static const QStringList& waitCaptions();
     static const QStringList& pacingCaptions();
@@ -41,7 +41,7 @@ signals:
 private:
     void apply();
 
-    QtSerialLibrary& library_;
+    SerialLibrary& library_;
     int waitIndex_ = 0;
     int pacingIndex_ = 0;
 };

@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "serial/LineCodes.h"
-#include "serial/QtSerialLibrary.h"
+#include "serial/SerialLibrary.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -161,10 +161,10 @@ QString readDelayUnit(const QCommandLineParser& parser, CliOptions& options) {
         return {};
     bool ok = false;
     const double ms = QLocale::c().toDouble(parser.value("delay-unit-ms"), &ok);
-    if (!ok || !(ms > 0.0) || ms > QtSerialLibrary::MaxDelayUnitMs)
+    if (!ok || !(ms > 0.0) || ms > SerialLibrary::MaxDelayUnitMs)
         return QStringLiteral("--delay-unit-ms: expected a number of milliseconds above 0 and "
                               "at most %1, not '%2'")
-            .arg(QtSerialLibrary::MaxDelayUnitMs)
+            .arg(SerialLibrary::MaxDelayUnitMs)
             .arg(parser.value("delay-unit-ms"));
     options.delayUnitMs = ms;
     return {};

@@ -1,5 +1,6 @@
 #include "cli/CliRunner.h"
 
+#include "app/PortSelection.h"
 #include "app/Session.h"
 #include "cli/CliConsole.h"
 #include "cli/ConfigurationComparison.h"
@@ -8,8 +9,6 @@
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
 #include "config/WholeFile.h"
-#include "serial/PortSelection.h"
-#include "serial/QtSerialLibrary.h"
 #include "serial/SerialDevices.h"
 
 #include <QFile>
@@ -56,10 +55,12 @@ QString existingPortsAdvice() {
 // console reporting wired in.
 class UnitRun {
 public:
-    UnitRun(const CliOptions& options, QIODevice& out, QTextStream& err)
+    UnitRun(const CliOptions& options, SerialLibrary& library, QIODevice& out, QTextStream& err)
         : options_(options), out_(out), err_(err), ui_(err, options.quiet), notifier_(err),
-          session_(library_, screen_, ui_, notifier_) {
-        QObject::connect(&library_, &SerialLibrary::portLost, [this] { portLost_ = true; });
+          library_(library), session_(library_, screen_, ui_, notifier_) {
+        // The library outlives the run; the port selection ends with it.
+        QObject::connect(&library_, &SerialLibrary::portLost, &ports_,
+                         [this] { portLost_ = true; });
     }
 
     ~UnitRun() {
@@ -320,8 +321,7 @@ private:
     bool openPort() {
         library_.setDevice(CliPort, options_.port);
         library_.setDelayUnitOverride(options_.delayUnitMs);
-        library_.setPacing(options_.replyPacing ? QtSerialLibrary::Pacing::UntilReply
-                                                : QtSerialLibrary::Pacing::FixedDelays,
+        library_.setPacing(options_.replyPacing ? Pacing::UntilReply : Pacing::FixedDelays,
                            options_.replyTimeoutMs);
         ports_.SelectPort(CliPort);
         if (session_.link.CurrentPort == NoPort) {
@@ -357,7 +357,7 @@ private:
     LogTerminalScreen screen_;
     BatchProgress ui_;
     StreamNotifier notifier_;
-    QtSerialLibrary library_;
+    SerialLibrary& library_;
     Session session_;
     NoPortMenus menus_;
     PortSelection ports_{library_, session_.link, screen_, menus_};
@@ -367,10 +367,11 @@ private:
 
 } // namespace
 
-ExitCode runCommand(const CliOptions& options, QIODevice& out, QTextStream& err) {
+ExitCode runCommand(const CliOptions& options, SerialLibrary& library, QIODevice& out,
+                    QTextStream& err) {
     if (options.command == CliCommand::Ports)
         return printPorts(out);
-    UnitRun run(options, out, err);
+    UnitRun run(options, library, out, err);
     return run.run();
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
+#include "serial/QtSerialLibrary.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,5 +22,6 @@ int main(int argc, char* argv[]) {
         err << "rtu7350-cli: " << parsed.error << "\nTry 'rtu7350-cli --help'." << Qt::endl;
         return static_cast<int>(rtu::ExitCode::UsageError);
     }
-    return static_cast<int>(rtu::runCommand(*parsed.options, out, err));
+    rtu::QtSerialLibrary library;
+    return static_cast<int>(rtu::runCommand(*parsed.options, library, out, err));
 }

@@ -2,6 +2,7 @@
 
 #include "serial/LineCodes.h"
 #include "serial/PortLock.h"
+#include "serial/QtLineSettings.h"
 #include "serial/SerialDevices.h"
 
 #include <QEventLoop>
@@ -32,105 +33,11 @@ constexpr std::int32_t NoByte = -1;
 // After a reply is in: time for bytes that trail its line end.
 constexpr double GuardCharacters = 2.0;
 
-// Line protocol codes QSerialPort can carry out (indexes of lineProtocolCaptions()).
-constexpr std::int16_t ProtocolRtsRts = 0;
-constexpr std::int16_t ProtocolNonNon = 4;
-constexpr std::int16_t ProtocolXonXon = 7;
-
 // A wait as a timer takes it: whole milliseconds, rounded up, and held within int whatever
 // the delay unit, its factor and the count multiply to.
 int timerMs(double milliseconds) {
     constexpr double Longest = std::numeric_limits<int>::max();
     return milliseconds > 0 ? int(std::ceil(std::min(milliseconds, Longest))) : 0;
-}
-
-struct LineSettings {
-    std::int32_t baud = DefaultBaudCode;
-    std::int16_t parity = DefaultParityCode;
-    std::int16_t length = DefaultLengthCode;
-    std::int16_t stopBits = DefaultStopBitsCode;
-    std::int16_t protocol = DefaultProtocolCode;
-};
-
-// The QSerialPort form of a set of codes; nullopt when a code is outside its menu or names a
-// line protocol QSerialPort cannot carry out.
-struct QtLineSettings {
-    qint32 rate;
-    QSerialPort::Parity parity;
-    QSerialPort::DataBits dataBits;
-    QSerialPort::StopBits stopBits;
-    QSerialPort::FlowControl flow;
-};
-
-std::optional<QSerialPort::Parity> qtParity(std::int16_t code) {
-    switch (code) {
-    case 0:
-        return QSerialPort::NoParity;
-    case 1:
-        return QSerialPort::OddParity;
-    case 2:
-        return QSerialPort::EvenParity;
-    case 3:
-        return QSerialPort::MarkParity; // "Sticky Odd": the parity bit is always 1
-    case 4:
-        return QSerialPort::SpaceParity; // "Sticky Even": the parity bit is always 0
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<QSerialPort::DataBits> qtDataBits(std::int16_t code) {
-    switch (code) {
-    case 0:
-        return QSerialPort::Data5;
-    case 1:
-        return QSerialPort::Data6;
-    case 2:
-        return QSerialPort::Data7;
-    case 3:
-        return QSerialPort::Data8;
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<QSerialPort::StopBits> qtStopBits(std::int16_t code) {
-    switch (code) {
-    case 0:
-        return QSerialPort::OneStop;
-    case 1:
-        return QSerialPort::TwoStop;
-    default:
-        return std::nullopt;
-    }
-}
-
-// QSerialPort knows only three kinds of flow control, each the same in both directions:
-// none, RTS/CTS and XON/XOFF. The other protocol codes pace one direction differently from
-// the other or use DTR, which it cannot do; accepting them would leave the line unpaced
-// while the menus claim otherwise, so they are refused.
-std::optional<QSerialPort::FlowControl> qtFlowControl(std::int16_t code) {
-    switch (code) {
-    case ProtocolRtsRts:
-        return QSerialPort::HardwareControl;
-    case ProtocolNonNon:
-        return QSerialPort::NoFlowControl;
-    case ProtocolXonXon:
-        return QSerialPort::SoftwareControl;
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<QtLineSettings> toQt(const LineSettings& codes) {
-    const auto rate = baudRate(codes.baud);
-    const auto parity = qtParity(codes.parity);
-    const auto dataBits = qtDataBits(codes.length);
-    const auto stopBits = qtStopBits(codes.stopBits);
-    const auto flow = qtFlowControl(codes.protocol);
-    if (!rate || !parity || !dataBits || !stopBits || !flow)
-        return std::nullopt;
-    return QtLineSettings{*rate, *parity, *dataBits, *stopBits, *flow};
 }
 
 bool validPort(PortId port) {
@@ -311,7 +218,7 @@ void QtSerialLibrary::setPacing(Pacing pacing, std::optional<int> replyTimeoutMs
     d_->replyTimeoutMs = replyTimeoutMs;
 }
 
-QtSerialLibrary::Pacing QtSerialLibrary::pacing() const {
+Pacing QtSerialLibrary::pacing() const {
     return d_->pacing;
 }
 
@@ -399,15 +306,8 @@ bool QtSerialLibrary::deviceAvailable(PortId port) const {
                        [&](const QSerialPortInfo& info) { return info.portName() == path; });
 }
 
-// Pacing by RTS/CTS in either direction is nearest to RTS/CTS both ways, then XON/XOFF;
-// DTR pacing has no QSerialPort form, so without either the line runs unpaced.
 std::int16_t QtSerialLibrary::nearestLineProtocol(std::int16_t code) const {
-    if (qtFlowControl(code))
-        return code;
-    const QString caption = lineProtocolCaptions().value(code);
-    if (caption.contains(QLatin1String("RTS")))
-        return ProtocolRtsRts;
-    return caption.contains(QLatin1String("XON")) ? ProtocolXonXon : ProtocolNonNon;
+    return nearestQtLineProtocol(code);
 }
 
 std::int32_t QtSerialLibrary::ser_rs232_getport(PortId port, PortParameterBlock& record) {

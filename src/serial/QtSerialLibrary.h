@@ -23,23 +23,14 @@ public:
     ~QtSerialLibrary() override;
 
     static QString defaultDevice(PortId port);
-    void setDevice(PortId port, const QString& path);
+    void setDevice(PortId port, const QString& path) override;
     QString device(PortId port) const override;
 
-    // Longest delay unit an operator may fix: 25 units of it stay under half a minute.
-    static constexpr double MaxDelayUnitMs = 1000.0;
-    // Fixes the length of one CdrvDelay unit (slow radio links); nullopt derives it from
-    // the line settings.
-    void setDelayUnitOverride(std::optional<double> milliseconds);
+    void setDelayUnitOverride(std::optional<double> milliseconds) override;
+    // The unit the delays of the port last opened or configured take, factor included.
     double delayUnitMilliseconds() const;
-    // Lengthens every delay unit, derived or fixed, for a slow unit ("Reply Wait" x2..x8).
-    void setDelayUnitFactor(int factor);
-
-    // How the wait after a read line ends: after the whole settle delay, or as soon as the
-    // reply is in plus two character times. `replyTimeoutMs` replaces the settle delay as
-    // the longest wait for a reply; nullopt keeps it.
-    enum class Pacing { FixedDelays, UntilReply };
-    void setPacing(Pacing pacing, std::optional<int> replyTimeoutMs = std::nullopt);
+    void setDelayUnitFactor(int factor) override;
+    void setPacing(Pacing pacing, std::optional<int> replyTimeoutMs = std::nullopt) override;
     Pacing pacing() const;
 
     std::int32_t InitializePort(PortId port, std::int16_t portAgain, std::int16_t hexBase,

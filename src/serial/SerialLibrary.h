@@ -9,12 +9,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace rtu {
 
 using PortId = std::int16_t; // 0..4 = COM1..COM5, -1 = no port open
 inline constexpr PortId NoPort = -1;
 inline constexpr int PortCount = 5;
+
+// How the wait after a read line ends: after the whole settle delay, or as soon as the reply
+// is in plus two character times.
+enum class Pacing { FixedDelays, UntilReply };
 
 // The ten operations of the serial communication library the program is written against.
 // Every call takes the port id first; every result is a 32-bit integer, 0 meaning success.
@@ -43,6 +48,9 @@ public:
     virtual bool deviceAvailable(PortId /*port*/) const { return false; }
     // The device behind a port, as the operator chose it; empty when the library cannot say.
     virtual QString device(PortId /*port*/) const { return {}; }
+    // Puts another device behind a port (an adapter, a pseudo-terminal); the next
+    // InitializePort of that port opens it.
+    virtual void setDevice(PortId /*port*/, const QString& /*path*/) {}
     // Fills the block with the open port's parameters, the five codes included.
     virtual std::int32_t ser_rs232_getport(PortId port, PortParameterBlock& record) = 0;
     // The next received byte 0..255, or -1 when none is waiting (and for port -1). Never blocks.
@@ -64,6 +72,18 @@ public:
     // Ends the delay running now, if any, at once: a program that is closing must not wait
     // out a settle delay, which at 110 baud or with a long delay unit can last many seconds.
     virtual void interruptDelay() {}
+
+    // Longest delay unit an operator may fix: 25 units of it stay under half a minute.
+    static constexpr double MaxDelayUnitMs = 1000.0;
+    // Fixes the length of one CdrvDelay unit (slow radio links); nullopt lets the library
+    // derive it from the line settings.
+    virtual void setDelayUnitOverride(std::optional<double> /*milliseconds*/) {}
+    // Lengthens every delay unit, derived or fixed, for a slow unit ("Reply Wait" x2..x8).
+    virtual void setDelayUnitFactor(int /*factor*/) {}
+    // How CdrvDelayUntil ends; `replyTimeoutMs` replaces the settle delay as the longest wait
+    // for a reply, nullopt keeps it. A library that cannot tell a reply in keeps fixed delays.
+    virtual void setPacing(Pacing /*pacing*/,
+                           std::optional<int> /*replyTimeoutMs*/ = std::nullopt) {}
 
     // Beyond the ten: why the port's last InitializePort failed. Reason None after a
     // success, and from a library that cannot say.

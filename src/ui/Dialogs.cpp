@@ -1,6 +1,6 @@
 #include "ui/Dialogs.h"
 
-#include "serial/PortSelection.h"
+#include "app/PortSelection.h"
 
 #include <QApplication>
 #include <QComboBox>

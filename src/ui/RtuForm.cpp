@@ -1,7 +1,7 @@
 #include "ui/RtuForm.h"
 
 #include "app/WindowPlacement.h"
-#include "serial/QtSerialLibrary.h"
+#include "serial/SerialLibrary.h"
 #include "ui/ModuleWindows.h"
 #include "ui/UnitSettingsBox.h"
 #include "ui/Widgets.h"

@@ -20,7 +20,6 @@ class QScrollBar;
 namespace rtu {
 
 class ModuleWindow;
-class QtSerialLibrary;
 class UnitSettingsBox;
 class UserNotifier;
 
@@ -34,7 +33,7 @@ class RtuForm : public QMainWindow {
     Q_OBJECT
 public:
     struct Environment {
-        QtSerialLibrary& library;
+        SerialLibrary& library;
         UserNotifier& notifier;
         FileChooser& files;
         DeviceChooser& devices;

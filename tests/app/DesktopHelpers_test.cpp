@@ -6,7 +6,7 @@
 #include "app/ReplyWait.h"
 #include "app/WindowPlacement.h"
 #include "protocol/UnitCommands.h"
-#include "serial/QtSerialLibrary.h"
+#include "support/FakeSerialLibrary.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -58,34 +58,29 @@ TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {
               "Is In");
 }
 
-TEST(ReplyWait, MultipliesTheDelayUnitAndSetsThePacingOfTheLibrary) {
-    QtSerialLibrary library;
-    library.setDelayUnitOverride(5.0);
+TEST(ReplyWait, SetsTheDelayUnitFactorAndThePacingOfTheLibrary) {
+    FakeSerialLibrary library;
     ReplyWait wait(library);
     int changes = 0;
     QObject::connect(&wait, &ReplyWait::changed, [&] { ++changes; });
-    EXPECT_EQ(wait.statusText(), "Reply Wait Normal, Fixed Delays");
     wait.chooseWait(1);
     wait.choosePacing(1);
-    EXPECT_EQ(library.delayUnitMilliseconds(), 10.0);
-    EXPECT_EQ(library.pacing(), QtSerialLibrary::Pacing::UntilReply);
+    EXPECT_EQ(std::tuple(library.delayUnitFactor, library.pacing),
+              std::tuple(2, Pacing::UntilReply));
     wait.chooseWait(4); // no such entry: the choice stays, its marks are shown again
     EXPECT_EQ(std::tuple(wait.waitIndex(), wait.pacingIndex(), changes), std::tuple(1, 1, 3));
     wait.chooseWait(3);
-    EXPECT_EQ(library.delayUnitMilliseconds(), 40.0);
     EXPECT_EQ(wait.statusText(), "Reply Wait x8, Until Reply Is In");
 
     // The choice comes back in the next run; a caption no list holds changes nothing.
     QTemporaryDir dir;
     QSettings settings(dir.filePath("rtu7350.conf"), QSettings::IniFormat);
     wait.remember(settings);
-    QtSerialLibrary nextLibrary;
-    nextLibrary.setDelayUnitOverride(5.0);
-    ReplyWait next(nextLibrary);
+    ReplyWait next(library); // starts at Normal, Fixed Delays
     settings.setValue("replyWait/pacing", "Sometimes");
     next.restore(settings);
     EXPECT_EQ(next.statusText(), "Reply Wait x8, Fixed Delays");
-    EXPECT_EQ(nextLibrary.delayUnitMilliseconds(), 40.0);
+    EXPECT_EQ(library.delayUnitFactor, 8);
 }
 
 TEST(ReadOutcome, ALostPortSaysHowFarTheActionGotAndWhatToDo) {

@@ -89,9 +89,10 @@ TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsBytesCrossUnchangedUntilThe
     EXPECT_NE(library.SetPortCharacteristics(0, 9, 0, 3, 0, 1), 0); // RTSXON
     EXPECT_EQ(reportedCodes(), std::vector<int>({11, 0, 3, 1, 7}));
     library.setDelayUnitOverride(40.0);
-    EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 40.0) << "an override wins over the line";
+    library.setDelayUnitFactor(4);
+    EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 160.0) << "an override wins, lengthened";
     library.setDelayUnitOverride(std::nullopt);
-    EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 2.0);
+    EXPECT_DOUBLE_EQ(library.delayUnitMilliseconds(), 8.0) << "the line's unit, lengthened";
 
     // A closed port refuses everything and can be reopened.
     EXPECT_EQ(library.UnInitializePort(0), 0);

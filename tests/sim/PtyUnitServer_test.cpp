@@ -128,7 +128,7 @@ TEST_F(PtyUnitServerTest, TheLinkPathLivesAsLongAsTheLine) {
 // The program's side of a simulated unit's line at 115200 baud: a session on the real serial
 // library, with the 8 ms settle-delay unit of the tests' fast lines.
 struct LineSession {
-    LineSession(SimulatedUnit& unit, int byteDelayMs, QtSerialLibrary::Pacing pacing,
+    LineSession(SimulatedUnit& unit, int byteDelayMs, Pacing pacing,
                 std::optional<int> replyTimeoutMs = std::nullopt)
         : server(unit, {.baud = 115200, .turnaroundMs = 1, .byteDelayMs = byteDelayMs}) {
         EXPECT_EQ(server.start(), QString());
@@ -159,8 +159,8 @@ TEST(PtyUnitServerLine, AReplyCutOffByTheWaitIsNoAnswerAndASlowUnitIsReadWholeBy
     SimulatedUnit unit;
     G4Record& g4 = unit.tables().G4Records[3];
     std::tie(g4.Unit, g4.Source, g4.Channel, g4.OnValue) = std::tuple("5", "T", "3", "12.5");
-    using enum QtSerialLibrary::Pacing;
-    for (const QtSerialLibrary::Pacing pacing : {FixedDelays, UntilReply}) {
+    using enum Pacing;
+    for (const Pacing pacing : {FixedDelays, UntilReply}) {
         LineSession line(unit, 10, pacing); // "G43U05T3ONG" has come when the wait ends
         ReadReport report;
         EXPECT_TRUE(line.session.commands.readListed({"GG43"}, &report));

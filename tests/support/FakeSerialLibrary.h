@@ -60,6 +60,9 @@ public:
     }
     QByteArray sentBytes() const { return sent_; }
     bool rts() const { return rts_; }
+    // What the reply wait set last.
+    int delayUnitFactor = 1;
+    Pacing pacing = Pacing::FixedDelays;
     void clearCalls() { calls_.clear(); }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
@@ -121,6 +124,8 @@ public:
         return 0;
     }
     void interruptDelay() override { calls_ << QStringLiteral("interruptDelay"); }
+    void setDelayUnitFactor(int factor) override { delayUnitFactor = factor; }
+    void setPacing(Pacing chosen, std::optional<int> = std::nullopt) override { pacing = chosen; }
     std::int32_t CdrvDelayUntil(PortId port, int units,
                                 const std::function<bool()>& replyIn) override {
         CdrvDelay(port, units);

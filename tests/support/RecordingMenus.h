@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/PortSelection.h"
+#include "app/PortSelection.h"
 
 #include <set>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "serial/PortSelection.h"
+#include "app/PortSelection.h"
 
 #include "serial/LineCodes.h"
 #include "serial/LinkState.h"
