@@ -40,15 +40,60 @@ QStringList valuesOf(const RecordTables& tables, int index) {
     return {r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA};
 }
 
+// The unit-wide settings of a new panel.
+void restoreSettings(UnitSettingsPanel& panel, const UnitSettingsPanel& fresh) {
+    using P = UnitSettingsPanel;
+    panel.setClockTexts(fresh.timeText(), fresh.dateText());
+    for (int n = P::FirstScroll; n <= P::LastScroll; ++n) {
+        panel.setVScroll(n, fresh.vscroll(n));
+        panel.setLabel8(n - P::FirstScroll, fresh.label8(n - P::FirstScroll));
+    }
+    for (int i = 0; i < 2; ++i)
+        panel.setText1(i, fresh.text1(i));
+    panel.setLabel2(P::VersionLabel, fresh.label2(P::VersionLabel));
+    for (int i = 0; i < P::CheckCount; ++i)
+        panel.setCheck1(i, fresh.check1(i));
+    panel.setClockAuto(fresh.clockAuto());
+}
+
+// The two sessions, built once for all inputs. Each input starts them as new rigs start,
+// the records as `initial` holds them: what an input changes is the library's script and
+// records, the link, the screen, the recordings of the seams, the records and the
+// settings, all put back here; the exchange resets its batch state as each batch opens.
+struct Sessions {
+    void reset() {
+        for (std::size_t s = 0; s < 2; ++s) {
+            ProtocolRig& rig = rigs[s];
+            rig.library.reset();
+            rig.link = LinkState{};
+            rig.link.CurrentPort = 0;
+            rig.screen.setText({});
+            rig.ui = RecordingBatchUi(&rig.library.calls());
+            rig.notifier = RecordingNotifier{};
+            rig.tables = initial[s];
+            restoreSettings(rig.panel, fresh);
+            fuzz::require(!rig.exchange.stopRequested(), "no stop carried over");
+        }
+    }
+
+    std::array<ProtocolRig, 2> rigs;
+    // The defaults, and blanks: unlike the defaults in every field.
+    const std::array<RecordTables, 2> initial{test::defaultTables(), {}};
+    RecordingNotifier freshNotifier;
+    const UnitSettingsPanel fresh{freshNotifier};
+    const QStringList lines = rigs[0].commands.wholeUnitReadLines();
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<QByteArray> replies =
         QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
-    std::array<ProtocolRig, 2> rigs;
-    rigs[1].tables = {}; // blank: unlike the defaults in every field
-    const std::array<RecordTables, 2> initial{rigs[0].tables, rigs[1].tables};
-    const QStringList lines = rigs[0].commands.wholeUnitReadLines();
+    static Sessions sessions;
+    sessions.reset();
+    std::array<ProtocolRig, 2>& rigs = sessions.rigs;
+    const std::array<RecordTables, 2>& initial = sessions.initial;
+    const QStringList& lines = sessions.lines;
     const auto lineCount = int(lines.size());
     // Per session, each record line's fields before and after its read: a line's wait comes
     // after the reply before it was parsed, and before its own is.

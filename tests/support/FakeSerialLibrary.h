@@ -64,6 +64,23 @@ public:
     int delayUnitFactor = 1;
     Pacing pacing = Pacing::FixedDelays;
     void clearCalls() { calls_.clear(); }
+    // Back to a new library's state: nothing answered, queued or recorded, every behaviour
+    // at its default. A fuzz target reuses one library for all its inputs.
+    void reset() {
+        openResults.clear();
+        closeResult = characteristicsResult = 0;
+        answers_.clear();
+        incoming_.clear();
+        onDelay = nullptr;
+        repliesIn.clear();
+        available = false;
+        nearestProtocol = nullptr;
+        failOnLine = loseOnLine = linesSent_ = 0;
+        reported_ = {};
+        calls_.clear();
+        sent_.clear();
+        rts_ = false;
+    }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
                                 std::int16_t, std::int16_t, std::int16_t, std::int16_t) override {
