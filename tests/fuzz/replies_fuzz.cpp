@@ -40,22 +40,6 @@ QStringList valuesOf(const RecordTables& tables, int index) {
     return {r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA};
 }
 
-// The unit-wide settings of a new panel.
-void restoreSettings(UnitSettingsPanel& panel, const UnitSettingsPanel& fresh) {
-    using P = UnitSettingsPanel;
-    panel.setClockTexts(fresh.timeText(), fresh.dateText());
-    for (int n = P::FirstScroll; n <= P::LastScroll; ++n) {
-        panel.setVScroll(n, fresh.vscroll(n));
-        panel.setLabel8(n - P::FirstScroll, fresh.label8(n - P::FirstScroll));
-    }
-    for (int i = 0; i < 2; ++i)
-        panel.setText1(i, fresh.text1(i));
-    panel.setLabel2(P::VersionLabel, fresh.label2(P::VersionLabel));
-    for (int i = 0; i < P::CheckCount; ++i)
-        panel.setCheck1(i, fresh.check1(i));
-    panel.setClockAuto(fresh.clockAuto());
-}
-
 // The two sessions, built once for all inputs. Each input starts them as new rigs start,
 // the records as `initial` holds them: what an input changes is the library's script and
 // records, the link, the screen, the recordings of the seams, the records and the
@@ -68,10 +52,10 @@ struct Sessions {
             rig.link = LinkState{};
             rig.link.CurrentPort = 0;
             rig.screen.setText({});
-            rig.ui = RecordingBatchUi(&rig.library.calls());
-            rig.notifier = RecordingNotifier{};
+            rig.listener = RecordingBatchListener(&rig.library.calls());
             rig.tables = initial[s];
-            restoreSettings(rig.panel, fresh);
+            rig.settings = UnitSettings{};
+            rig.rows = UnitRows{};
             fuzz::require(!rig.exchange.stopRequested(), "no stop carried over");
         }
     }
@@ -79,8 +63,6 @@ struct Sessions {
     std::array<ProtocolRig, 2> rigs;
     // The defaults, and blanks: unlike the defaults in every field.
     const std::array<RecordTables, 2> initial{test::defaultTables(), {}};
-    RecordingNotifier freshNotifier;
-    const UnitSettingsPanel fresh{freshNotifier};
     const QStringList lines = rigs[0].commands.wholeUnitReadLines();
 };
 
