@@ -1,115 +1,21 @@
-#include "config/ConfigurationFile.h"
+#include "config/ConfigurationLines.h"
 
 #include "config/Numbers.h"
 #include "config/RuntimeError.h"
 #include "config/UnitSettings.h"
-#include "config/UnitSettingsLines.h"
-#include "config/WholeFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QHash>
 #include <QStringBuilder>
-#include <QStringDecoder>
-#include <QStringList>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <optional>
 #include <stdexcept>
 
 namespace rtu {
 
+namespace configfile {
+
 namespace {
-
-const QString Quote = QStringLiteral("\"");
-
-// NUL, the other bytes below a blank, and DEL: the unit would take them as line control, and a
-// CR or LF would split the file's line.
-bool isControlCharacter(char32_t c) {
-    return c < 0x20 || c == 0x7F;
-}
-
-// ---- Writing -------------------------------------------------------------------------------
-
-QString clockTimeLine(const UnitSettings& settings) {
-    const QString time = settings.time;
-    return QStringLiteral("SRTCT") + time.mid(0, 2) + time.mid(3, 2) + time.mid(6, 2);
-}
-
-QString clockDateLine(const UnitSettings& settings) {
-    const QString date = settings.date;
-    return QStringLiteral("SRTCD") + date.mid(0, 2) + date.mid(3, 2) + date.right(2);
-}
-
-// The file's "S" lines look like the ones sent to the unit (protocol/CommandLines.cpp) but
-// are written with the file's own number patterns ("#0" floats, "#0.000###" values where the
-// unit gets the stored digit and "####0000.000###"): files already written and the unit's
-// parser each depend on their own form, so the two writers must stay apart.
-//
-// Each line is built in one piece (QStringBuilder's "%"): a whole file is written for every
-// save and, in the tests, for every round trip.
-QString sensorLine(int tank, const RecordTables& tables) {
-    const SensorRecord& r = tables.SensorRecords.at(static_cast<std::size_t>(tank));
-    return u"SU" % formatNumber(tank, u"##00") % Quote % r.Label.text() % Quote % u"L" %
-           formatNumber(numericValue(r.Floats.text()), u"#0") % r.LevelUnit.text() % u"T" %
-           r.TempSensors.text() % r.TempUnit.text() %
-           formatNumber(numericValue(r.VolumeFactor.text()), u"#0.0000####") % r.VolumeUnit.text();
-}
-
-QString g4Line(int module, const RecordTables& tables) {
-    const G4Record& r = tables.G4Records.at(static_cast<std::size_t>(module));
-    return u"SG4" % formatNumber(module, u"#0") % u"U" %
-           formatNumber(numericValue(r.Unit.text()), u"##00") % r.Source.text() % r.Channel.text() %
-           u"ON" % r.OnTest.text() % formatNumber(numericValue(r.OnValue.text()), u"#0.000###") %
-           u"OFF" % r.OffTest.text() % formatNumber(numericValue(r.OffValue.text()), u"#0.000###");
-}
-
-QString loop420Line(int module, const RecordTables& tables) {
-    const Loop420Record& r = tables.Loop420Records[module];
-    return u"S420C" % formatNumber(module, u"#0") % u"U" %
-           formatNumber(numericValue(r.Unit.text()), u"##00") % r.Source.text() % r.Channel.text() %
-           u"V4M" % formatNumber(numericValue(r.Value4mA.text()), u"#0.000###") % u"V20M" %
-           formatNumber(numericValue(r.Value20mA.text()), u"#0.000###");
-}
-
-QStringList configurationLines(const UnitSettings& settings, const RecordTables& tables) {
-    QStringList lines{clockTimeLine(settings), clockDateLine(settings), lcdTimingLine(settings),
-                      lcdTextLine(settings), pollPeriodLine(settings)};
-    // Indexed by ModuleKind.
-    constexpr std::array<QString (*)(int, const RecordTables&), 3> recordLine{sensorLine, g4Line,
-                                                                              loop420Line};
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers())
-            lines << recordLine[static_cast<std::size_t>(range.kind)](number, tables);
-    }
-    return lines;
-}
-
-// The text of valid UTF-8 bytes; nothing otherwise.
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        return std::nullopt;
-    return text;
-}
-
-// One byte per character. A character beyond Latin-1 cannot be stored, and a control
-// character must not be (in a label or an LCD text, whether a reply, an edit or a loaded
-// file put it there): each becomes '?'.
-void appendLatin1Line(QByteArray& bytes, QStringView line) {
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const char16_t c = line[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-            ++i; // the two halves of one character beyond Latin-1
-        bytes += c <= 0xFF && !isControlCharacter(c) ? static_cast<char>(c) : '?';
-    }
-    bytes += "\r\n";
-}
-
-// ---- Reading -------------------------------------------------------------------------------
 
 // A fault in one line of a configuration file; the load stops there.
 class LineError : public std::runtime_error {
@@ -152,9 +58,6 @@ QString shortestValueOf(QStringView text) {
 QStringView between(QStringView line, qsizetype position, qsizetype end) {
     return piece(line, position, end - position);
 }
-
-// The reasons a line loads, but not as the program writes it.
-using LineNotes = QStringList;
 
 // Some text of a line, as a reason shows it: cut short, as a line may be of any length, and
 // with '?' for a control character, which a terminal would act on.
@@ -327,17 +230,6 @@ void applyLoop420Line(QStringView line, UnitSettings&, RecordTables& tables, Lin
 
 void skipLine(QStringView, UnitSettings&, RecordTables&, LineNotes&) {}
 
-// The prefixes of the lines that name a record of a table.
-struct NumberedLine {
-    const char16_t* prefix;
-    ModuleKind kind;
-};
-constexpr std::array<NumberedLine, 3> NumberedLines{{
-    {u"SU", ModuleKind::Tank},
-    {u"SG4", ModuleKind::G4},
-    {u"S420C", ModuleKind::Loop420},
-}};
-
 using LineAction = void (*)(QStringView, UnitSettings&, RecordTables&, LineNotes&);
 
 struct LineKind {
@@ -381,29 +273,14 @@ void noteControlCharacter(QStringView line, LineNotes& notes) {
                      .arg(found - line.begin() + 1);
 }
 
+} // namespace
+
 void applyLine(QStringView line, UnitSettings& settings, RecordTables& tables, LineNotes& notes) {
     if (const LineKind* kind = lineKind(line)) {
         requireLatin1(line);
         noteControlCharacter(line, notes);
         kind->apply(line, settings, tables, notes);
     }
-}
-
-// Editors save non-ASCII text as UTF-8; anything that is not valid UTF-8 is taken as the
-// program writes it, one byte per character.
-QString decode(const QByteArray& content) {
-    return decodeUtf8(content).value_or(QString::fromLatin1(content));
-}
-
-// Lines end in CR LF, LF or CR; the last line may lack its end.
-QStringList splitLines(const QByteArray& content) {
-    QString text = decode(content);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 // The record a line stands for ("SU05", "SLCD"), or an empty string for lines that stand for
@@ -425,168 +302,6 @@ std::optional<QString> recordKey(QStringView line) {
     return prefix % range.caption(*number);
 }
 
-// The file's bytes: Latin-1, one line after another, each ended by CR LF.
-QByteArray configurationBytes(const QStringList& lines) {
-    constexpr qsizetype TypicalSize = 1400;
-    QByteArray latin1;
-    latin1.reserve(TypicalSize);
-    for (const QString& line : lines)
-        appendLatin1Line(latin1, line);
-    // A file that is valid UTF-8 is read as UTF-8. The rare text whose Latin-1 bytes happen
-    // to form UTF-8 (D6 AB, "Ö«", is one Hebrew mark in UTF-8) would come back as other
-    // characters, so such a file is written in UTF-8, which reads back unchanged.
-    const bool readAsUtf8 =
-        std::any_of(latin1.begin(), latin1.end(),
-                    [](char c) { return static_cast<unsigned char>(c) > 0x7F; }) &&
-        decodeUtf8(latin1).has_value();
-    return readAsUtf8 ? QString::fromLatin1(latin1).toUtf8() : latin1;
-}
-
-} // namespace
-
-QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables) {
-    return configurationBytes(configurationLines(settings, tables));
-}
-
-QByteArray WriteConfiguration(const UnitSettings& settings, const RecordTables& tables,
-                              const QStringList& records) {
-    QStringList lines = configurationLines(settings, tables);
-    lines.removeIf([&records](const QString& line) {
-        return !records.contains(recordKey(line).value_or(QString()));
-    });
-    return configurationBytes(lines);
-}
-
-QString saveConfigurationFile(const QString& path, const UnitSettings& settings,
-                              const RecordTables& tables) {
-    return writeWholeFile(path, WriteConfiguration(settings, tables));
-}
-
-LoadResult LoadConfiguration(const QByteArray& content, UnitSettings& settings,
-                             RecordTables& tables) {
-    const QStringList lines = splitLines(content);
-    LoadResult result;
-    QHash<QString, int> firstNamedOn; // the line that named each record first
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int lineNumber = static_cast<int>(i + 1);
-        LineNotes notes;
-        try {
-            applyLine(lines[i], settings, tables, notes);
-        } catch (const std::exception& e) {
-            result.ok = false;
-            result.lineNumber = lineNumber;
-            result.reason = QString::fromUtf8(e.what());
-            break;
-        }
-        const std::optional<QString> record = recordKey(lines[i]);
-        if (record && !record->isEmpty()) {
-            if (const auto first = firstNamedOn.constFind(*record); first != firstNamedOn.cend())
-                notes << QStringLiteral("%1 named a second time (first on line %2)")
-                             .arg(*record)
-                             .arg(*first);
-            else
-                firstNamedOn.insert(*record, lineNumber);
-            result.records << *record;
-        }
-        for (const QString& note : notes)
-            result.problems.append({lineNumber, note});
-    }
-    return result;
-}
-
-QString loadProblem(const QString& path, const LoadResult& result) {
-    const QString name = QDir::toNativeSeparators(path);
-    if (result.lineNumber == 0)
-        return QStringLiteral("%1: %2").arg(name, result.reason);
-    return QStringLiteral("%1, line %2: %3").arg(name).arg(result.lineNumber).arg(result.reason);
-}
-
-QStringList configurationRecords() {
-    return QStringList{QStringLiteral("SRTCT"), QStringLiteral("SRTCD"), QStringLiteral("SLCD"),
-                       QStringLiteral("SLCDT1"), QStringLiteral("SPP")} +
-           moduleRecords();
-}
-
-QStringList moduleRecords() {
-    QStringList records;
-    for (const ModuleRange& range : ModuleRanges) {
-        for (const int number : range.numbers())
-            records << moduleRecord(range.kind, number);
-    }
-    return records;
-}
-
-QString moduleRecord(ModuleKind kind, int number) {
-    const auto numbered = std::find_if(NumberedLines.begin(), NumberedLines.end(),
-                                       [kind](const NumberedLine& n) { return n.kind == kind; });
-    return QString::fromUtf16(numbered->prefix) + moduleRange(kind).caption(number);
-}
-
-QList<int> placeholderLines(const QByteArray& content) {
-    // The loader ends a text at its closing quote, so a text is the placeholder exactly where
-    // the placeholder stands between two quotes.
-    const QString quotedPlaceholder = Quote + lcdTextPlaceholder() + Quote;
-    const QStringList lines = splitLines(content);
-    QList<int> found;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].startsWith(u"SLCDT1") && lines[i].contains(quotedPlaceholder))
-            found << int(i + 1);
-    }
-    return found;
-}
-
-bool isStorableTextCharacter(QChar c) {
-    return c.unicode() <= 0xFF && !isControlCharacter(c.unicode()) && c != u'"';
-}
-
-QStringList loadRefusals(const QString& path, const LoadResult& result) {
-    QStringList refusals;
-    for (const LineProblem& problem : result.problems)
-        refusals << QStringLiteral("%1:%2: %3")
-                        .arg(path, QString::number(problem.lineNumber), problem.reason);
-    return refusals;
-}
-
-QStringList wholeConfigurationProblems(const QByteArray& content) {
-    QStringList problems;
-    QStringList wanted = configurationRecords();
-    const QStringList lines = splitLines(content);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const std::optional<QString> key = recordKey(lines[i]);
-        if (!key)
-            problems << QStringLiteral("line %1 names no record of the unit: %2")
-                            .arg(i + 1)
-                            .arg(lines[i].left(8));
-        else
-            wanted.removeAll(*key);
-    }
-    if (!wanted.isEmpty())
-        problems << QStringLiteral("missing: ") + wanted.join(QStringLiteral(", "));
-    return problems;
-}
-
-ReadResult readConfigurationFile(const QString& path) {
-    if (!readableAsWholeFile(path))
-        return {{}, QStringLiteral("cannot open: not a regular file")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("cannot open: ") + file.errorString()};
-    // A real configuration is about 1.1 KB; reading stops soon past the limit, so a huge
-    // file or an endless device never fills the memory.
-    QByteArray content = file.read(MaxConfigurationFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {{}, QStringLiteral("cannot read: ") + file.errorString()};
-    if (content.size() > MaxConfigurationFileSize)
-        return {{}, QStringLiteral("larger than 1 MB: not a configuration file")};
-    return {std::move(content), {}};
-}
-
-LoadResult loadConfigurationFile(const QString& path, UnitSettings& settings,
-                                 RecordTables& tables) {
-    const ReadResult read = readConfigurationFile(path);
-    if (!read.error.isEmpty())
-        return {false, 0, read.error, {}, {}};
-    return LoadConfiguration(read.content, settings, tables);
-}
+} // namespace configfile
 
 } // namespace rtu
