@@ -1,17 +1,22 @@
-// The widget-free helpers of the desktop program: terminal placement, read outcomes and the
-// remembered devices.
+// The widget-free helpers of the desktop program: terminal placement, read outcomes, the
+// remembered devices, where data files are looked for and the termination signals.
 
+#include "app/DataFiles.h"
 #include "app/ReadOutcome.h"
 #include "app/RememberedDevices.h"
 #include "app/ReplyWait.h"
+#include "app/ShutdownSignals.h"
 #include "app/WindowPlacement.h"
 #include "protocol/UnitCommands.h"
+#include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace rtu {
 namespace {
@@ -104,6 +109,43 @@ TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {
         rememberDevices(settings, chosen);
     }
     EXPECT_EQ(rememberedDevices(QSettings(path, QSettings::IniFormat)), chosen);
+}
+
+// Beside itself, then in its prefix, then in the data directories; a place named twice is
+// looked at once. (The test sets the data directories for its process; nothing else in this
+// test program reads them.)
+TEST(DataFilesTest, AProgramLooksBesideItselfThenInItsPrefixThenInTheDataDirectories) {
+    QTemporaryDir root;
+    const QString r = root.path();
+    qputenv("XDG_DATA_HOME", (r + "/home/.local/share").toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", (r + "/usr/local/share:" + r + "/usr/share").toLocal8Bit());
+    EXPECT_EQ(
+        dataFileCandidates(r + "/opt/rtu/bin", "site.txt"),
+        (QStringList{r + "/opt/rtu/bin/site.txt", r + "/opt/rtu/share/rtu7350/site.txt",
+                     r + "/home/.local/share/rtu7350/site.txt",
+                     r + "/usr/local/share/rtu7350/site.txt", r + "/usr/share/rtu7350/site.txt"}));
+    qputenv("XDG_DATA_DIRS", (r + "/usr/share").toLocal8Bit());
+    EXPECT_EQ(dataFileCandidates(r + "/usr/bin/", "site.txt"),
+              (QStringList{r + "/usr/bin/site.txt", r + "/usr/share/rtu7350/site.txt",
+                           r + "/home/.local/share/rtu7350/site.txt"}));
+}
+
+// Whichever implementation the build has (signalfd, or std::signal in the portable build),
+// a termination signal reaches the event loop as a request, and the process lives on.
+TEST(ShutdownSignals, ARaisedTerminationSignalBecomesOneShutdownRequest) {
+    test::ensureApplication();
+    ShutdownSignals::blockInThisThread();
+    ShutdownSignals watcher;
+    ASSERT_TRUE(watcher.isActive());
+    std::vector<int> requests;
+    QObject::connect(&watcher, &ShutdownSignals::shutdownRequested,
+                     [&](int signalNumber) { requests.push_back(signalNumber); });
+
+    std::raise(SIGTERM);
+    test::waitUntil([&] { return !requests.empty(); }, 10000);
+    test::waitUntil([] { return false; }, 50); // and no second request
+
+    EXPECT_EQ(requests, std::vector<int>{SIGTERM});
 }
 
 } // namespace

@@ -59,8 +59,9 @@ TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
 }
 
 // An empty, binary or unrelated file names no record: an error that changes nothing, and
-// never "the lines before it were applied".
-TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChangesNothing) {
+// never "the lines before it were applied". A load that stops or takes lines the program
+// never writes so says so.
+TEST_F(FileActionsTest, ALoadThatNamesNoRecordIsAnErrorOthersNameTheLinesTheyStoppedAtOrTook) {
     const QByteArray before = WriteConfiguration(session.settings.values(), session.tables);
     const QString file = dir.filePath("other.txt");
     for (const QByteArray& content :
@@ -84,11 +85,7 @@ TEST_F(FileActionsTest, ALoadThatNamesNoRecordOrCannotBeReadIsAnErrorThatChanges
               "Load stopped at " + file +
                   ", line 3: no closing double quote; 1 of 39 records applied before it; not as "
                   "the program writes them: line 2: SPP named a second time (first on line 1)");
-}
-
-// A line that loads, but not as the program writes it, is applied and named in the outcome.
-TEST_F(FileActionsTest, ALoadNamesTheLinesItTookAlthoughTheProgramNeverWritesThemSo) {
-    const QString file = dir.filePath("edited.txt");
+    // A line that loads, but not as the program writes it, is applied and named too.
     ASSERT_TRUE(test::writeFile(file, "SPP1e400\r\n"));
     EXPECT_EQ(loadConfigurationFrom(session, file),
               "Loaded " + file +

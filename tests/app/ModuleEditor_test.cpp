@@ -48,22 +48,19 @@ TEST_F(ModuleEditorTest,
     EXPECT_EQ(tables.SensorRecords[0].LevelUnit.text() + tables.SensorRecords[0].VolumeUnit.text(),
               "I%");
 
-    // The label and factor boxes refuse what the file cannot hold.
+    // The label and factor boxes refuse what the file cannot hold (which characters that is,
+    // is ConfigurationFileTest's).
     editor.select(3);
     editor.editLabel("CRUDE 3");
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "CRUDE 3   ");
     editor.editLabel("CRUDE \"3\"");
     EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "a quote is refused, the box keeps its text";
-    editor.editLabel(QStringLiteral("CRUDE \u20ac"));
-    EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "so is a character the unit cannot take";
-    editor.editLabel("CRUDE\t3");
-    EXPECT_EQ(editor.labelBox(), "CRUDE 3") << "or would act on";
     editor.editLabel("CRUDE OIL 3");
     EXPECT_EQ(tables.SensorRecords[3].Label.text(), "          ");
     editor.editFactor("2.5000001");
     EXPECT_EQ(tables.SensorRecords[3].VolumeFactor.text(), "2.5000");
     editor.editFactor("12345678901");
-    EXPECT_EQ(std::pair(editor.factorBox(), notifier.beeps), std::pair(QString(), 5));
+    EXPECT_EQ(std::pair(editor.factorBox(), notifier.beeps), std::pair(QString(), 3));
 
     // Showing a tank never changes it, whatever its fields hold.
     SensorRecord& tank = tables.SensorRecords[2];
@@ -142,14 +139,13 @@ TEST_F(ModuleEditorTest, SwitchingTabsShowsOwnValuesAReadMayNameAnotherAndProgra
     editor.select(5);
     EXPECT_EQ(editor.unitDisplay() + '|' + five.Unit.text() + '|' + five.Channel.text(), "00|0 |1");
 
-    // A read naming another module updates that one and names the silent one.
+    // A read naming another module updates that one (UnitCommandsTest's) and names the silent
+    // one; RTS stays as it was (ExchangeTest's).
     library.answer("G420C3", "420C5U07T4V4M010.000V20M200.000\r\n");
     editor.select(3);
     editor.read();
-    EXPECT_EQ(tables.Loop420Records[5].Unit.text() + tables.Loop420Records[3].Unit.text(), "7 99");
     EXPECT_EQ(editor.selected(), 3);
     EXPECT_EQ(editor.outcome(), "No reply from 4-20mA module 3: kept the values shown before");
-    EXPECT_FALSE(library.rts()) << "a module read leaves RTS alone";
     editor.select(5);
     EXPECT_EQ(editor.unitDisplay(), "7 ") << "the monitor unit as stored";
     editor.setUnit(8);

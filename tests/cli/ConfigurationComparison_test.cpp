@@ -18,23 +18,19 @@ ConfigurationSnapshot defaults() {
 // A read stores values in the unit's forms, a file load in the shortest forms; padded
 // LCD lines and fixed-width labels carry trailing spaces.
 TEST(ConfigurationComparison, NumbersCompareByValueTextsIgnoreTrailingSpacesAndDifferencesNameAll) {
-    ConfigurationSnapshot loaded = defaults();
-    ConfigurationSnapshot read = defaults();
-    loaded.tables.G4Records.at(3).OnValue = "150";
-    read.tables.G4Records.at(3).OnValue = "0150.000";
-    loaded.tables.G4Records.at(4).Unit = "5";
-    read.tables.G4Records.at(4).Unit = "05";
-    loaded.tables.Loop420Records[2].Value4mA = "-5";
-    read.tables.Loop420Records[2].Value4mA = "-005.000";
-    loaded.tables.SensorRecords.at(1).VolumeFactor = "0.1";
-    read.tables.SensorRecords.at(1).VolumeFactor = "0.1000";
-    read.unit.lcdLine1 = QStringLiteral("Company             ");
-    EXPECT_TRUE(configurationDifferences(loaded, read, configurationRecords()).isEmpty());
-
-    // Values print with a point whatever the locale.
-    const CommaDecimalLocale german;
     ConfigurationSnapshot file = defaults();
     ConfigurationSnapshot unit = defaults();
+    // Equal: the file's forms and the unit's.
+    file.tables.G4Records.at(4).Unit = "5";
+    unit.tables.G4Records.at(4).Unit = "05";
+    file.tables.Loop420Records[2].Value4mA = "-5";
+    unit.tables.Loop420Records[2].Value4mA = "-005.000";
+    file.tables.SensorRecords.at(1).VolumeFactor = "0.1";
+    unit.tables.SensorRecords.at(1).VolumeFactor = "0.1000";
+    unit.unit.lcdLine1 = QStringLiteral("Company             ");
+
+    // Different, printed with a point whatever the locale.
+    const CommaDecimalLocale german;
     file.unit.pollPeriodSeconds = 900;
     unit.unit.lcdRepeats = 7;
     unit.unit.lcdLine2 = QStringLiteral(" Lease Name");

@@ -5,7 +5,6 @@
 #include "support/Configurations.h"
 #include "support/Files.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -187,6 +186,11 @@ TEST_F(ConfigurationFileTest, OtherLinesAreSkippedSilentlyAndForeignTextNeverLan
     EXPECT_TRUE(wholeConfigurationProblems(whole).isEmpty());
     EXPECT_EQ(wholeConfigurationProblems(QByteArray(whole).replace("SU05", "SU16")),
               QStringList({"line 11 names no record of the unit: SU16\"TAN", "missing: SU05"}));
+    // What a text box refuses: what the file could not carry back, a character the unit cannot
+    // take or one it would act on.
+    for (const QChar refused : {QChar(u'"'), QChar(0x20ac), QChar(u'\t'), QChar(0x7f)})
+        EXPECT_FALSE(isStorableTextCharacter(refused)) << int(refused.unicode());
+    EXPECT_TRUE(isStorableTextCharacter(QChar(0xe9)) && isStorableTextCharacter(u'#'));
     // What a read without a reply left in an LCD text box.
     const QByteArray unread = "\"????????????????????\"";
     EXPECT_EQ(placeholderLines("SPP60\r\nSLCDT1" + unread + "T2\"Lease\"\r\nSLCDT1\"A\"T2" +

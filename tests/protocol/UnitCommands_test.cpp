@@ -2,7 +2,6 @@
 
 #include "config/CommaDecimalLocale.h"
 
-#include "support/Configurations.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +132,8 @@ QString takes(const QString& line, const QByteArray& reply, const std::vector<in
     return stateOf(report, line) + ": " + shownFor(rig, line);
 }
 
+// A record read shows as its program line, so the table also holds how each field is padded
+// and formatted (negative values included) under a comma-decimal locale.
 // Fields are taken in line order; a missing keyword stops the parse. Letters are stored as
 // received, except where the configuration file could not carry them back; a number may
 // have leading blanks, and a field with nothing left to read, or no number where one is
@@ -165,6 +166,7 @@ TEST(UnitCommands, EachReadTakesTheFieldsItsReplyGivesAndSaysWhichItKept) {
 
         {"GG43", "G43U05L2ONEQ10.0OFFGT20\r\n", "answered: U05L2ONEQ0010.000OFFGT0020.000"},
         {"GG43", "G43U 5T 3ONLT12.5OFFGT7\r\n", "answered: U05T3ONLT0012.500OFFGT0007.000"},
+        {"GG43", "G43U05T3ONGT-2.5OFFLT1\r\n", "answered: U05T3ONGT-0002.500OFFLT0001.000"},
         {"GG43", "G43U-5T3ONGT0001.000OFFLT0002.000\r\n",
          "partly, kept monitor unit: U99T3ONGT0001.000OFFLT0002.000"},
         {"GG43", "G43U05T3ON\r\n",
@@ -177,6 +179,7 @@ TEST(UnitCommands, EachReadTakesTheFieldsItsReplyGivesAndSaysWhichItKept) {
 
         {"G420C2", "420C2U05T2V4M10V20M1234.56789\r\n", "answered: U05T2V4M010.000V20M1234.567"},
         {"G420C2", "420C2U 5T 2V4M 10.5V20M 20+\r\n", "answered: U05T2V4M010.500V20M020.000"},
+        {"G420C2", "420C2U05T2V4M-4.25V20M0\r\n", "answered: U05T2V4M-004.250V20M000.000"},
         {"G420C2", "420C2UxxT2V4M10V20M90\r\n",
          "partly, kept monitor unit: U99T2V4M010.000V20M090.000"},
         {"G420C2", "420C2U07T3V4MV20M5\r\n",
@@ -211,8 +214,8 @@ TEST(UnitCommands, EachReadTakesTheFieldsItsReplyGivesAndSaysWhichItKept) {
 }
 
 // "Program All" and "Read All" ignore the ticks; they report progress before each step. (How
-// each line is formatted, in either locale, is CommandLines'.) A listed program sends the
-// lines it lists in the same order.
+// each field is formatted, in either locale, shows in the read table above.) A listed
+// program sends the lines it lists in the same order.
 TEST_F(UnitCommandsTest, ProgramAllSendsThe39LinesInOrderOrStopsAtAnErrorAndAListOnlyItsLines) {
     EXPECT_TRUE(commands.programAll());
     EXPECT_EQ(library.sentLines(), ProgramAllLines);

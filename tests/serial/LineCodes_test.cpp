@@ -18,13 +18,14 @@ TEST(LineCodes, MapBothWaysGiveTheDelayUnitAndSitLittleEndianAtTheirOffsetsInThe
 
     // Parity, length and stop-bit codes; the last three hold codes outside the menus,
     // counted as 8N1.
-    EXPECT_EQ(bitsPerCharacter(0, 3, 0), 10);
-    EXPECT_EQ(bitsPerCharacter(2, 2, 0), 10);
-    EXPECT_EQ(bitsPerCharacter(1, 3, 1), 12);
-    EXPECT_EQ(bitsPerCharacter(4, 0, 1), 9);
-    EXPECT_EQ(bitsPerCharacter(5, 3, 0), 10);
-    EXPECT_EQ(bitsPerCharacter(0, -1, 0), 10);
-    EXPECT_EQ(bitsPerCharacter(0, 3, 2), 10);
+    for (const auto& [parity, length, stop, bits] : {std::array{0, 3, 0, 10},
+                                                     {2, 2, 0, 10},
+                                                     {1, 3, 1, 12},
+                                                     {4, 0, 1, 9},
+                                                     {5, 3, 0, 10},
+                                                     {0, -1, 0, 10},
+                                                     {0, 3, 2, 10}})
+        EXPECT_EQ(bitsPerCharacter(parity, length, stop), bits) << parity << length << stop;
 
     const CommaDecimalLocale german; // the arithmetic never goes through text
     // 64 characters and 20 ms in 15 units: 9600 8N1 and 110 7E2.

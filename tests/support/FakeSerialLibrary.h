@@ -59,7 +59,6 @@ public:
         return lines;
     }
     QByteArray sentBytes() const { return sent_; }
-    bool rts() const { return rts_; }
     // What the reply wait set last.
     int delayUnitFactor = 1;
     Pacing pacing = Pacing::FixedDelays;
@@ -132,8 +131,8 @@ public:
         sent_ += char(code);
         return 0;
     }
-    std::int32_t RtsOn(PortId port) override { return record("RtsOn", port), rts_ = true, 0; }
-    std::int32_t RtsOff(PortId port) override { return record("RtsOff", port), rts_ = false, 0; }
+    std::int32_t RtsOn(PortId port) override { return record("RtsOn", port), 0; }
+    std::int32_t RtsOff(PortId port) override { return record("RtsOff", port), 0; }
     std::int32_t CdrvDelay(PortId port, int units) override {
         calls_ << QStringLiteral("CdrvDelay %1 %2").arg(port).arg(units);
         if (onDelay)
@@ -164,7 +163,6 @@ private:
     QStringList calls_;
     QByteArray sent_;
     int linesSent_ = 0;
-    bool rts_ = false;
 };
 
 } // namespace rtu

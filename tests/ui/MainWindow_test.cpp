@@ -7,11 +7,8 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
-#include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace rtu::test {
 namespace {
@@ -92,11 +89,9 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsModelAndTheButtonsReachTh
     settings.setClockFromPc(true);
     EXPECT_EQ(checkedEntries("CLK"), QStringList{"CLKAUTO"});
 
-    // What the actions do is MainWindowModel's; the window shows their outcome.
+    // What the actions do is MainWindowModel's (Program's button is StartupTest's).
     click("Command7"); // Clear All
     EXPECT_FALSE(control<QCheckBox>("Check1_0")->isChecked());
-    click("Command5"); // Program
-    EXPECT_EQ(form->statusBar()->currentMessage(), "Program: no row ticked, nothing sent");
     action("Ver")->trigger();
     EXPECT_EQ(notifier.messages.size(), 1u);
 }
@@ -117,13 +112,10 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
 
     retype(line1, "A\"B");
     EXPECT_EQ(rtu.session().settings.values().lcdLines[0], "AB");
+    // Which characters a box refuses is ConfigurationFileTest's.
     paste(line1, "X \"Y\"");
     EXPECT_EQ(line1->text(), "AB");
-    paste(line1, QStringLiteral("\u20ac"));
-    EXPECT_EQ(line1->text(), "AB") << "the unit takes one byte per character";
-    paste(line1, "X\tY");
-    EXPECT_EQ(line1->text(), "AB") << "and acts on a control character";
-    EXPECT_EQ(notifier.beeps, 4);
+    EXPECT_EQ(notifier.beeps, 2);
 
     // A text that came from the unit is shown whole, quote included, and can be edited.
     rtu.session().settings.setLcdLine(1, "WEST \"RIDGE\" LEASE #14");
@@ -132,15 +124,13 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
     line2->end(false);
     QTest::keyClick(line2, Qt::Key_Backspace);
     EXPECT_EQ(rtu.session().settings.values().lcdLines[1], "WEST \"RIDGE\" LEASE #1");
-    EXPECT_EQ(notifier.beeps, 4);
+    EXPECT_EQ(notifier.beeps, 2);
 
     // Save and Load reach the model, which goes through the file dialog.
-    files.answer = workDir.filePath("site.txt");
     click("Command3"); // Save
     click("Command4"); // Load
-    EXPECT_EQ(files.requests.first(), "Save|File Open|*.txt|*.txt");
-    EXPECT_EQ(rtu.statusBar()->currentMessage(),
-              "Loaded " + QDir::toNativeSeparators(files.answer) + ": 39 of 39 records");
+    EXPECT_EQ(files.requests,
+              (QStringList{"Save|File Open|*.txt|*.txt", "Load|File Open|*.txt|*.txt"}));
 }
 
 // No unit on COM1: the outcome of "Read All" names every line.
@@ -184,8 +174,7 @@ TEST_F(MainWindowTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenU
     EXPECT_EQ(rtu.terminal().rtsLed().colour(), RtsLedWhite);
     EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
-    EXPECT_EQ(rtu.terminal().windowTitle(), "Terminal");
+    ASSERT_TRUE(waitUntil([&] { return rtu.terminal().windowTitle() == "Terminal"; }));
 }
 
 } // namespace

@@ -5,10 +5,8 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTabBar>
 
 namespace rtu::test {
