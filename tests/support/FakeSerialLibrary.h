@@ -78,7 +78,8 @@ public:
         reported_ = {};
         calls_.clear();
         sent_.clear();
-        rts_ = false;
+        delayUnitFactor = 1;
+        pacing = Pacing::FixedDelays;
     }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
