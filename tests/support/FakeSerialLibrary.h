@@ -78,7 +78,6 @@ public:
         reported_ = {};
         calls_.clear();
         sent_.clear();
-        rts_ = false;
     }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
