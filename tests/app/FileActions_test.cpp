@@ -1,12 +1,8 @@
 #include "app/FileActions.h"
 
-#include "app/Session.h"
 #include "config/ConfigurationFile.h"
-#include "serial/TerminalScreen.h"
-#include "support/Application.h"
-#include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
-#include "support/RecordingNotifier.h"
+#include "support/SessionRig.h"
 
 #include <QTemporaryDir>
 
@@ -15,15 +11,9 @@
 namespace rtu {
 namespace {
 
-class FileActionsTest : public ::testing::Test {
+class FileActionsTest : public ::testing::Test, protected test::SessionRig<> {
 protected:
-    bool applicationReady = (test::ensureApplication(), true);
     QTemporaryDir dir;
-    FakeSerialLibrary library;
-    TextTerminalScreen screen;
-    RecordingNotifier notifier;
-    BatchListener listener;
-    Session session{library, screen, listener, notifier};
 };
 
 // A read without an LCD text reply leaves its placeholder in the boxes: "Save" asks before

@@ -1,16 +1,10 @@
 #include "app/Lifecycle.h"
 
 #include "app/PortSettingsFiles.h"
-#include "app/Session.h"
-#include "config/ConfigurationFile.h"
-#include "serial/TerminalScreen.h"
-#include "support/Application.h"
 #include "support/Configurations.h"
-#include "support/FakeSerialLibrary.h"
 #include "support/Files.h"
-#include "support/RecordingBatchListener.h"
 #include "support/RecordingMenus.h"
-#include "support/RecordingNotifier.h"
+#include "support/SessionRig.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -23,16 +17,11 @@ namespace {
 // One run of the program: a session over a scripted library, from start-up to shutdown,
 // in a working directory shared between runs. The port settings files themselves are
 // tested with PortSettingsFiles.
-struct ProgramRun {
+struct ProgramRun : test::SessionRig<> {
     explicit ProgramRun(const QString& directory)
         : lifecycle(session, ports, listener, notifier, directory) {}
 
-    FakeSerialLibrary library;
-    TextTerminalScreen screen;
-    RecordingNotifier notifier;
     RecordingMenus menus;
-    RecordingBatchListener listener;
-    Session session{library, screen, listener, notifier};
     PortSelection ports{library, session.link, screen, menus};
     Lifecycle lifecycle;
 };
@@ -44,7 +33,6 @@ protected:
         return test::readFile(PortSettingsFiles(dir.path()).resolve(name));
     }
 
-    bool applicationReady = (test::ensureApplication(), true); // the receiver timer needs one
     QTemporaryDir dir;
 };
 

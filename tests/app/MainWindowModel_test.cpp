@@ -1,9 +1,8 @@
 #include "app/MainWindowModel.h"
 
-#include "serial/QtSerialLibrary.h"
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
-#include "support/Pty.h"
+#include "support/FakeSerialLibrary.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingMenus.h"
 #include "support/RecordingNotifier.h"
@@ -17,24 +16,17 @@
 namespace rtu {
 namespace {
 
-// Runs a test's step when a batch reports its progress, as a window's event handler would.
-struct SteppingBatchUi : RecordingBatchUi {
-    void progress(int done, int total, const QString& what) override {
-        RecordingBatchUi::progress(done, total, what);
-        if (onProgress)
-            onProgress(done);
-    }
-    std::function<void(int)> onProgress;
-};
-
-// The main window's actions without the window: COM1 on a pseudo-terminal whose far end the
-// test plays (no unit answers).
+// The main window's actions without the window, on a scripted library: COM1 opens, and each
+// settle delay runs the receiver tick and then the test's step for the line sent last.
 class MainWindowModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid() && com1.isOpen());
-        library.setDevice(0, com1.slavePath());
-        library.setDelayUnitOverride(1.0);
+        ASSERT_TRUE(dir.isValid());
+        library.onDelay = [this] {
+            model.session().receiver.PollReceiver();
+            if (onLine)
+                onLine(int(library.sentLines().size()));
+        };
         QObject::connect(&model, &MainWindowModel::outcomeChanged,
                          [this](const QString& text) { outcomes << text; });
         QObject::connect(&model, &MainWindowModel::portStatusChanged,
@@ -43,24 +35,17 @@ protected:
                          [this](bool enabled) { readAgainEnabled = enabled; });
         model.startUp({});
     }
-    // The lines a whole-unit action sent, as COM1's far end receives them.
-    QList<QByteArray> lines39() {
-        QByteArray bytes;
-        EXPECT_TRUE(
-            test::waitUntil([&] { return (bytes += com1.readAvailable()).count("\r\n") >= 39; }));
-        return bytes.split('\n');
-    }
 
     bool applicationReady = (test::ensureApplication(), true);
     QTemporaryDir dir;
-    test::Pty com1;
-    QtSerialLibrary library;
+    FakeSerialLibrary library;
     TextTerminalScreen screen;
-    SteppingBatchUi ui;
+    RecordingBatchUi ui;
     RecordingMenus menus;
     RecordingNotifier notifier;
     test::ScriptedFiles files;
     MainWindowModel model{{library, screen, ui, menus, notifier, files, dir.path()}};
+    std::function<void(int)> onLine;
     QStringList outcomes;
     PortStatus portStatus;
     bool readAgainEnabled = false;
@@ -72,7 +57,7 @@ TEST_F(MainWindowModelTest, ProgramSendsTheTickedRowsTypedKeysGoOutAndTheVersion
     settings.setCounter(UnitSettings::Counter::PollHours, 7);
     settings.setRowTicked(UnitRow::Poll, true);
     model.program();
-    EXPECT_EQ(com1.readFor(3000, 10), "SPP25260\r\n");
+    EXPECT_EQ(library.sentLines(), QStringList{"SPP25260"});
     EXPECT_EQ(outcomes.last(), "Program finished: 1 line sent");
     settings.tickAllRows(false);
     model.program();
@@ -80,7 +65,7 @@ TEST_F(MainWindowModelTest, ProgramSendsTheTickedRowsTypedKeysGoOutAndTheVersion
 
     // A character beyond one byte goes out as '?'.
     model.sendTypedKeys(QStringLiteral("A\r\b\u00e9\u20ac"));
-    EXPECT_EQ(com1.readFor(2000, 5), "A\r\b\xe9?");
+    EXPECT_TRUE(library.sentBytes().endsWith("\r\nA\r\b\xe9?"));
 
     QCoreApplication::setApplicationVersion(QStringLiteral("2.7.1"));
     model.showVersion();
@@ -111,38 +96,36 @@ TEST_F(MainWindowModelTest, SaveAndLoadGoThroughTheFileDialogAndCancellingOnlyCl
 // The unit answers only the clock line of "Read All": "Read Unanswered Again" reads the 38
 // others, and "Program All" sends the placeholders only when the operator says so.
 TEST_F(MainWindowModelTest, ReadUnansweredAgainReadsTheSilentLinesProgramAllAsksBeforeSending) {
-    ui.onProgress = [this](int done) {
-        if (done == 0)
-            com1.write("RTC 12/31/00 12:00:00\r\n");
-    };
+    library.answer("GRTCT", "RTC 12/31/00 12:00:00\r\n");
     model.readAll();
-    ui.onProgress = {};
-    lines39();
     EXPECT_TRUE(readAgainEnabled);
+    library.clearCalls();
     EXPECT_TRUE(model.readUnansweredAgain().startsWith(
         "Read Unanswered Again finished: 0 of 38 lines answered"));
-    EXPECT_FALSE(com1.readAvailable().contains("GRTCT"));
+    EXPECT_EQ(library.sentLines(), model.session().commands.wholeUnitReadLines().mid(1));
 
+    library.clearCalls();
     notifier.answer = false;
     model.programAll();
     ASSERT_EQ(notifier.questions.size(), 1u);
     EXPECT_TRUE(notifier.questions[0].text.contains("LCD text, tank 00")) << "the whole unit";
-    EXPECT_EQ(com1.readFor(100), "");
+    EXPECT_TRUE(library.sentLines().isEmpty());
     EXPECT_EQ(outcomes.last(), "Program All cancelled: nothing sent");
     notifier.answer = true;
     model.programAll();
-    EXPECT_EQ(lines39().size(), 40);
+    EXPECT_EQ(library.sentLines().size(), 39);
     EXPECT_EQ(outcomes.last(), "Program All finished: 39 lines sent");
 }
 
 // A close asked for during a read must not tear the session down under it, nor wait for the
-// whole read: the read stops before its next line, and says so without a box.
+// whole read: the read stops at its line, and says so without a box.
 TEST_F(MainWindowModelTest, ReadAllStopsAtItsLineForAClose) {
     bool closeReady = false;
     QObject::connect(&model, &MainWindowModel::closeReady, [&] { closeReady = true; });
-    ui.onProgress = [this](int done) {
-        if (done == 12)
+    onLine = [this](int sent) {
+        if (sent == 13) {
             EXPECT_FALSE(model.requestClose());
+        }
     };
     EXPECT_EQ(model.readAll(), "Read All stopped, the program is closing: unit settings and "
                                "tanks 00-06 were read; the rest still hold the values from "
@@ -152,10 +135,7 @@ TEST_F(MainWindowModelTest, ReadAllStopsAtItsLineForAClose) {
 }
 
 TEST_F(MainWindowModelTest, ReadAllEndsOrderlyWhenThePortIsLost) {
-    ui.onProgress = [this](int done) {
-        if (done == 12)
-            com1.closeMaster();
-    };
+    library.loseOnLine = 13;
     const QString outcome = model.readAll();
     EXPECT_TRUE(outcome.startsWith("Read All stopped, the serial port was lost: unit settings "
                                    "and tanks 00-0"))

@@ -2,32 +2,18 @@
 #include "app/Loop420Editor.h"
 #include "app/SensorEditor.h"
 
-#include "app/Session.h"
 #include "config/ConfigurationFile.h"
-#include "serial/TerminalScreen.h"
-#include "support/Application.h"
-#include "support/FakeSerialLibrary.h"
-#include "support/RecordingNotifier.h"
+#include "support/SessionRig.h"
 
 #include <gtest/gtest.h>
 
 namespace rtu {
 namespace {
 
-class ModuleEditorTest : public ::testing::Test {
+class ModuleEditorTest : public ::testing::Test, protected test::SessionRig<> {
 protected:
-    ModuleEditorTest() {
-        library.onDelay = [this] { session.receiver.PollReceiver(); };
-        session.link.CurrentPort = 0;
-    }
+    ModuleEditorTest() { openCom1(); }
 
-    // The session's receiver timer needs an application object.
-    bool applicationReady = (test::ensureApplication(), true);
-    FakeSerialLibrary library;
-    TextTerminalScreen screen;
-    RecordingNotifier notifier;
-    BatchListener listener;
-    Session session{library, screen, listener, notifier};
     RecordTables& tables = session.tables;
 };
 

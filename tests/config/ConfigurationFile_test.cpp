@@ -14,20 +14,6 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-// Record fields joined by '|', so that a failed comparison shows the field that differs.
-QString fieldsOf(const SensorRecord& r) {
-    return QStringList{r.Label,    r.Floats,       r.LevelUnit, r.TempSensors,
-                       r.TempUnit, r.VolumeFactor, r.VolumeUnit}
-        .join('|');
-}
-QString fieldsOf(const G4Record& r) {
-    return QStringList{r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue}
-        .join('|');
-}
-QString fieldsOf(const Loop420Record& r) {
-    return QStringList{r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA}.join('|');
-}
-
 // The five counters as "value=caption" each.
 QString scrollBars(const UnitSettings& settings) {
     QStringList shown;
@@ -97,10 +83,10 @@ TEST_F(ConfigurationFileTest, LoadedLinesSetTheControlsAndOnlyTheirRecords) {
                      "SU02\"Well 7\"L3CT4C12.3457M\r\nSU09\"A long label\"LxIT1F2.\r\n")
                     .ok);
     // Numbers come back in their shortest form; texts are cut or padded to their widths.
-    EXPECT_EQ(fieldsOf(tables.G4Records[3]), "5 |T|4|EQ|12.5    |LT|3       ");
-    EXPECT_EQ(fieldsOf(tables.Loop420Records[5]), "7 |T|2|-1.5    |1234.567");
-    EXPECT_EQ(fieldsOf(tables.SensorRecords[2]), "Well 7    |3|C|4|C|12.345|M");
-    EXPECT_EQ(fieldsOf(tables.SensorRecords[9]), "A long lab|0|I|1|F|2     | ");
+    EXPECT_EQ(test::fieldsOf(tables.G4Records[3]).join('|'), "5 |T|4|EQ|12.5    |LT|3       ");
+    EXPECT_EQ(test::fieldsOf(tables.Loop420Records[5]).join('|'), "7 |T|2|-1.5    |1234.567");
+    EXPECT_EQ(test::fieldsOf(tables.SensorRecords[2]).join('|'), "Well 7    |3|C|4|C|12.345|M");
+    EXPECT_EQ(test::fieldsOf(tables.SensorRecords[9]).join('|'), "A long lab|0|I|1|F|2     | ");
     RecordTables expected = test::defaultTables();
     expected.G4Records[3] = tables.G4Records[3];
     expected.Loop420Records[5] = tables.Loop420Records[5];
@@ -236,7 +222,7 @@ TEST_F(ConfigurationFileTest, LinesThatLoadButNotAsWrittenAreAppliedAndNamedWith
     // Applied as they read: a number stops at its exponent and is cut to its field, a control
     // character stays in its text, and the later line wins.
     EXPECT_EQ(settings.pollPeriodSeconds(), 1);
-    EXPECT_EQ(fieldsOf(tables.SensorRecords[0]), "TANK 01   |0|I|0|F|1     |e");
+    EXPECT_EQ(test::fieldsOf(tables.SensorRecords[0]).join('|'), "TANK 01   |0|I|0|F|1     |e");
     EXPECT_EQ(tables.SensorRecords[1].VolumeFactor.text() + tables.SensorRecords[4].VolumeFactor,
               "12.345.12345");
     EXPECT_EQ(settings.lcdLines[0] + tables.SensorRecords[3].Label.text(), u"A\0BA\tB       "_s);

@@ -27,17 +27,11 @@ std::pair<ModuleKind, int> recordOf(int index) {
 
 QStringList valuesOf(const RecordTables& tables, int index) {
     const auto [kind, number] = recordOf(index);
-    if (kind == ModuleKind::Tank) {
-        const SensorRecord& r = tables.SensorRecords.at(std::size_t(number));
-        return {r.Label,    r.Floats,       r.LevelUnit, r.TempSensors,
-                r.TempUnit, r.VolumeFactor, r.VolumeUnit};
-    }
-    if (kind == ModuleKind::G4) {
-        const G4Record& r = tables.G4Records.at(std::size_t(number));
-        return {r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue};
-    }
-    const Loop420Record& r = tables.Loop420Records[number];
-    return {r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA};
+    if (kind == ModuleKind::Tank)
+        return test::fieldsOf(tables.SensorRecords.at(std::size_t(number)));
+    if (kind == ModuleKind::G4)
+        return test::fieldsOf(tables.G4Records.at(std::size_t(number)));
+    return test::fieldsOf(tables.Loop420Records[number]);
 }
 
 // The two sessions, built once for all inputs. Each input starts them as new rigs start,

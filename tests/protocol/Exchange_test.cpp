@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(ExchangeTest, SendCommandLineSendsLogsAndWaitsForTheReplyPickedOutByKeywordAndPosition) {
-    answer("GPP", "PP00060\r\n");
+    library.answer("GPP", "PP00060\r\n");
     send("GPP\r\n");
     EXPECT_EQ(library.calls(), QStringList({"PutString 0 GPP\r\n", "CdrvDelay 0 25"}));
     EXPECT_EQ(screen.text(), u"GPP\r\nPP00060\r\n") << "the line shows before its reply";

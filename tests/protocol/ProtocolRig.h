@@ -26,11 +26,6 @@ struct ProtocolRig {
         library.onDelay = [this] { receiver.PollReceiver(); };
     }
 
-    // The unit answers `line` (without CR LF) with `reply`.
-    void answer(const char* line, const QByteArray& reply) {
-        library.answer(QString::fromLatin1(line), reply);
-    }
-
     // The library calls of the given kind ("CdrvDelay", "RtsOn"), in order.
     QStringList callsNamed(const QString& name) const {
         return library.calls().filter(QRegularExpression("^" + name + " "));

@@ -251,12 +251,12 @@ TEST_F(UnitCommandsTest,
     library.clearCalls(); // the loss belonged to that batch: the next one runs in full
     listener.progressReports.clear();
 
-    answer("GPP", "PP03725\r\n");
-    answer("GU07", "SU07\"WEST      \"L2CT1C0.5000M\r\n");
-    answer("GG43", "G45U03T1ONLT0001.000OFFGT0002.000\r\n"); // names module 5
-    answer("GG46", "G46U02L1ONGT0100.000OFFLT0050.000\r\n");
-    answer("G420C2", "420C2U04T1V4M010.000V20M090.000\r\n");
-    answer("G420C4", "420C3U04T1V4M010.000V20M090.000\r\n"); // names module 3
+    library.answer("GPP", "PP03725\r\n");
+    library.answer("GU07", "SU07\"WEST      \"L2CT1C0.5000M\r\n");
+    library.answer("GG43", "G45U03T1ONLT0001.000OFFGT0002.000\r\n"); // names module 5
+    library.answer("GG46", "G46U02L1ONGT0100.000OFFLT0050.000\r\n");
+    library.answer("G420C2", "420C2U04T1V4M010.000V20M090.000\r\n");
+    library.answer("G420C4", "420C3U04T1V4M010.000V20M090.000\r\n"); // names module 3
     ReadReport report;
     EXPECT_TRUE(commands.readAll(&report));
     EXPECT_EQ(listener.events.filter("opening").last(), "opening Read WholeUnit");
@@ -289,7 +289,7 @@ TEST_F(UnitCommandsTest,
     link.ReplyBuffer = QStringLiteral("SU04\"OLD REPLY \"L1IT1F1.0000E\r\n");
     EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4).state, ReplyOutcome::Unanswered)
         << "the buffer is cleared first";
-    answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
+    library.answer("GU04", "SU04\"NEW       \"L1IT1F1.0000E\r\n");
     EXPECT_EQ(commands.readModule(ModuleKind::Tank, 4).state, ReplyOutcome::Answered);
     EXPECT_TRUE(commands.readModules(ModuleKind::G4, {3}) &&
                 commands.programModules(ModuleKind::Loop420, {2}));

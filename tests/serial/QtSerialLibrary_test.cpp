@@ -14,8 +14,14 @@
 namespace rtu {
 namespace {
 
-class QtSerialLibraryTest : public ::testing::Test {
+// The library with COM1 open on a pseudo-terminal whose far end the test plays.
+class QtSerialLibraryPty : public ::testing::Test {
 protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.isOpen());
+        library.setDevice(0, pty.slavePath());
+        ASSERT_EQ(open(0), 0);
+    }
     std::int32_t open(PortId port) {
         return library.InitializePort(port, port, 0, 0, 9, 0, 2048, 1024, 0);
     }
@@ -55,16 +61,7 @@ protected:
 
     bool applicationReady = (test::ensureApplication(), true); // QSerialPort needs one
     QtSerialLibrary library;
-};
-
-class QtSerialLibraryPty : public QtSerialLibraryTest {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(pty.isOpen());
-        library.setDevice(0, pty.slavePath());
-        ASSERT_EQ(open(0), 0);
-    }
-    rtu::test::Pty pty;
+    test::Pty pty;
 };
 
 TEST_F(QtSerialLibraryPty, SettingsStartAtTheDefaultsBytesCrossUnchangedUntilTheFarEndCloses) {

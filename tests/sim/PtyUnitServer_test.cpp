@@ -1,12 +1,9 @@
-#include "app/Session.h"
 #include "serial/QtSerialLibrary.h"
-#include "serial/TerminalScreen.h"
 #include "sim/PtyUnitServer.h"
 #include "sim/SimulatedUnit.h"
-#include "support/Application.h"
 #include "support/Configurations.h"
 #include "support/Files.h"
-#include "support/RecordingNotifier.h"
+#include "support/SessionRig.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -127,7 +124,7 @@ TEST_F(PtyUnitServerTest, TheLinkPathLivesAsLongAsTheLine) {
 
 // The program's side of a simulated unit's line at 115200 baud: a session on the real serial
 // library, with the 8 ms settle-delay unit of the tests' fast lines.
-struct LineSession {
+struct LineSession : test::SessionRig<QtSerialLibrary> {
     LineSession(SimulatedUnit& unit, int byteDelayMs, Pacing pacing,
                 std::optional<int> replyTimeoutMs = std::nullopt)
         : server(unit, {.baud = 115200, .turnaroundMs = 1, .byteDelayMs = byteDelayMs}) {
@@ -141,13 +138,7 @@ struct LineSession {
         session.link.CurrentPort = 0;
     }
 
-    bool applicationReady = (test::ensureApplication(), true);
     PtyUnitServer server;
-    QtSerialLibrary library;
-    TextTerminalScreen screen;
-    BatchListener listener;
-    RecordingNotifier notifier;
-    Session session{library, screen, listener, notifier};
 };
 
 // A unit sending its bytes 10 ms apart is slower than a read's wait: each reply is cut off

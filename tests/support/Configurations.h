@@ -5,6 +5,18 @@
 
 namespace rtu::test {
 
+// A record's fields, in the order its command line holds them.
+inline QStringList fieldsOf(const SensorRecord& r) {
+    return {r.Label,    r.Floats,       r.LevelUnit, r.TempSensors,
+            r.TempUnit, r.VolumeFactor, r.VolumeUnit};
+}
+inline QStringList fieldsOf(const G4Record& r) {
+    return {r.Unit, r.Source, r.Channel, r.OnTest, r.OnValue, r.OffTest, r.OffValue};
+}
+inline QStringList fieldsOf(const Loop420Record& r) {
+    return {r.Unit, r.Source, r.Channel, r.Value4mA, r.Value20mA};
+}
+
 inline RecordTables defaultTables() {
     RecordTables tables;
     SetAllDefaults(tables);

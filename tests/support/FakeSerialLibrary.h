@@ -13,17 +13,42 @@
 
 namespace rtu {
 
+// What a FakeSerialLibrary is told to do and what it has recorded: a new library's state.
+struct FakeSerialState {
+    // Behaviour: what the calls return.
+    std::map<PortId, std::int32_t> openResults; // InitializePort; 0 for ports not named
+    std::int32_t closeResult = 0;
+    std::int32_t characteristicsResult = 0; // for a port other than NoPort
+    std::function<void()> onDelay;
+    // After each wait for a reply: whether the exchange judged the reply in.
+    std::vector<bool> repliesIn;
+    bool available = false; // deviceAvailable for every port
+    // The line protocol the library carries out in place of one it cannot (default: any).
+    std::function<std::int16_t(std::int16_t)> nearestProtocol;
+    // Throws from PutString for the n-th (1-based) line sent, to test error traps.
+    int failOnLine = 0;
+    // Reports the port lost while the n-th line is sent.
+    int loseOnLine = 0;
+    // What the reply wait set last.
+    int delayUnitFactor = 1;
+    Pacing pacing = Pacing::FixedDelays;
+
+protected:
+    PortParameterBlock reported_;
+    std::map<QString, QByteArray> answers_;
+    std::deque<std::uint8_t> incoming_;
+    QStringList calls_;
+    QByteArray sent_;
+    int linesSent_ = 0;
+};
+
 // A scripted serial library for unit tests. It records every call in order (as text such
 // as "PutString 0 GPP\r\n" or "CdrvDelay 0 25"; GetByte is not recorded), lets a test
 // queue bytes to be received, and answers lines: a reply registered for a sent line is
 // queued as received bytes when that line is sent. During CdrvDelay it runs the onDelay
 // hook (normally the receiver tick), so replies reach the reply buffer inside the wait.
-class FakeSerialLibrary : public SerialLibrary {
+class FakeSerialLibrary : public SerialLibrary, public FakeSerialState {
 public:
-    // Behaviour: what the calls return.
-    std::map<PortId, std::int32_t> openResults; // InitializePort; 0 for ports not named
-    std::int32_t closeResult = 0;
-    std::int32_t characteristicsResult = 0; // for a port other than NoPort
     // The five codes ser_rs232_getport reports for an open port.
     void setReportedCodes(std::int32_t baud, std::int16_t parity, std::int16_t length,
                           std::int16_t stopBits, std::int16_t protocol) {
@@ -38,16 +63,6 @@ public:
     void queueIncoming(const QByteArray& bytes) {
         incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
     }
-    std::function<void()> onDelay;
-    // After each wait for a reply: whether the exchange judged the reply in.
-    std::vector<bool> repliesIn;
-    bool available = false; // deviceAvailable for every port
-    // The line protocol the library carries out in place of one it cannot (default: any).
-    std::function<std::int16_t(std::int16_t)> nearestProtocol;
-    // Throws from PutString for the n-th (1-based) line sent, to test error traps.
-    int failOnLine = 0;
-    // Reports the port lost while the n-th line is sent.
-    int loseOnLine = 0;
 
     // Observation.
     const QStringList& calls() const { return calls_; }
@@ -59,28 +74,9 @@ public:
         return lines;
     }
     QByteArray sentBytes() const { return sent_; }
-    // What the reply wait set last.
-    int delayUnitFactor = 1;
-    Pacing pacing = Pacing::FixedDelays;
     void clearCalls() { calls_.clear(); }
-    // Back to a new library's state: nothing answered, queued or recorded, every behaviour
-    // at its default. A fuzz target reuses one library for all its inputs.
-    void reset() {
-        openResults.clear();
-        closeResult = characteristicsResult = 0;
-        answers_.clear();
-        incoming_.clear();
-        onDelay = nullptr;
-        repliesIn.clear();
-        available = false;
-        nearestProtocol = nullptr;
-        failOnLine = loseOnLine = linesSent_ = 0;
-        reported_ = {};
-        calls_.clear();
-        sent_.clear();
-        delayUnitFactor = 1;
-        pacing = Pacing::FixedDelays;
-    }
+    // Back to a new library's state. A fuzz target reuses one library for all its inputs.
+    void reset() { static_cast<FakeSerialState&>(*this) = FakeSerialState(); }
 
     std::int32_t InitializePort(PortId port, std::int16_t, std::int16_t, std::int16_t, std::int16_t,
                                 std::int16_t, std::int16_t, std::int16_t, std::int16_t) override {
@@ -157,13 +153,6 @@ private:
     void record(const char* name, PortId port) {
         calls_ << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(port);
     }
-
-    PortParameterBlock reported_;
-    std::map<QString, QByteArray> answers_;
-    std::deque<std::uint8_t> incoming_;
-    QStringList calls_;
-    QByteArray sent_;
-    int linesSent_ = 0;
 };
 
 } // namespace rtu

@@ -133,26 +133,11 @@ TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseT
               (QStringList{"Save|File Open|*.txt|*.txt", "Load|File Open|*.txt|*.txt"}));
 }
 
-// No unit on COM1: the outcome of "Read All" names every line.
-TEST_F(MainWindowTest, AnOutcomeWiderThanTheWindowCanBeReadWhole) {
-    library.setDelayUnitOverride(1.0); // no reply is coming
-    RtuForm& rtu = startProgram();
-    click("Command2"); // Read All
-    // As the tooltip, and in a box when clicked.
-    QStatusBar* bar = rtu.statusBar();
-    const QString outcome = bar->currentMessage();
-    EXPECT_GT(bar->fontMetrics().horizontalAdvance(outcome), bar->width());
-    EXPECT_EQ(bar->toolTip(), outcome);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(10, bar->height() / 2));
-    EXPECT_EQ(notifier.messages,
-              (std::vector<RecordingNotifier::Message>{{outcome, "", MessageIcon::Information}}));
-}
-
 // A unit unplugged during Read All ends the read orderly: the windows, locked meanwhile, come
-// back; what was read stays in the controls; what needs a port is disabled. (What the read
-// stores is UnitCommandsTest's, a close during the read StartupTest's, the outcomes
-// MainWindowModelTest's.)
-TEST_F(MainWindowTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenUnplugged) {
+// back; what was read stays in the controls; what needs a port is disabled; the outcome,
+// wider than the window, can be read whole. (What the read stores is UnitCommandsTest's, a
+// close during the read StartupTest's, the outcomes MainWindowModelTest's.)
+TEST_F(MainWindowTest, ReadAllLocksTheWindowsEndsOrderlyWhenUnpluggedAndTheOutcomeReadsWhole) {
     startUnit({.hangupAfter = 10});
     ASSERT_TRUE(LoadConfiguration("SLCDT1\"NORTHFIELD OIL & GAS\"T2\"X\"\r\n", unit->settings(),
                                   unit->tables())
@@ -174,6 +159,15 @@ TEST_F(MainWindowTest, ReadAllLocksTheWindowsShowsItsProgressAndEndsOrderlyWhenU
     EXPECT_EQ(rtu.terminal().rtsLed().colour(), RtsLedWhite);
     EXPECT_TRUE(rtu.isEnabled() && rtu.terminal().isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The outcome as the tooltip, and in a box when clicked.
+    QStatusBar* bar = rtu.statusBar();
+    const QString outcome = bar->currentMessage();
+    EXPECT_GT(bar->fontMetrics().horizontalAdvance(outcome), bar->width());
+    EXPECT_EQ(bar->toolTip(), outcome);
+    notifier.messages.clear();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(10, bar->height() / 2));
+    EXPECT_EQ(notifier.messages,
+              (std::vector<RecordingNotifier::Message>{{outcome, "", MessageIcon::Information}}));
     ASSERT_TRUE(waitUntil([&] { return rtu.terminal().windowTitle() == "Terminal"; }));
 }
 

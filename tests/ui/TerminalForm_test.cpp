@@ -70,11 +70,8 @@ TEST_F(CommScreenTest, ReceivedTrafficMatchesThePlainScreenThroughCutsAndBackspa
     // Bursts past the screen limit, with line ends and backspaces, between lines written by
     // the exchange and the port routines.
     FakeSerialLibrary library;
-    LinkState link = [] {
-        LinkState open;
-        open.CurrentPort = 0;
-        return open;
-    }();
+    LinkState link;
+    link.CurrentPort = 0;
     const QByteArray burst = QByteArray("ab\r\n\bcd\r\b\xe9").repeated(500);
     for (int tick = 0; tick < 3; ++tick) {
         onBoth([&](TerminalScreen& to) {
