@@ -2,8 +2,8 @@
 
 #include "app/PortSelection.h"
 #include "app/Session.h"
+#include "app/UnitComparison.h"
 #include "cli/CliConsole.h"
-#include "cli/ConfigurationComparison.h"
 #include "cli/LogTerminalScreen.h"
 #include "cli/RecordReads.h"
 #include "cli/SignalStop.h"
@@ -221,13 +221,11 @@ private:
     }
 
     ExitCode verify() {
-        ConfigurationSnapshot file;
+        UnitConfiguration file;
         SetAllDefaults(file.tables);
         QStringList records;
-        UnitSettings fileSettings;
-        if (!loadFile(fileSettings, file.tables, records))
+        if (!loadFile(file.settings, file.tables, records))
             return ExitCode::Failure;
-        file.unit = unitWideValues(fileSettings);
         QStringList compared = records;
         compared.removeIf(isClockRecord);
         if (compared.isEmpty()) {
@@ -242,13 +240,13 @@ private:
             options_.partial ? readLinesOf(compared) : session_.commands.wholeUnitReadLines();
         if (!readUnit(planned, report))
             return readFailure(planned);
-        const QStringList read = recordsRead(report.answered);
-        compared.removeIf([&read](const QString& record) { return !read.contains(record); });
-        const ConfigurationSnapshot unit{unitWideValues(session_.settings.values()),
-                                         session_.tables};
-        const QStringList differences = configurationDifferences(file, unit, compared);
-        for (const QString& line : differences)
-            out_.write(line.toLocal8Bit() + '\n');
+        const QList<FieldDifference> differences =
+            compareWithUnit(file, {session_.settings.values(), session_.tables}, report, compared)
+                .differences;
+        for (const FieldDifference& difference : differences)
+            out_.write(QStringLiteral("%1: file %2, unit %3\n")
+                           .arg(difference.field, difference.inProgram, difference.inUnit)
+                           .toLocal8Bit());
         if (!report.complete()) {
             reportUnread(planned, report);
             return ExitCode::Unanswered;

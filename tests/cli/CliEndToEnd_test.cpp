@@ -108,14 +108,14 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     ASSERT_EQ(readLines.size(), 39);
     EXPECT_EQ(readLines.mid(2), siteLines.mid(2));
 
-    // How differences read is ConfigurationComparison's; here the unit's values take part, and
+    // How differences read is UnitComparison's; here the unit's values take part, and
     // with --partial only the records the file names: poll period and G4 module 3's on value.
     ASSERT_TRUE(writeFile(path("changed.txt"), "SPP600\r\nSG43U03L1ONLT13.000OFFGT24.000\r\n"));
     const CliResult verified =
         runCli(unit.cli + QStringList{"--partial", "verify", path("changed.txt")});
     EXPECT_EQ(verified.exitCode, 4) << verified.err.constData();
-    EXPECT_EQ(verified.out, "unit PollPeriod: file 600, unit 900\n"
-                            "G4 module 3 OnValue: file 13, unit 12\n");
+    EXPECT_EQ(verified.out, "time between polls in seconds: file 600, unit 900\n"
+                            "G4 module 3 ON value: file 13, unit 12\n");
 
     // Stopped as an operator would (SIGTERM), it writes its --dump file.
     unit.process.terminate();
