@@ -3,9 +3,9 @@
 #include "app/BatchWindows.h"
 #include "app/FileChooser.h"
 #include "app/Lifecycle.h"
+#include "app/PortSelection.h"
 #include "app/ReplyWait.h"
 #include "app/Session.h"
-#include "app/PortSelection.h"
 
 #include <QObject>
 #include <QTimer>

@@ -29,13 +29,12 @@ UnansweredReads::UnansweredReads(const UnitSettingsModel& settings, QObject* par
         if (!holdsLcdPlaceholder())
             unmark(lcdTextRead());
     });
-    connect(&settings, &UnitSettingsModel::counterChanged, this,
-            [this](UnitSettings::Counter counter) {
-                unmark(unitReadLine(counter < UnitSettings::Counter::LcdSeconds
-                                        ? UnitGroup::PollPeriod
-                                        : UnitGroup::LcdTiming)
-                           .name);
-            });
+    connect(
+        &settings, &UnitSettingsModel::counterChanged, this, [this](UnitSettings::Counter counter) {
+            unmark(unitReadLine(counter < UnitSettings::Counter::LcdSeconds ? UnitGroup::PollPeriod
+                                                                            : UnitGroup::LcdTiming)
+                       .name);
+        });
 }
 
 void UnansweredReads::noteRead(const ReadReport& report) {
