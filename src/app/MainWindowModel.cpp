@@ -98,7 +98,7 @@ void MainWindowModel::setRts(bool raised) {
         env_.library.RtsOn(port);
     else
         env_.library.RtsOff(port);
-    env_.ui.setRtsIndicator(raised ? RtsLedRed : RtsLedWhite);
+    batchWindows_.rtsChanged(raised);
 }
 
 void MainWindowModel::showVersion() {

@@ -55,7 +55,6 @@ public:
     // A close asked for while an exchange runs stops the exchange at its line boundary and
     // waits: closeReady follows its end. Returns whether the program may close now.
     bool requestClose();
-    bool exchangeRunning() const { return exchangeRunning_; }
 
     // The buttons. Each ends with its outcome (outcomeChanged); the reads return it too.
     void program();
