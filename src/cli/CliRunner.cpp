@@ -5,7 +5,7 @@
 #include "app/UnitComparison.h"
 #include "cli/CliConsole.h"
 #include "cli/LogTerminalScreen.h"
-#include "cli/RecordReads.h"
+#include "protocol/RecordReads.h"
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
 #include "config/WholeFile.h"

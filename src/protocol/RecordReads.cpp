@@ -1,4 +1,4 @@
-#include "cli/RecordReads.h"
+#include "protocol/RecordReads.h"
 
 #include "config/ConfigurationFile.h"
 #include "protocol/ReadLines.h"
