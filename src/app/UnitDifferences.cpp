@@ -59,6 +59,10 @@ void UnitDifferences::takeUnitValues(const QStringList& records) {
         LoadConfiguration(lines, session_.settings.storedValues(), session_.tables);
     session_.settings.publish();
     session_.unanswered.noteLoaded(taken.records);
+    // Those records now hold what the unit holds: they no longer differ.
+    comparison_.differences.removeIf([&records](const FieldDifference& difference) {
+        return records.contains(difference.record);
+    });
 }
 
 } // namespace rtu

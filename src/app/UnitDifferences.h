@@ -31,7 +31,7 @@ public:
     bool programDifferences();
 
     // Copies the unit's values of `records` ("SPP", "SU05") into the program, as a file
-    // holding them would load.
+    // holding them would load; the comparison then no longer counts them as differing.
     void takeUnitValues(const QStringList& records);
 
     const UnitComparison& comparison() const { return comparison_; }

@@ -71,6 +71,10 @@ void ModuleWindow::open(const QRect& place) {
     show();
 }
 
+void ModuleWindow::showRecordAgain() {
+    editor_.select(editor_.selected());
+}
+
 void ModuleWindow::refresh() {
     // The tab strip reports a tab set here as if the operator had chosen it; every other
     // control reports only the operator's own edits. Only the tab strip is kept quiet: the

@@ -28,6 +28,9 @@ class ModuleWindow : public QWidget {
 public:
     // Takes `place` (the main window's geometry) and starts on the first tab.
     void open(const QRect& place);
+    // The records changed elsewhere (values taken from the unit): the selected one is shown
+    // again.
+    void showRecordAgain();
 
 signals:
     void closed();

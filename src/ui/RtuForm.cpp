@@ -2,6 +2,7 @@
 
 #include "app/WindowPlacement.h"
 #include "serial/SerialLibrary.h"
+#include "ui/CompareWindow.h"
 #include "ui/ModuleWindows.h"
 #include "ui/UnitSettingsBox.h"
 #include "ui/Widgets.h"
@@ -56,6 +57,9 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
     statusBar()->addPermanentWidget(readAgain_);
     readAgain_->setEnabled(false);
     connect(readAgain_, &QPushButton::clicked, &model_, &MainWindowModel::readUnansweredAgain);
+    compare_ = button(QStringLiteral("Compare With Unit"), QStringLiteral("CompareWithUnit"));
+    statusBar()->addPermanentWidget(compare_);
+    connect(compare_, &QPushButton::clicked, this, &RtuForm::compareWithUnit);
 
     settingsBox_->bindClockMenu(clockAuto_, clockManual_);
     bindModel();
@@ -81,6 +85,7 @@ void RtuForm::bindModel() {
 RtuForm::~RtuForm() {
     for (ModuleWindow* window : moduleWindows_)
         delete window;
+    delete compareWindow_;
     delete takeCentralWidget();
 }
 
@@ -197,6 +202,7 @@ void RtuForm::showPortStatus(const PortStatus& status) {
     terminal_.showPortDevice(status.device);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
+    compare_->setEnabled(status.portControlsEnabled);
     portMenus_.setCharacteristicsEnabled(status.portControlsEnabled);
 }
 
@@ -218,6 +224,26 @@ void RtuForm::chooseDevices() {
     const PortId open = session_.link.CurrentPort;
     if (open != NoPort && (*chosen)[std::size_t(open)] != current[std::size_t(open)])
         model_.ports().SelectPort(open);
+}
+
+// The comparison's window stays open beside this one; its outcomes reach this status bar too,
+// and values it takes into the program show in the module windows open now.
+void RtuForm::compareWithUnit() {
+    if (!compareWindow_) {
+        compareWindow_ = new CompareWindow(session_, this);
+        CompareModel& compare = compareWindow_->model();
+        connect(&compare, &CompareModel::outcomeChanged, statusBar(),
+                [this](const QString& text) { statusBar()->showMessage(text); });
+        connect(&compare, &CompareModel::valuesTaken, this, [this] {
+            for (ModuleWindow* window : moduleWindows_) {
+                if (window)
+                    window->showRecordAgain();
+            }
+        });
+    }
+    compareWindow_->show();
+    compareWindow_->raise();
+    compareWindow_->model().compare();
 }
 
 void RtuForm::closeEvent(QCloseEvent* event) {

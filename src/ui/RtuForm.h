@@ -19,6 +19,7 @@ class QScrollBar;
 
 namespace rtu {
 
+class CompareWindow;
 class ModuleWindow;
 class UnitSettingsBox;
 class UserNotifier;
@@ -77,6 +78,7 @@ private:
     void showPortStatus(const PortStatus& status);
     void showProgress(int done, int total, const QString& what);
     void chooseDevices();
+    void compareWithUnit();
 
     void shutDown();
     void closeOtherWindows();
@@ -96,7 +98,9 @@ private:
     UnitSettingsBox* settingsBox_ = nullptr;
     QPushButton* programAll_ = nullptr;
     QPushButton* readAll_ = nullptr;
-    QPushButton* readAgain_ = nullptr; // "Read Unanswered Again"
+    QPushButton* readAgain_ = nullptr;       // "Read Unanswered Again"
+    QPushButton* compare_ = nullptr;         // "Compare With Unit"
+    CompareWindow* compareWindow_ = nullptr; // made when first asked for, kept when closed
 };
 
 } // namespace rtu

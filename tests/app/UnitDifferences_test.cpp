@@ -63,6 +63,7 @@ TEST_F(UnitDifferencesTest, TakingTheUnitsValuesCopiesOnlyTheChosenRecords) {
     differences.takeUnitValues({"SU07"});
     EXPECT_EQ(rig.session.tables.SensorRecords.at(7).Label.text(), "WEST      ");
     EXPECT_EQ(rig.session.settings.values().pollPeriodSeconds(), 300);
+    EXPECT_EQ(differences.recordsToProgram(), QStringList{"SPP"});
     differences.takeUnitValues({"SPP"});
     EXPECT_EQ(rig.session.settings.values().pollPeriodSeconds(), 60);
 }
