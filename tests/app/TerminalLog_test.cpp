@@ -3,6 +3,8 @@
 #include "serial/Receiver.h"
 #include "support/FakeSerialLibrary.h"
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 namespace rtu::test {
@@ -36,6 +38,9 @@ TEST(TerminalLog, EachViewAddsToTheScreenTextWhichAllOffLeavesAsItIs) {
     writeRun(plain);
     TextTerminalScreen shown;
     TerminalLog log(shown, [] { return At; });
+    QBuffer logFile;
+    logFile.open(QIODevice::WriteOnly);
+    log.setLogDevice(&logFile);
     writeRun(log);
     EXPECT_EQ(shown.text(), plain.text());
 
@@ -58,6 +63,9 @@ TEST(TerminalLog, EachViewAddsToTheScreenTextWhichAllOffLeavesAsItIs) {
     EXPECT_EQ(shown.text(), before);
     log.showIdleHexLine();
     EXPECT_EQ(shown.text(), before + hexLine("61 62", "ab"));
+    // The log file takes the traffic as the command-line tool writes it, whatever the view.
+    EXPECT_EQ(logFile.data(),
+              QByteArray("Initialize Port Status = OK\r\nxGPP\r\nPP0.0060\r\n").repeated(3) + "ab");
 }
 
 TEST(TrafficTranscript, EachLineKeepsTheTimeItBeganAndTheOldestTrafficGoesFirst) {
