@@ -5,14 +5,13 @@
 #include "app/UnitComparison.h"
 #include "cli/CliConsole.h"
 #include "cli/LogTerminalScreen.h"
-#include "protocol/RecordReads.h"
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
 #include "config/WholeFile.h"
+#include "protocol/RecordReads.h"
 #include "serial/SerialDevices.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace rtu {
@@ -301,13 +300,9 @@ private:
     bool openLog() {
         if (options_.log.isEmpty())
             return true;
-        logFile_.setFileName(options_.log);
-        // A file is appended to; a device or a pipe (/dev/stderr) cannot seek to its end.
-        const QFileInfo target(options_.log);
-        const bool appendable = !target.exists() || target.isFile();
-        if (!logFile_.open(appendable ? QIODevice::WriteOnly | QIODevice::Append
-                                      : QIODevice::WriteOnly)) {
-            fail(QStringLiteral("%1: %2").arg(options_.log, logFile_.errorString()));
+        const QString error = TrafficLogFile::open(logFile_, options_.log);
+        if (!error.isEmpty()) {
+            fail(error);
             return false;
         }
         screen_.setLog(&logFile_);

@@ -65,7 +65,7 @@ void Exchange::send(const QString& line) {
     // The unit speaks 8-bit text, one byte per character.
     library_.PutString(link_.CurrentPort, line.toLatin1());
     lastLine_ = line;
-    screen_.insertAtEnd(line);
+    screen_.insertSent(line);
     screen_.moveCaretToEnd();
 }
 

@@ -34,10 +34,12 @@ Receiver::Receiver(SerialLibrary& library, LinkState& link, TerminalScreen& scre
 void Receiver::PollReceiver() {
     // What this tick adds to the screen, inserted in one piece at the end.
     QString screenLine;
+    QByteArray bytes;
 
     // Drain everything waiting; GetByte answers -1 also while no port is open.
     for (int byte = library_.GetByte(link_.CurrentPort); byte >= 0;
          byte = library_.GetByte(link_.CurrentPort)) {
+        bytes += char(byte);
         if (byte == CarriageReturn) {
             screenLine += QStringLiteral("\r\n");
             link_.ReplyBuffer += QChar(char16_t(CarriageReturn));
@@ -64,9 +66,8 @@ void Receiver::PollReceiver() {
     }
 
     keepAtMost(link_.ReplyBuffer, ReplyBufferLimit);
-    if (screenLine.isEmpty())
-        return;
-    screen_.insertAtEndKeeping(screenLine, ScreenLimit, ScreenKeep);
+    if (!bytes.isEmpty())
+        screen_.insertReceived(screenLine, bytes, ScreenLimit, ScreenKeep);
 }
 
 } // namespace rtu

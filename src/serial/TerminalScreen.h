@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace rtu {
@@ -29,9 +30,21 @@ public:
     }
 
     // One message line followed by CR LF, caret to the end.
-    void appendLine(const QString& line) {
+    virtual void appendLine(const QString& line) {
         insertAtEnd(line + QStringLiteral("\r\n"));
         moveCaretToEnd();
+    }
+
+    // A command line the program sends, as it goes out.
+    virtual void insertSent(const QString& line) { insertAtEnd(line); }
+
+    // What one receiver tick drained: `shown` is its text as the screen shows it (possibly
+    // empty), `bytes` the bytes as they came; then the screen is cut as insertAtEndKeeping.
+    virtual void insertReceived(const QString& shown, const QByteArray& bytes, int limit,
+                                int keep) {
+        Q_UNUSED(bytes);
+        if (!shown.isEmpty())
+            insertAtEndKeeping(shown, limit, keep);
     }
 };
 

@@ -31,6 +31,7 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
       session_(model_.session()) {
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
+    terminal_.useDialogs(env_.files, env_.notifier);
     buildMenus();
     model_.ports().setMissingDeviceAdvice(
         QStringLiteral("choose the adapter under Port Devices..."));

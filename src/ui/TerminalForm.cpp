@@ -1,6 +1,7 @@
 #include "ui/TerminalForm.h"
 
 #include "app/BatchWindows.h"
+#include "ui/TerminalLogMenu.h"
 #include "ui/Widgets.h"
 
 #include <QCloseEvent>
@@ -10,7 +11,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace rtu {
 
@@ -27,6 +31,13 @@ void CommScreenEdit::keyPressEvent(QKeyEvent* event) {
     if (!event->text().isEmpty())
         emit keyTyped(event->text());
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void CommScreenEdit::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    menu->addSeparator();
+    menu->addActions(actions());
+    menu->exec(event->globalPos());
 }
 
 RtsLed::RtsLed(QWidget* parent) : QWidget(parent), colour_(RtsLedWhite) {
@@ -63,6 +74,14 @@ TerminalForm::TerminalForm(QWidget* parent)
     commScreen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     commScreen_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     connect(commScreen_, &CommScreenEdit::keyTyped, this, &TerminalForm::keyTyped);
+    connect(commScreen_, &CommScreenEdit::keyTyped, &log_, &TerminalLog::noteTyped);
+    logMenu_ = new TerminalLogMenu(log_, this);
+    commScreen_->addActions(logMenu_->actions());
+    auto* logButton = new QToolButton(this);
+    logButton->setObjectName(QStringLiteral("LogButton"));
+    logButton->setText(logMenu_->title());
+    logButton->setMenu(logMenu_);
+    logButton->setPopupMode(QToolButton::InstantPopup);
 
     rtsLed_->setObjectName(QStringLiteral("RTS_LED"));
     auto* rtsOn = button(QStringLiteral("RTS ON"), QStringLiteral("Command8"), this);
@@ -92,6 +111,7 @@ TerminalForm::TerminalForm(QWidget* parent)
     buttons->addWidget(rtsOff);
     buttons->addWidget(rtsLed_);
     buttons->addStretch(1);
+    buttons->addWidget(logButton);
     buttons->addWidget(clear);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(commScreen_, 1);
@@ -117,6 +137,10 @@ void TerminalForm::setReplyWait(const QString& text) {
 void TerminalForm::showPortDevice(const QString& device) {
     const QString caption = QStringLiteral("Terminal");
     setWindowTitle(device.isEmpty() ? caption : caption + QStringLiteral(" \u2014 ") + device);
+}
+
+void TerminalForm::useDialogs(FileChooser& files, UserNotifier& notifier) {
+    logMenu_->useDialogs(files, notifier);
 }
 
 void TerminalForm::clearScreen() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PortSelection.h"
+#include "app/TerminalLog.h"
 #include "ui/CommScreenTerminal.h"
 
 #include <QPlainTextEdit>
@@ -14,6 +15,8 @@ class QStatusBar;
 
 namespace rtu {
 
+class TerminalLogMenu;
+
 // The log and typing area: every key typed is reported (for the serial line) before the
 // box inserts it as usual.
 class CommScreenEdit : public QPlainTextEdit {
@@ -26,6 +29,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The box's own entries, then the actions added to it.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 // The RTS indicator: a filled circle in a colour given as 0xBBGGRR (255 red, 16777215 white).
@@ -52,7 +57,11 @@ class TerminalForm : public QWidget {
 public:
     explicit TerminalForm(QWidget* parent = nullptr);
 
-    TerminalScreen& screen() { return screen_; }
+    // The log as the writers see it, with the view chosen under "LOG".
+    TerminalScreen& screen() { return log_; }
+    TerminalLog& log() { return log_; }
+    // Where "Save Log..." asks for its file and tells a failure.
+    void useDialogs(FileChooser& files, UserNotifier& notifier);
     RtsLed& rtsLed() { return *rtsLed_; }
     void setPanels(const std::array<QString, PortStatus::PanelCount>& panels);
     QString panelText(int panel) const; // 1..7
@@ -80,6 +89,8 @@ private:
 
     CommScreenEdit* commScreen_;
     CommScreenTerminal screen_;
+    TerminalLog log_{screen_};
+    TerminalLogMenu* logMenu_;
     RtsLed* rtsLed_;
     QStatusBar* statusBar_;
     std::array<QLabel*, PortStatus::PanelCount> panels_{};

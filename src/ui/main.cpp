@@ -4,6 +4,7 @@
 #include "app/ReplyWait.h"
 #include "app/ShutdownSignals.h"
 #include "serial/QtSerialLibrary.h"
+#include "serial/TrafficLogFile.h"
 #include "ui/CaretBlink.h"
 #include "ui/DemoUnit.h"
 #include "ui/Dialogs.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QSessionManager>
 #include <QSettings>
@@ -27,6 +29,7 @@ namespace {
 constexpr int ExitUsageError = 2;
 constexpr int ExitDemoError = 1;
 constexpr int ExitNoDisplay = 1;
+constexpr int ExitLogError = 1;
 
 struct Options {
     std::array<QString, rtu::PortCount> devices; // empty: the library's default device
@@ -34,6 +37,7 @@ struct Options {
     bool demo = false;
     bool readAll = false;
     std::optional<rtu::Window> show; // a module window to open once started
+    QString log;                     // traffic log file, appended to
 };
 
 // The module windows by the names --show takes.
@@ -86,6 +90,12 @@ std::optional<Options> parseOptions(const QApplication& app) {
         QStringLiteral("WINDOW"));
     parser.addOption(readAllOption);
     parser.addOption(showOption);
+    const QCommandLineOption logOption(
+        QStringLiteral("log"),
+        QStringLiteral("Append every line sent and every byte received, as the terminal "
+                       "window shows them with its view options off, to FILE."),
+        QStringLiteral("FILE"));
+    parser.addOption(logOption);
     parser.process(app);
 
     Options options;
@@ -106,6 +116,11 @@ std::optional<Options> parseOptions(const QApplication& app) {
     }
     options.demo = parser.isSet(demoOption);
     options.readAll = parser.isSet(readAllOption);
+    options.log = parser.value(logOption);
+    if (parser.isSet(logOption) && options.log.isEmpty()) {
+        std::fprintf(stderr, "rtu7350: --log: empty file name\n");
+        return std::nullopt;
+    }
     if (parser.isSet(showOption)) {
         options.show = moduleWindowNamed(parser.value(showOption));
         if (!options.show) {
@@ -186,6 +201,16 @@ int main(int argc, char** argv) {
                      demo->siteFile().isEmpty() ? "built in" : qPrintable(demo->siteFile()));
     }
 
+    // Before the windows, which write to it up to their end.
+    QFile logFile;
+    if (!options->log.isEmpty()) {
+        const QString error = rtu::TrafficLogFile::open(logFile, options->log);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "rtu7350: %s\n", qPrintable(error));
+            return ExitLogError;
+        }
+    }
+
     const rtu::CaretBlink caretBlink;
     rtu::MessageBoxNotifier notifier;
     rtu::FileDialogChooser files;
@@ -199,6 +224,13 @@ int main(int argc, char** argv) {
     replyWait.restore(settings);
     QObject::connect(&replyWait, &rtu::ReplyWait::changed, &form,
                      [&settings, &replyWait] { replyWait.remember(settings); });
+    // The terminal log's view as last chosen, and its traffic log file.
+    rtu::TerminalLog& log = form.terminal().log();
+    log.restoreView(settings);
+    QObject::connect(&log, &rtu::TerminalLog::viewChanged, &form,
+                     [&settings, &log] { log.rememberView(settings); });
+    if (logFile.isOpen())
+        log.setLogDevice(&logFile);
 
     // Every way the session can end goes through the window's close, which runs the
     // shutdown (or waits for a running exchange to end first).
@@ -219,5 +251,9 @@ int main(int argc, char** argv) {
         if (show)
             form.openModuleWindow(*show);
     });
-    return app.exec();
+    const int status = app.exec();
+    if (!log.logError().isEmpty())
+        std::fprintf(stderr, "rtu7350: %s: cannot write the log: %s\n", qPrintable(options->log),
+                     qPrintable(log.logError()));
+    return status;
 }

@@ -42,6 +42,43 @@ TEST_F(TerminalTest, TypedKeysGoOutAsTypedAndShowAndTheButtonsAct) {
     EXPECT_EQ(terminal.rtsLed().colour(), RtsLedRed);
 }
 
+// The view options change what the log shows, all off it is as before; "Save Log..." keeps
+// the whole run, with times, not only what the screen still holds.
+TEST_F(TerminalTest, ViewOptionsShowTheTrafficAndSaveLogKeepsTheWholeRun) {
+    startProgram();
+    const auto receive = [this](const QByteArray& bytes, const QString& shownEnd) {
+        ASSERT_TRUE(com1.write(bytes));
+        QTRY_VERIFY(screenText().endsWith(shownEnd));
+    };
+    const QString start = screenText();
+    receive("AB\r\n", "AB\r\n");
+    EXPECT_EQ(screenText(), start + "AB\r\n");
+    action("Timestamps")->trigger();
+    action("HexView")->trigger();
+    receive("C\r\n", "C..\r\n");
+    EXPECT_TRUE(QRegularExpression(R"(\n\d\d:\d\d:\d\d\.\d{3} 43 0D 0A +C\.\.\r\n$)")
+                    .match(screenText())
+                    .hasMatch());
+    action("Timestamps")->trigger();
+    action("HexView")->trigger();
+    for (int chunk = 0; chunk < 8; ++chunk) {
+        QByteArray lines;
+        for (int line = chunk * 100; line < chunk * 100 + 100; ++line)
+            lines += QByteArray::number(line).rightJustified(4, '0') + "\r\n";
+        receive(lines, lines.right(6));
+    }
+    EXPECT_FALSE(screenText().contains("\n0000\r\n"));
+    QTest::keyClicks(control<QPlainTextEdit>("CommScreen"), "GV\r");
+
+    files.answer = workDir.filePath("terminal-log.txt");
+    action("SaveLog")->trigger();
+    const QString saved = QString::fromUtf8(readFile(files.answer));
+    const QString time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )";
+    for (const char* line : {"< AB", "< 0000", "< 0799", "> GV"})
+        EXPECT_TRUE(QRegularExpression("(^|\n)" + time + line + "\r\n").match(saved).hasMatch())
+            << line;
+}
+
 // The box-backed screen must hold exactly what the plain string screen holds for the same
 // writes, with the box showing one line break per CR LF.
 class CommScreenTest : public ::testing::Test {
