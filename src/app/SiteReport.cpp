@@ -150,7 +150,7 @@ QString SiteReport::html() const {
     const auto& lines = configuration_.settings.lcdLines;
     return QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Site Report</title></head>"
                           "<body><h1>Site Report</h1><p>Model 7350 Terminal Unit: <b>%1</b> "
-                          "<b>%2</b><br>Made %3</p>")
+                          "&mdash; <b>%2</b><br>Made %3</p>")
                .arg(htmlText(lines[0]), htmlText(lines[1]),
                     QLocale::c().toString(made_, QStringLiteral("yyyy-MM-dd HH:mm t"))) +
            settingsSection() + tankSection() + g4Section() + loop420Section() + disabledSection() +
@@ -200,8 +200,8 @@ QString SiteReport::tankSection() const {
                             optionCaption(VolumeLetters, r.VolumeUnit).toHtmlEscaped(),
                             factor.toHtmlEscaped()};
     }
-    return heading("Tanks") + htmlTable({"Tank", "Label", "Floats", "Temperature Sensors", "Level",
-                                         "Temperature", "Volume", "Factor"},
+    return heading("Tanks") + htmlTable({"Tank", "Label", "Floats", "Temperature<br>Sensors",
+                                         "Level", "Temperature", "Volume", "Factor"},
                                         rows);
 }
 

@@ -23,6 +23,8 @@ public:
     // ".htm"), ".pdf", or ".png" for a picture of the first page. Gives why it could not, or
     // an empty text. PDF and PNG lay out text with fonts: they need a QGuiApplication.
     QString write(const QString& path) const;
+    // Whether `path` names a format the report is written in.
+    static bool writes(const QString& path);
 
 private:
     QString settingsSection() const;

@@ -4,6 +4,7 @@
 #include "app/SiteReport.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -14,6 +15,9 @@
 namespace rtu {
 
 namespace {
+
+// Small enough for the tank table to keep each cell on one line.
+constexpr int FontPointSize = 8;
 
 // An A4 page. Printing a document without pages of its own, Qt's text document lays it out
 // 2 cm inside the page and numbers the pages; the picture keeps the same margin, at 96 dpi.
@@ -32,13 +36,20 @@ template <typename Fill> QString saveFile(const QString& path, Fill fill) {
     return file.commit() ? QString() : file.errorString();
 }
 
+void layOut(QTextDocument& document, const QString& html) {
+    QFont font = document.defaultFont();
+    font.setPointSize(FontPointSize);
+    document.setDefaultFont(font);
+    document.setHtml(html);
+}
+
 bool writePdf(const QString& html, QIODevice& file) {
     QPdfWriter writer(&file);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF());
     writer.setTitle(QStringLiteral("Site Report"));
     QTextDocument document;
-    document.setHtml(html);
+    layOut(document, html);
     document.print(&writer);
     return true;
 }
@@ -48,7 +59,7 @@ bool writeFirstPagePicture(const QString& html, QIODevice& file) {
     const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Inch) * PictureDpi;
     QTextDocument document;
     document.setDocumentMargin(PrintMarginInches * PictureDpi);
-    document.setHtml(html);
+    layOut(document, html);
     document.setPageSize(a4);
     QImage page(a4.toSize(), QImage::Format_RGB32);
     page.fill(Qt::white);
@@ -61,6 +72,11 @@ bool writeFirstPagePicture(const QString& html, QIODevice& file) {
 }
 
 } // namespace
+
+bool SiteReport::writes(const QString& path) {
+    static const QStringList suffixes{"html", "htm", "pdf", "png"};
+    return suffixes.contains(QFileInfo(path).suffix().toLower());
+}
 
 QString SiteReport::write(const QString& path) const {
     const QString suffix = QFileInfo(path).suffix().toLower();
