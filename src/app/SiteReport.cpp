@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <span>
+#include <utility>
 
 namespace rtu {
 
@@ -62,8 +63,10 @@ QString htmlText(const QString& text) {
     return text.trimmed().toHtmlEscaped();
 }
 
-// A table of cells already in HTML, with its headings.
+// A table of cells already in HTML, with its headings; "None." for no rows.
 QString htmlTable(const QStringList& headings, const QList<QStringList>& rows) {
+    if (rows.isEmpty())
+        return QStringLiteral("<p>None.</p>");
     QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" "
                                   "width=\"100%\"><tr>");
     for (const QString& heading : headings)

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace rtu {
 
 // The sheet a technician hands over after a visit: what the unit is set to, in the windows'
