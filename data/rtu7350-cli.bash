@@ -67,12 +67,15 @@ _rtu7350_cli() {
 
     if [[ $cur == -* ]]; then
         # Once the command is typed, the options it has no use for are left out: --output
-        # belongs to read, the clock to program; --partial to program, read and verify.
+        # belongs to read and report, the clock to program; --partial to program, read, verify
+        # and report; report takes no port.
         local option offered=
         for option in $valued $flags; do
             case $command:$option in
             program:--output | verify:--output | read:--clock | read:--time | read:--date | \
                 verify:--clock | verify:--time | verify:--date) ;;
+            report:--output | report:--partial | report:--quiet | report:--help) offered+=" $option" ;;
+            report:*) ;;
             *) offered+=" $option" ;;
             esac
         done
@@ -82,9 +85,9 @@ _rtu7350_cli() {
 
     case $command in
     '')
-        COMPREPLY=($(compgen -W 'program read verify ports' -- "$cur"))
+        COMPREPLY=($(compgen -W 'program read verify ports report' -- "$cur"))
         ;;
-    program | verify)
+    program | verify | report)
         # The configuration file, once.
         ((cword == i + 1)) && _filedir
         ;;

@@ -2,6 +2,7 @@
 
 #include "app/FileActions.h"
 #include "app/ReadOutcome.h"
+#include "app/ReportExport.h"
 #include "app/UserNotifier.h"
 #include "serial/SerialLibrary.h"
 
@@ -199,6 +200,15 @@ void MainWindowModel::load() {
     const QString path = chooseFile(FileChooser::Purpose::Load);
     if (!path.isEmpty())
         announce(loadConfigurationFrom(session_, path));
+}
+
+void MainWindowModel::exportReport(const UnitComparison* lastComparison) {
+    const QString path = env_.files.chooseFile(
+        FileChooser::Purpose::Save, QStringLiteral("Export Report"),
+        QStringLiteral("Site report (*.pdf *.html *.png)"), QStringLiteral("site-report.pdf"));
+    announce(QString());
+    if (!path.isEmpty())
+        announce(exportSiteReportTo(session_, path, lastComparison));
 }
 
 } // namespace rtu

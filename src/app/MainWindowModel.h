@@ -18,6 +18,7 @@ class SerialLibrary;
 class TerminalScreen;
 class UserNotifier;
 struct ReadReport;
+struct UnitComparison;
 
 // What the main window does, without its widgets: the program and read actions with their
 // confirmations and one-line outcomes, "Save" and "Load" through the file dialog, the RTS
@@ -64,6 +65,9 @@ public:
     QString readUnansweredAgain();
     void save();
     void load();
+    // "Export Report...": the site report of the configuration on screen, through the file
+    // dialog, with the last comparison when there is one.
+    void exportReport(const UnitComparison* lastComparison = nullptr);
     void setRts(bool raised);
     // The "Version" menu entry: the program's own version in a message box.
     void showVersion();

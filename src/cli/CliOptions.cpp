@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "app/SiteReport.h"
 #include "serial/LineCodes.h"
 #include "serial/SerialLibrary.h"
 
@@ -27,9 +28,11 @@ const char* const UsageText =
     "  rtu7350-cli --port DEVICE [options] read [--output FILE]\n"
     "  rtu7350-cli --port DEVICE [options] verify FILE\n"
     "  rtu7350-cli ports\n"
+    "  rtu7350-cli report FILE --output REPORT.html|REPORT.pdf|REPORT.png\n"
     "\n"
     "Programs a Model 7350 Terminal Unit from a configuration file, reads its configuration\n"
-    "back, compares it with a file, or lists the serial ports.\n"
+    "back, compares it with a file, or lists the serial ports. report writes the site report\n"
+    "of a configuration file: HTML, PDF, or a PNG picture of its first page.\n"
     "\n"
     "Options:\n"
     "  --port DEVICE        serial device (/dev/ttyUSB0, /dev/pts/3, COM3)\n"
@@ -50,7 +53,7 @@ const char* const UsageText =
     "                       reply pacing: the longest wait for a reply (default: the settle\n"
     "                       delay), for slow links\n"
     "  --output FILE        read: write the configuration file there (default: standard\n"
-    "                       output)\n"
+    "                       output); report: the report's file, its suffix names the format\n"
     "  --log FILE           append every line sent and every byte received, as the terminal\n"
     "                       window shows them\n"
     "  --partial            program: send only the records FILE names (the clock only when\n"
@@ -75,10 +78,11 @@ struct CommandWord {
     CliCommand command;
     bool needsFile;
 };
-constexpr std::array<CommandWord, 4> Commands{{{"program", CliCommand::Program, true},
+constexpr std::array<CommandWord, 5> Commands{{{"program", CliCommand::Program, true},
                                                {"read", CliCommand::Read, false},
                                                {"verify", CliCommand::Verify, true},
-                                               {"ports", CliCommand::Ports, false}}};
+                                               {"ports", CliCommand::Ports, false},
+                                               {"report", CliCommand::Report, true}}};
 
 // An integer option value in plain decimal digits, whatever the locale.
 std::optional<int> decimalInteger(const QString& text) {
@@ -193,7 +197,7 @@ QString readPacing(const QCommandLineParser& parser, CliOptions& options) {
 QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return QStringLiteral("missing command: program, read, verify or ports");
+        return QStringLiteral("missing command: program, read, verify, ports or report");
     const auto known = std::find_if(Commands.begin(), Commands.end(),
                                     [&](const CommandWord& c) { return words[0] == c.name; });
     if (known == Commands.end())
@@ -207,14 +211,17 @@ QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     if (known->needsFile)
         options.file = words[1];
 
-    if (options.command != CliCommand::Ports && parser.value("port").isEmpty())
+    const bool report = options.command == CliCommand::Report;
+    if (options.command != CliCommand::Ports && !report && parser.value("port").isEmpty())
         return QStringLiteral("%1 needs --port DEVICE").arg(words[0]);
     options.port = parser.value("port");
-    if (parser.isSet("output") && options.command != CliCommand::Read)
-        return QStringLiteral("--output belongs to the read command");
+    if (parser.isSet("output") && options.command != CliCommand::Read && !report)
+        return QStringLiteral("--output belongs to the read and report commands");
     options.output = parser.value("output");
     if (parser.isSet("output") && options.output.isEmpty())
         return QStringLiteral("--output: empty file name");
+    if (report && !SiteReport::writes(options.output))
+        return QStringLiteral("report needs --output FILE.html, FILE.pdf or FILE.png");
     return {};
 }
 

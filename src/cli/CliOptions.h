@@ -18,13 +18,13 @@ enum class ExitCode : int {
     LogFailed = 5,  // the command did its work, but the --log file could not be written
 };
 
-enum class CliCommand { Program, Read, Verify, Ports };
+enum class CliCommand { Program, Read, Verify, Ports, Report };
 
 // Everything the command line asks for, with the line settings already turned into the
 // codes the serial library takes.
 struct CliOptions {
     CliCommand command = CliCommand::Ports;
-    QString file; // program and verify: the configuration file
+    QString file; // program, verify and report: the configuration file
     QString port;
     int baudRate = 9600;
     std::int32_t baudCode = 0;
@@ -38,7 +38,7 @@ struct CliOptions {
     std::optional<double> delayUnitMs; // nullopt: derived from the line settings
     bool replyPacing = false;          // read lines wait until their reply is in
     std::optional<int> replyTimeoutMs; // reply pacing: nullopt waits at most the settle delay
-    QString output;                    // read: empty means standard output
+    QString output;                    // read: empty means standard output; report: its file
     QString log;
     bool quiet = false;
     // program and verify: take only the records a file names; read: write only the records

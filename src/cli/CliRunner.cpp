@@ -4,6 +4,8 @@
 #include "app/Session.h"
 #include "app/UnitComparison.h"
 #include "cli/CliConsole.h"
+#include "cli/CliFileLoad.h"
+#include "cli/CliReport.h"
 #include "cli/LogTerminalScreen.h"
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
@@ -20,12 +22,6 @@ namespace {
 
 // The tool always drives the library's first port, mapped to the device the user named.
 constexpr PortId CliPort = 0;
-
-QString loadFailure(const QString& path, const LoadResult& result) {
-    return result.lineNumber > 0
-               ? QStringLiteral("%1:%2: %3").arg(path).arg(result.lineNumber).arg(result.reason)
-               : QStringLiteral("%1: %2").arg(path, result.reason);
-}
 
 // One line per port: the device, its stable name (empty when it has none), description,
 // manufacturer and serial number, separated by tabs.
@@ -95,46 +91,8 @@ private:
         return code == ExitCode::Success ? ExitCode::LogFailed : code;
     }
 
-    // Loads FILE for program or verify and gives the records to send or compare; false
-    // (after saying why) for a file that cannot be read or loaded, one that is not a whole
-    // configuration or holds a placeholder (unless --partial), one with lines that load but
-    // not as the program writes them, and one that names no record.
     bool loadFile(UnitSettings& settings, RecordTables& tables, QStringList& records) {
-        const ReadResult file = readConfigurationFile(options_.file);
-        if (!file.error.isEmpty())
-            return refuse(file.error);
-        // A truncated or foreign file would otherwise set the defaults in the unit.
-        if (const QStringList problems = wholeConfigurationProblems(file.content);
-            !problems.isEmpty() && !options_.partial)
-            return refuse(QStringLiteral("not a whole configuration (%1); --partial takes only "
-                                         "the records it names")
-                              .arg(problems.join(QStringLiteral("; "))));
-        const LoadResult loaded = LoadConfiguration(file.content, settings, tables);
-        if (!loaded.ok) {
-            fail(loadFailure(options_.file, loaded));
-            return false;
-        }
-        // A line that loads, but not as the program writes it, would send the unit what its
-        // writer never meant (an exponent cut to its mantissa, a NUL in a label).
-        if (const QStringList refusals = loadRefusals(options_.file, loaded); !refusals.isEmpty()) {
-            for (const QString& refusal : refusals)
-                fail(refusal);
-            return false;
-        }
-        records = loaded.records;
-        records.removeDuplicates();
-        // What a read without a reply left in the boxes is no setting of the unit.
-        for (const int line : placeholderLines(file.content)) {
-            if (!options_.partial) {
-                fail(QStringLiteral("%1:%2: the LCD text is the placeholder of a read that got no "
-                                    "reply (20 question marks); --partial leaves the line out")
-                         .arg(options_.file)
-                         .arg(line));
-                return false;
-            }
-            records.removeAll(QStringLiteral("SLCDT1"));
-        }
-        return !records.isEmpty() || refuse(QStringLiteral("names no record of the unit"));
+        return loadConfigurationFile(options_, err_, settings, tables, records);
     }
 
     bool refuse(const QString& reason) {
@@ -364,6 +322,8 @@ ExitCode runCommand(const CliOptions& options, SerialLibrary& library, QIODevice
                     QTextStream& err) {
     if (options.command == CliCommand::Ports)
         return printPorts(out);
+    if (options.command == CliCommand::Report)
+        return writeSiteReport(options, err);
     UnitRun run(options, library, out, err);
     return run.run();
 }

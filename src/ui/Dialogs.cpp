@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace rtu {
@@ -85,7 +86,9 @@ QString FileDialogChooser::chooseFile(Purpose purpose, const QString& title, con
     if (purpose == Purpose::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        // A name typed without a suffix takes the pattern's first ("*.txt", "(*.pdf *.html)").
+        dialog.setDefaultSuffix(
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(pattern).captured(1));
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -113,6 +113,9 @@ void RtuForm::buildMenus() {
     QAction* version = bar->addAction(QStringLiteral("Version"));
     version->setObjectName(QStringLiteral("Ver"));
     connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
+    QAction* exportReport = bar->addAction(QStringLiteral("Export Report..."));
+    exportReport->setObjectName(QStringLiteral("ExportReport"));
+    connect(exportReport, &QAction::triggered, &model_, [this] { model_.exportReport(); });
 }
 
 void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name,

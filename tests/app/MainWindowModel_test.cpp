@@ -3,6 +3,7 @@
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
+#include "support/Files.h"
 #include "support/RecordingBatchUi.h"
 #include "support/RecordingMenus.h"
 #include "support/RecordingNotifier.h"
@@ -84,12 +85,17 @@ TEST_F(MainWindowModelTest, SaveAndLoadGoThroughTheFileDialogAndCancellingOnlyCl
     const QString shown = QDir::toNativeSeparators(site);
     EXPECT_EQ(outcomes,
               (QStringList{"", "Saved " + shown, "", "Loaded " + shown + ": 39 of 39 records"}));
+    files.answer = dir.filePath("report.html");
+    model.exportReport();
+    EXPECT_TRUE(test::readFile(files.answer).contains("TANK 16"));
+    EXPECT_EQ(outcomes.last(), "Report written to " + QDir::toNativeSeparators(files.answer));
 
     files.answer.clear();
     outcomes.clear();
     model.load();
     model.save();
-    EXPECT_EQ(outcomes, QStringList(2, QString()));
+    model.exportReport();
+    EXPECT_EQ(outcomes, QStringList(3, QString()));
     EXPECT_TRUE(notifier.messages.empty() && notifier.questions.empty());
 }
 

@@ -242,6 +242,16 @@ TEST_F(CliEndToEnd, ATerminationSignalStopsAProgramAtItsLineAndNamesWhatWasProgr
 
 // Files that program and verify refuse: nothing is sent. Both load their file the same way,
 // so each refusal is tried with one of them.
+// The site report needs no port, and its PDF no display.
+TEST_F(CliEndToEnd, ReportWritesTheSiteAsHtmlAndPdf) {
+    for (const char* name : {"site.html", "site.pdf"}) {
+        const CliResult result = runCli({"report", SiteFile, "--output", path(name)});
+        EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    }
+    EXPECT_TRUE(readFile(path("site.html")).contains("ON when level &gt; 180.0 in"));
+    EXPECT_TRUE(readFile(path("site.pdf")).startsWith("%PDF"));
+}
+
 TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSeparatedLines) {
     QByteArray placeholder = readFile(SiteFile);
     placeholder.replace("WEST RIDGE LEASE #14", QByteArray(20, '?'));

@@ -98,7 +98,7 @@ TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
         "--port p --delay-unit-ms nan read|--port p --output x.txt program f|"
         "--port p --pacing fast read|--port p --reply-timeout-ms 500 read|"
         "--port p --pacing reply --reply-timeout-ms 0 read|"
-        "--port p --pacing reply --reply-timeout-ms 30001 read";
+        "--port p --pacing reply --reply-timeout-ms 30001 read|report f|report f --output r.txt";
     for (const QString& line : commandLines.split('|'))
         cases.append(line.split(' ', Qt::SkipEmptyParts));
     const QString withNul = QStringLiteral("96") + QChar(0) + QStringLiteral("00");
