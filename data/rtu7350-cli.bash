@@ -9,7 +9,7 @@ _rtu7350_cli() {
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
         --delay-unit-ms --pacing --reply-timeout-ms --output --log'
-    local flags='--partial --quiet --help --version'
+    local flags='--partial --changes --json --quiet --help --version'
 
     case $prev in
     --port)
@@ -67,12 +67,14 @@ _rtu7350_cli() {
 
     if [[ $cur == -* ]]; then
         # Once the command is typed, the options it has no use for are left out: --output
-        # belongs to read, the clock to program; --partial to program, read and verify.
+        # belongs to read, the clock and --changes to program; --partial to program, read and
+        # verify.
         local option offered=
         for option in $valued $flags; do
             case $command:$option in
             program:--output | verify:--output | read:--clock | read:--time | read:--date | \
                 verify:--clock | verify:--time | verify:--date) ;;
+            read:--changes | verify:--changes | ports:--changes | ports:--json) ;;
             *) offered+=" $option" ;;
             esac
         done
