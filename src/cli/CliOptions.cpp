@@ -67,9 +67,8 @@ const char* const UsageText =
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
-    "4 verify or program --changes found differences (after the read-back), 5 done but the --log "
-    "file could not be written,\n"
-    "129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
+    "4 verify found differences (program --changes: after the read-back), 5 done but the\n"
+    "--log file could not be written, 129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
 
 // Longest wait for one reply accepted.
 constexpr int MaxReplyTimeoutMs = 30000;
