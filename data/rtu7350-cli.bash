@@ -9,7 +9,7 @@ _rtu7350_cli() {
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
         --delay-unit-ms --pacing --reply-timeout-ms --output --log'
-    local flags='--partial --quiet --help --version'
+    local flags='--partial --changes --json --quiet --help --version'
 
     case $prev in
     --port)
@@ -67,8 +67,8 @@ _rtu7350_cli() {
 
     if [[ $cur == -* ]]; then
         # Once the command is typed, the options it has no use for are left out: --output
-        # belongs to read and report, the clock to program; --partial to program, read, verify
-        # and report; report takes no port.
+        # belongs to read and report, the clock and --changes to program; --partial to program,
+        # read, verify and report; report takes no port.
         local option offered=
         for option in $valued $flags; do
             case $command:$option in
@@ -76,6 +76,7 @@ _rtu7350_cli() {
                 verify:--clock | verify:--time | verify:--date) ;;
             report:--output | report:--partial | report:--quiet | report:--help) offered+=" $option" ;;
             report:*) ;;
+            read:--changes | verify:--changes | ports:--changes | ports:--json) ;;
             *) offered+=" $option" ;;
             esac
         done

@@ -24,7 +24,7 @@ namespace {
 
 const char* const UsageText =
     "Usage:\n"
-    "  rtu7350-cli --port DEVICE [options] program FILE\n"
+    "  rtu7350-cli --port DEVICE [options] program [--changes] FILE\n"
     "  rtu7350-cli --port DEVICE [options] read [--output FILE]\n"
     "  rtu7350-cli --port DEVICE [options] verify FILE\n"
     "  rtu7350-cli ports\n"
@@ -60,12 +60,18 @@ const char* const UsageText =
     "                       FILE names it or --clock/--time/--date is given); verify:\n"
     "                       compare only those; read: write the records read in full, when\n"
     "                       some reads got no whole reply\n"
+    "  --changes            program: read the unit first and send only the records that\n"
+    "                       differ from FILE, then read them back (the clock only when\n"
+    "                       --clock/--time/--date is given)\n"
+    "  --json               program, read, verify: one JSON document on standard output\n"
+    "                       (action, port, lines sent, unanswered reads, differences,\n"
+    "                       exit status); the text goes to standard error\n"
     "  --quiet              no progress on standard error\n"
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
-    "4 verify found differences, 5 done but the --log file could not be written,\n"
-    "129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
+    "4 verify found differences (program --changes: after the read-back), 5 done but the\n"
+    "--log file could not be written, 129/130/143 stopped by SIGHUP/SIGINT/SIGTERM.\n";
 
 // Longest wait for one reply accepted.
 constexpr int MaxReplyTimeoutMs = 30000;
@@ -225,6 +231,21 @@ QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     return {};
 }
 
+// Needs the command and --partial read first.
+QString readReportOptions(const QCommandLineParser& parser, CliOptions& options) {
+    options.changes = parser.isSet("changes");
+    options.json = parser.isSet("json");
+    if (options.changes && options.command != CliCommand::Program)
+        return QStringLiteral("--changes belongs to the program command");
+    // The comparison covers the whole unit: the records a partial file leaves out would
+    // count as differing from their defaults and be programmed with them.
+    if (options.changes && options.partial)
+        return QStringLiteral("--changes needs a whole configuration, not --partial");
+    if (options.json && options.command == CliCommand::Ports)
+        return QStringLiteral("--json belongs to program, read and verify");
+    return {};
+}
+
 void addOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {"port", "serial device", "DEVICE"},
@@ -241,6 +262,8 @@ void addOptions(QCommandLineParser& parser) {
         {"output", "read: output file", "FILE"},
         {"log", "traffic log file", "FILE"},
         {"partial", "only the records a file names or a read brought back"},
+        {"changes", "program: only the records that differ from the unit"},
+        {"json", "one JSON document on standard output"},
         {"quiet", "no progress"},
         {QStringList{"h", "help"}, "help"},
         {"version", "version"},
@@ -276,6 +299,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("--log: empty file name"));
     options.quiet = parser.isSet("quiet");
     options.partial = parser.isSet("partial");
+    if (QString error = readReportOptions(parser, options); !error.isEmpty())
+        return usageError(error);
     return {std::move(options), {}, {}};
 }
 

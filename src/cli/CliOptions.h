@@ -14,7 +14,7 @@ enum class ExitCode : int {
     Failure = 1,    // port, file or link trouble
     UsageError = 2, // bad command line
     Unanswered = 3, // some reads of a whole-unit read got no usable reply
-    Differs = 4,    // verify: the unit does not hold the file's configuration
+    Differs = 4,    // verify, program --changes: the unit still differs from the file
     LogFailed = 5,  // the command did its work, but the --log file could not be written
 };
 
@@ -44,6 +44,8 @@ struct CliOptions {
     // program and verify: take only the records a file names; read: write only the records
     // that were read in full
     bool partial = false;
+    bool changes = false; // program: send only the records that differ from the unit's
+    bool json = false;    // one JSON document on standard output, the human text on stderr
 };
 
 // What parsing the command line gave: options to run, a usage error, or a text to print

@@ -1,7 +1,7 @@
 #include "cli/CliReport.h"
 
 #include "app/SiteReport.h"
-#include "cli/CliFileLoad.h"
+#include "cli/UnitFile.h"
 
 #include <QTextStream>
 
@@ -11,7 +11,11 @@ ExitCode writeSiteReport(const CliOptions& options, QTextStream& err) {
     UnitConfiguration site;
     SetAllDefaults(site.tables);
     QStringList records;
-    if (!loadConfigurationFile(options, err, site.settings, site.tables, records))
+    const QStringList refusals =
+        loadUnitFile(options.file, options.partial, site.settings, site.tables, records);
+    for (const QString& refusal : refusals)
+        err << "rtu7350-cli: " << refusal << Qt::endl;
+    if (!refusals.isEmpty())
         return ExitCode::Failure;
     const QString reason = SiteReport(site, QDateTime::currentDateTime()).write(options.output);
     if (reason.isEmpty())

@@ -3,11 +3,13 @@
 #include "app/PortSelection.h"
 #include "app/Session.h"
 #include "app/UnitComparison.h"
+#include "app/UnitDifferences.h"
 #include "cli/CliConsole.h"
-#include "cli/CliFileLoad.h"
 #include "cli/CliReport.h"
 #include "cli/LogTerminalScreen.h"
+#include "cli/RunReport.h"
 #include "cli/SignalStop.h"
+#include "cli/UnitFile.h"
 #include "config/ConfigurationFile.h"
 #include "config/WholeFile.h"
 #include "protocol/RecordReads.h"
@@ -46,6 +48,15 @@ QString existingPortsAdvice() {
                            : QStringLiteral("the serial ports here: %1").arg(names.join(", "));
 }
 
+// One line per difference: "tank 05 (TANK 06) factor: file 1.67, unit 2.5".
+QString differenceLines(const QList<FieldDifference>& differences) {
+    QString lines;
+    for (const FieldDifference& difference : differences)
+        lines += QStringLiteral("%1: file %2, unit %3\n")
+                     .arg(difference.field, difference.inProgram, difference.inUnit);
+    return lines;
+}
+
 // One program, read or verify run: a session on the named port, with the log and the
 // console reporting wired in.
 class UnitRun {
@@ -56,6 +67,11 @@ public:
         // The library outlives the run; the port selection ends with it.
         QObject::connect(&library_, &SerialLibrary::portLost, &ports_,
                          [this] { portLost_ = true; });
+        QObject::connect(&session_.exchange, &Exchange::lineSent, &ports_,
+                         [this](const QString& line) {
+                             report_.noteSent(line);
+                             setLinesSent_ += line.startsWith(u'S') ? 1 : 0;
+                         });
     }
 
     ~UnitRun() {
@@ -64,8 +80,10 @@ public:
     }
 
     ExitCode run() {
-        const ExitCode code = runCommand();
-        return withLogOutcome(code);
+        const ExitCode code = withLogOutcome(runCommand());
+        if (options_.json)
+            out_.write(report_.document(code));
+        return code;
     }
 
 private:
@@ -91,8 +109,14 @@ private:
         return code == ExitCode::Success ? ExitCode::LogFailed : code;
     }
 
+    // Loads FILE for program or verify and gives the records to send or compare; false
+    // after naming every refusal.
     bool loadFile(UnitSettings& settings, RecordTables& tables, QStringList& records) {
-        return loadConfigurationFile(options_, err_, settings, tables, records);
+        const QStringList refusals =
+            loadUnitFile(options_.file, options_.partial, settings, tables, records);
+        for (const QString& refusal : refusals)
+            fail(refusal);
+        return refusals.isEmpty();
     }
 
     bool refuse(const QString& reason) {
@@ -118,6 +142,8 @@ private:
         }
         if (!openLog() || !openPort())
             return ExitCode::Failure;
+        if (options_.changes)
+            return programChanges();
         const int planned =
             options_.partial ? int(records.size()) : UnitCommands::WholeUnitLineCount;
         const bool completed = stop_.during([&] {
@@ -133,6 +159,68 @@ private:
         if (!completed)
             return fail(QStringLiteral("program stopped: %1").arg(session_.exchange.lastError()));
         return ExitCode::Success;
+    }
+
+    // The unit is read and compared first; only the records that differ go out, and are read
+    // back. The clock is never compared (it runs on): it goes out only when asked for.
+    ExitCode programChanges() {
+        UnitDifferences unit(session_);
+        const QStringList planned = session_.commands.wholeUnitReadLines();
+        if (!stop_.during([&] { return unit.compare(); }) || portLost_)
+            return stop_.stopped() ? readFailure(planned) : linkFailure(QStringLiteral("reading"));
+        const bool wholeRead = unit.lastRead().complete();
+        if (!wholeRead)
+            reportUnread(planned, unit.lastRead());
+        report_.noteDifferences(QStringLiteral("differences"), unit.comparison().differences);
+        err_ << differenceLines(unit.comparison().differences);
+        // Asked for, the clock goes out in a batch of its own, first.
+        const QStringList clock{QStringLiteral("SRTCT"), QStringLiteral("SRTCD")};
+        if (options_.clockGiven &&
+            (!stop_.during([&] { return session_.commands.programListed(clock); }) || portLost_))
+            return stop_.stopped() ? stop_.report(err_, QStringLiteral("programmed"), 2)
+                                   : linkFailure(QStringLiteral("programming the clock"));
+        const QStringList records = unit.recordsToProgram();
+        if (records.isEmpty()) {
+            err_ << "rtu7350-cli: "
+                 << (options_.clockGiven ? "only the clock sent" : "nothing to send")
+                 << ": the unit matches " << options_.file
+                 << (wholeRead ? "" : " as far as it answered") << Qt::endl;
+            return wholeRead ? ExitCode::Success : ExitCode::Unanswered;
+        }
+        const int setLinesBefore = setLinesSent_;
+        if (!stop_.during([&] { return unit.programDifferences(); }) || portLost_) {
+            if (!stop_.stopped())
+                return linkFailure(QStringLiteral("programming"));
+            if (setLinesSent_ - setLinesBefore < records.size())
+                return stop_.report(err_, QStringLiteral("programmed"), int(records.size()));
+            err_ << "rtu7350-cli: the " << records.size() << " differing records programmed"
+                 << Qt::endl;
+            return stop_.report(err_, QStringLiteral("read back"),
+                                int(readLinesOf(records).size()));
+        }
+        const QList<FieldDifference>& still = unit.comparison().differences;
+        report_.noteDifferences(QStringLiteral("stillDiffering"), still);
+        if (!still.isEmpty())
+            err_ << "rtu7350-cli: read back, these still differ:\n" << differenceLines(still);
+        const bool wholeReadBack = unit.lastRead().complete();
+        if (!wholeReadBack)
+            reportUnread(readLinesOf(records), unit.lastRead());
+        else if (still.isEmpty())
+            err_ << "rtu7350-cli: " << records.size()
+                 << (records.size() == 1 ? " differing record" : " differing records")
+                 << " sent and read back: the unit matches " << options_.file
+                 << (wholeRead ? "" : " as far as it answered") << Qt::endl;
+        // As with verify, unanswered reads go before differences.
+        if (!wholeRead || !wholeReadBack)
+            return ExitCode::Unanswered;
+        return still.isEmpty() ? ExitCode::Success : ExitCode::Differs;
+    }
+
+    ExitCode linkFailure(const QString& doing) {
+        if (portLost_)
+            return fail(QStringLiteral("%1: port lost while %2").arg(options_.port, doing));
+        return fail(
+            QStringLiteral("stopped while %1: %2").arg(doing, session_.exchange.lastError()));
     }
 
     // A configuration goes out only as far as it was read: a backup must never be replaced
@@ -170,6 +258,10 @@ private:
                 fail(reason);
             return reason.isEmpty();
         }
+        if (options_.json) {
+            report_.noteConfiguration(configuration);
+            return true;
+        }
         auto* file = qobject_cast<QFileDevice*>(&out_);
         if (out_.write(configuration) == configuration.size() && (!file || file->flush()))
             return true;
@@ -200,22 +292,28 @@ private:
         const QList<FieldDifference> differences =
             compareWithUnit(file, {session_.settings.values(), session_.tables}, report, compared)
                 .differences;
-        for (const FieldDifference& difference : differences)
-            out_.write(QStringLiteral("%1: file %2, unit %3\n")
-                           .arg(difference.field, difference.inProgram, difference.inUnit)
-                           .toLocal8Bit());
+        report_.noteDifferences(QStringLiteral("differences"), differences);
+        printResult(differenceLines(differences));
         if (!report.complete()) {
             reportUnread(planned, report);
             return ExitCode::Unanswered;
         }
         if (!differences.isEmpty())
             return ExitCode::Differs;
-        out_.write(QStringLiteral("unit matches %1: %2 of %3 lines\n")
-                       .arg(options_.file)
-                       .arg(records.size())
-                       .arg(UnitCommands::WholeUnitLineCount)
-                       .toLocal8Bit());
+        printResult(QStringLiteral("unit matches %1: %2 of %3 lines\n")
+                        .arg(options_.file)
+                        .arg(records.size())
+                        .arg(UnitCommands::WholeUnitLineCount));
         return ExitCode::Success;
+    }
+
+    // A result line (verify's): on standard output, or beside the progress when standard
+    // output carries the --json document.
+    void printResult(const QString& text) {
+        if (options_.json)
+            err_ << text << Qt::flush;
+        else
+            out_.write(text.toLocal8Bit());
     }
 
     // The reads `planned` lists, in the order of "Read All"; false (after saying why) when
@@ -244,6 +342,7 @@ private:
     void reportUnread(const QStringList& planned, const ReadReport& report) {
         QStringList unread = planned;
         unread.removeIf([&report](const QString& line) { return report.answered.contains(line); });
+        report_.noteUnanswered(unread);
         err_ << "rtu7350-cli: no whole reply to " << unread.size() << " of " << planned.size()
              << " reads: " << unread.join(u' ') << Qt::endl;
         for (const QString& line : report.partlyAnswered)
@@ -314,6 +413,8 @@ private:
     PortSelection ports_{library_, session_.link, screen_, menus_};
     SignalStop stop_{session_.exchange};
     bool portLost_ = false;
+    RunReport report_{options_};
+    int setLinesSent_ = 0; // the "S" lines sent so far
 };
 
 } // namespace

@@ -67,6 +67,7 @@ void Exchange::send(const QString& line) {
     lastLine_ = line;
     screen_.insertSent(line);
     screen_.moveCaretToEnd();
+    emit lineSent(line);
 }
 
 void Exchange::throwIfCutShort() {

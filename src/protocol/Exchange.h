@@ -81,6 +81,8 @@ signals:
     // A batch (or a module window's read) opened or closed: the program must not end in
     // between, and the receiver's safety net runs only meanwhile.
     void runningChanged(bool running);
+    // A command line went out, CR LF included.
+    void lineSent(const QString& line);
 
 public:
     LinkState& link() { return link_; }

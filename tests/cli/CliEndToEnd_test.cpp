@@ -7,6 +7,9 @@
 #include "support/Files.h"
 #include "support/Pty.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -123,6 +126,41 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     EXPECT_EQ(std::pair(unit.process.exitStatus(), unit.process.exitCode()),
               std::pair(QProcess::NormalExit, 0));
     EXPECT_EQ(configurationLines(readFile(path("dump.txt"))).mid(2), siteLines.mid(2));
+}
+
+// Against a unit that holds the site, a file differing in one tank sends that tank's line
+// alone and reads it back; run again, it sends nothing. --json tells a script what was done.
+TEST_F(CliEndToEnd, ProgramChangesSendsOnlyTheDifferingTankAndJsonNamesTheDifference) {
+    SimulatedUnitProcess unit({"--state", SiteFile});
+    QByteArray changed = readFile(SiteFile);
+    changed.replace("SU03\"WATER 1   \"L1IT0F1.6700E", "SU03\"WATER 1   \"L1IT0F2.1000E");
+    ASSERT_TRUE(writeFile(path("changed.txt"), changed));
+    for (const qsizetype setLines : {1, 0}) {
+        QFile::remove(path("log.txt"));
+        const CliResult run =
+            runCli(unit.cli + QStringList{"--json", "--log", path("log.txt"), "program",
+                                          "--changes", path("changed.txt")});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        // The unit answers a tank read with the tank's "S" line: the lines sent are the "S"
+        // lines that follow no tank read.
+        const QList<QByteArray> logged = configurationLines(readFile(path("log.txt")));
+        qsizetype sent = 0;
+        for (qsizetype i = 1; i < logged.size(); ++i)
+            sent += logged[i].startsWith('S') && !logged[i - 1].startsWith("GU") ? 1 : 0;
+        EXPECT_EQ(sent, setLines) << readFile(path("log.txt")).constData();
+        const QJsonObject report = QJsonDocument::fromJson(run.out).object();
+        EXPECT_EQ(report["action"], "program-changes");
+        EXPECT_EQ(report["linesSent"].toArray().size(), 39 + 2 * setLines);
+        const QJsonArray differences = report["differences"].toArray();
+        EXPECT_EQ(differences.size(), setLines);
+        if (setLines) {
+            EXPECT_EQ(differences.first(), QJsonObject({{"record", "SU03"},
+                                                        {"field", "tank 03 (WATER 1) factor"},
+                                                        {"file", "2.1"},
+                                                        {"unit", "1.67"}}));
+            EXPECT_EQ(report["linesSent"].toArray().at(39), "SU03\"WATER 1   \"L1IT0F2.1000E");
+        }
+    }
 }
 
 // A read that is not whole never replaces a file: a backup stays as it was.

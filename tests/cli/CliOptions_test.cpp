@@ -68,7 +68,8 @@ TEST(CliOptions, EveryOptionReachesItsFieldHelpInformsAndNumbersTakeThePoint) {
     // Help is informative (what --version prints is InstalledTest's).
     const ParsedCommandLine help = parse({"--help"});
     EXPECT_TRUE(!help.options && help.error.isEmpty());
-    EXPECT_TRUE(help.informative.contains("rtu7350-cli --port DEVICE [options] program FILE"));
+    EXPECT_TRUE(
+        help.informative.contains("rtu7350-cli --port DEVICE [options] program [--changes] FILE"));
 
     // The delay unit is read with a point whatever the locale.
     const CommaDecimalLocale german;
@@ -98,7 +99,8 @@ TEST(CliOptions, UsageErrorsAndHostileArgumentsAreRefusedWithAReason) {
         "--port p --delay-unit-ms nan read|--port p --output x.txt program f|"
         "--port p --pacing fast read|--port p --reply-timeout-ms 500 read|"
         "--port p --pacing reply --reply-timeout-ms 0 read|"
-        "--port p --pacing reply --reply-timeout-ms 30001 read|report f|report f --output r.txt";
+        "--port p --pacing reply --reply-timeout-ms 30001 read|report f|report f --output r.txt|"
+        "--port p --changes read|--port p --partial program --changes f|--json ports";
     for (const QString& line : commandLines.split('|'))
         cases.append(line.split(' ', Qt::SkipEmptyParts));
     const QString withNul = QStringLiteral("96") + QChar(0) + QStringLiteral("00");
