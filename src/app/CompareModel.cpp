@@ -34,6 +34,7 @@ QString CompareModel::compare() {
     if (session_.link.CurrentPort == NoPort)
         return announce(CompareAction + QStringLiteral(" needs an open port"));
     const bool completed = differences_.compare();
+    compared_ = true;
     emit comparisonChanged();
     return completed ? announce(comparedOutcome(CompareAction, 0)) : stoppedOutcome(CompareAction);
 }

@@ -30,6 +30,8 @@ public:
     QString takeUnitValues(const QList<int>& rows);
 
     const UnitComparison& comparison() const { return differences_.comparison(); }
+    // The last comparison, for the site report; none before the first.
+    const UnitComparison* lastComparison() const { return compared_ ? &comparison() : nullptr; }
     bool hasDifferencesToProgram() const { return !differences_.recordsToProgram().isEmpty(); }
     QString outcome() const { return outcome_; }
 
@@ -48,6 +50,7 @@ private:
     Session& session_;
     UnitDifferences differences_;
     QString outcome_;
+    bool compared_ = false;
 };
 
 } // namespace rtu

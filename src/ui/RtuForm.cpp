@@ -115,7 +115,9 @@ void RtuForm::buildMenus() {
     connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
     QAction* exportReport = bar->addAction(QStringLiteral("Export Report..."));
     exportReport->setObjectName(QStringLiteral("ExportReport"));
-    connect(exportReport, &QAction::triggered, &model_, [this] { model_.exportReport(); });
+    connect(exportReport, &QAction::triggered, &model_, [this] {
+        model_.exportReport(compareWindow_ ? compareWindow_->model().lastComparison() : nullptr);
+    });
 }
 
 void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name,
