@@ -122,8 +122,11 @@ std::optional<PortDevices> PortDevicesDialogChooser::chooseDevices(const PortDev
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     PortDevices chosen;
-    for (std::size_t i = 0; i < chosen.size(); ++i)
-        chosen[i] = preferredDeviceName(boxes[i]->currentText().trimmed(), byIdDir_);
+    // An entry left as it was comes back as it was, so that it does not pass for a choice.
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const QString text = boxes[i]->currentText().trimmed();
+        chosen[i] = text == current[i] ? current[i] : preferredDeviceName(text, byIdDir_);
+    }
     return chosen;
 }
 

@@ -60,8 +60,9 @@ public:
     Session& session() { return session_; }
 
 signals:
-    // The operator chose the devices behind COM1..COM5 under "Port Devices...".
-    void devicesChosen(const rtu::PortDevices& devices);
+    // The operator chose the devices behind COM1..COM5 under "Port Devices..."; the dialog
+    // showed `shown`.
+    void devicesChosen(const rtu::PortDevices& shown, const rtu::PortDevices& chosen);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

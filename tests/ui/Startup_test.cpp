@@ -58,6 +58,9 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     const QString failure = "Initialize Port Status = Failure\r\nCOM4 (" + library.device(3) +
                             "): no such device; choose the adapter under Port Devices...\r\n";
     EXPECT_TRUE(screenText().endsWith(failure));
+    emit control<QMenu>("SetPortNumber")->aboutToShow(); // each entry tells its device
+    EXPECT_EQ(action("ComPortSet_3")->toolTip(),
+              "COM4 opens " + library.device(3) + " (not present)");
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
     click("Command6"); // Set All
     for (const QString& button : {QStringLiteral("Program"), QStringLiteral("Read")}) {
