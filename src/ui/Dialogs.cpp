@@ -79,6 +79,23 @@ bool MessageBoxNotifier::ask(const QString& text, const QString& title) {
     return box.exec() == QMessageBox::Ok;
 }
 
+// Save is the default: a hurried Enter loses nothing.
+SaveChoice MessageBoxNotifier::askToSave(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question,
+                    title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 QString FileDialogChooser::chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                                       const QString& proposedName) {
     QFileDialog dialog(QApplication::activeWindow(), title, QDir::currentPath(), pattern);

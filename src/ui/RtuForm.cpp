@@ -234,6 +234,11 @@ void RtuForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void RtuForm::closeWithoutAsking() {
+    model_.endWithoutAsking();
+    close();
+}
+
 void RtuForm::shutDownIfRunning() {
     if (model_.hasShutDown())
         return;

@@ -51,6 +51,9 @@ public:
     // Opens a module window as its "Configure ..." menu entry does.
     void openModuleWindow(Window window);
 
+    // Closes with no one to ask (a termination signal, the end of the desktop session):
+    // unsaved edits go to the recovery file.
+    void closeWithoutAsking();
     // Runs the shutdown now unless it already ran (the event loop is ending).
     void shutDownIfRunning();
     bool hasShutDown() const { return model_.hasShutDown(); }

@@ -205,9 +205,9 @@ int main(int argc, char** argv) {
     // shutdown (or waits for a running exchange to end first).
     rtu::ShutdownSignals terminationSignals;
     QObject::connect(&terminationSignals, &rtu::ShutdownSignals::shutdownRequested, &form,
-                     [&form] { form.close(); });
+                     [&form] { form.closeWithoutAsking(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.close(); });
+                     [&form](QSessionManager&) { form.closeWithoutAsking(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
                      [&form] { form.shutDownIfRunning(); });
 

@@ -102,6 +102,23 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     }
 }
 
+// A close with unsaved edits asks, and Cancel keeps the program running. Ending with no one
+// to ask (what a termination signal and the end of the session do) keeps them for the next
+// start, which offers them.
+TEST_F(StartupTest, ClosingWithEditsAsksAndEndingUnaskedKeepsThemForTheNextStart) {
+    startProgram().session().settings.setLcdLine(0, "RECOVER ME");
+    notifier.saveChoice = SaveChoice::Cancel;
+    form->terminal().close();
+    EXPECT_FALSE(form->hasShutDown());
+    EXPECT_TRUE(form->isVisible() && form->terminal().isVisible());
+    form->closeWithoutAsking();
+    ASSERT_TRUE(form->hasShutDown());
+    startProgram();
+    ASSERT_EQ(notifier.questions.size(), 2u);
+    EXPECT_TRUE(notifier.questions.back().text.endsWith("were recovered: load them?"));
+    EXPECT_EQ(form->session().settings.values().lcdLines[0].trimmed(), "RECOVER ME");
+}
+
 // A termination signal (a session or service ending) during a "Read All" of a silent unit
 // with 1 s delay units under "Reply Wait x8", 200 s for each unit-settings line, cuts the
 // line's wait short: the program ends at once, and its outcome says how far the read got.
