@@ -111,8 +111,7 @@ TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {
     EXPECT_EQ(rememberedDevices(QSettings(path, QSettings::IniFormat)), chosen);
     // A device given for one run (shown for COM1) stays out; the changed COM2 goes in.
     QSettings settings(path, QSettings::IniFormat);
-    rememberChangedDevices(settings, {"/dev/pts/9", "", "/dev/pts/3", "", ""},
-                           {"/dev/pts/9", "/dev/ttyUSB1", "/dev/pts/3", "", ""});
+    rememberChangedDevices(settings, {"/dev/pts/9"}, {"/dev/pts/9", "/dev/ttyUSB1"});
     EXPECT_EQ(rememberedDevices(settings),
               (PortDevices{chosen[0], "/dev/ttyUSB1", "/dev/pts/3", "", ""}));
 }

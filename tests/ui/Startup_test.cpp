@@ -102,21 +102,22 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     }
 }
 
-// A close with unsaved edits asks, and Cancel keeps the program running. Ending with no one
-// to ask (what a termination signal and the end of the session do) keeps them for the next
-// start, which offers them.
+// A close with unsaved edits asks: Cancel, or a Save not made, keeps the program running.
+// Ending with no one to ask (as a termination signal and the end of the session do) keeps
+// them for the next start, which offers them once.
 TEST_F(StartupTest, ClosingWithEditsAsksAndEndingUnaskedKeepsThemForTheNextStart) {
     startProgram().session().settings.setLcdLine(0, "RECOVER ME");
-    notifier.saveChoice = SaveChoice::Cancel;
-    form->terminal().close();
-    EXPECT_FALSE(form->hasShutDown());
-    EXPECT_TRUE(form->isVisible() && form->terminal().isVisible());
+    for (const SaveChoice choice : {SaveChoice::Cancel, SaveChoice::Save}) {
+        notifier.saveChoice = choice; // the Save dialog is cancelled
+        form->terminal().close();
+        EXPECT_TRUE(!form->hasShutDown() && form->terminal().isVisible());
+    }
     form->closeWithoutAsking();
-    ASSERT_TRUE(form->hasShutDown());
     startProgram();
-    ASSERT_EQ(notifier.questions.size(), 2u);
-    EXPECT_TRUE(notifier.questions.back().text.endsWith("were recovered: load them?"));
     EXPECT_EQ(form->session().settings.values().lcdLines[0].trimmed(), "RECOVER ME");
+    startProgram();
+    ASSERT_EQ(notifier.questions.size(), 3u);
+    EXPECT_TRUE(notifier.questions.back().text.endsWith("were recovered: load them?"));
 }
 
 // A termination signal (a session or service ending) during a "Read All" of a silent unit
