@@ -20,7 +20,6 @@ public:
 
     // "recovered.txt" in the user's data folder, in the configuration file's format.
     static QString defaultRecoveryPath();
-    QString recoveryPath() const { return recoveryPath_; }
 
     // The operator closes a window: with unsaved edits, Save (through `save`, the "Save"
     // button's action), Discard or Cancel. Returns whether the program may close: not after
