@@ -43,8 +43,10 @@ QString saveConfigurationTo(Session& session, const QString& path) {
     if (!session.unanswered.confirmSave(session.commands.wholeUnitReadLines(), session.notifier()))
         return QStringLiteral("Save cancelled: nothing written");
     const QString error = saveConfigurationFile(path, session.settings.values(), session.tables);
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        session.edits.markKept();
         return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
+    }
     // A silent failure would leave the operator believing the configuration is on disk.
     const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
                                 .arg(QDir::toNativeSeparators(path), error);
@@ -53,21 +55,24 @@ QString saveConfigurationTo(Session& session, const QString& path) {
 }
 
 QString loadConfigurationFrom(Session& session, const QString& path) {
+    session.edits.takingBegins();
     LoadResult result =
         loadConfigurationFile(path, session.settings.storedValues(), session.tables);
     session.settings.publish();
+    session.edits.takingEnds();
     session.unanswered.noteLoaded(result.records);
     QStringList named = result.records;
     named.removeDuplicates();
     if (result.ok && named.isEmpty())
         result = {false, 0, QStringLiteral("no line names a record of the unit"), {}, {}};
     if (result.ok) {
+        const bool whole = named.size() == UnitCommands::WholeUnitLineCount;
+        if (whole)
+            session.edits.markKept();
         const QString loaded =
             QStringLiteral("Loaded %1: %2")
                 .arg(QDir::toNativeSeparators(path), recordsOfWhole(named.size()));
-        return (named.size() == UnitCommands::WholeUnitLineCount
-                    ? loaded
-                    : loaded + QStringLiteral("; the others keep their values")) +
+        return (whole ? loaded : loaded + QStringLiteral("; the others keep their values")) +
                notAsWritten(result);
     }
     // The message keeps its words and adds where and why, so the file can be mended.

@@ -22,7 +22,8 @@ MainWindowModel::MainWindowModel(const Environment& environment, QObject* parent
     : QObject(parent), env_(environment), batchWindows_(env_.ui, env_.notifier),
       session_(env_.library, env_.screen, batchWindows_, env_.notifier), replyWait_(env_.library),
       ports_(env_.library, session_.link, env_.screen, env_.menus),
-      lifecycle_(session_, ports_, batchWindows_, env_.notifier, env_.directory) {
+      lifecycle_(session_, ports_, batchWindows_, env_.notifier, env_.directory),
+      editsOnClose_(session_, env_.notifier) {
     statusTimer_.setInterval(StatusTickMs);
     connect(&statusTimer_, &QTimer::timeout, this, &MainWindowModel::refreshPortStatus);
     connect(&session_.unanswered, &UnansweredReads::changed, this,
@@ -36,6 +37,9 @@ MainWindowModel::MainWindowModel(const Environment& environment, QObject* parent
 
 void MainWindowModel::startUp(const std::function<void()>& showMainWindow) {
     lifecycle_.startUp(showMainWindow);
+    const QString recovered = editsOnClose_.offerRecovered();
+    if (!recovered.isEmpty())
+        announce(recovered);
     refreshPortStatus();
     statusTimer_.start();
 }
@@ -46,7 +50,10 @@ bool MainWindowModel::shutDown() {
         return false;
     // The port is closed whatever happened to the files; the operator learns which of them
     // did not reach the disk (the next start would otherwise use old settings unnoticed).
-    const QStringList problems = lifecycle_.shutDown();
+    QStringList problems = lifecycle_.shutDown();
+    const QString recoveryProblem = editsOnClose_.keepUnsaved();
+    if (!recoveryProblem.isEmpty())
+        problems << recoveryProblem;
     if (!problems.isEmpty())
         env_.notifier.showMessage(QStringLiteral("Some files could not be written at exit:\n") +
                                       problems.join(QLatin1Char('\n')),
@@ -60,7 +67,7 @@ bool MainWindowModel::shutDown() {
 // program ends then.
 bool MainWindowModel::requestClose() {
     if (!exchangeRunning_)
-        return true;
+        return editsOnClose_.confirmClose([this] { save(); });
     closePending_ = true;
     announce(QStringLiteral("Closing when the exchange ends..."));
     session_.exchange.requestStop();
@@ -131,9 +138,13 @@ void MainWindowModel::program() {
 
 void MainWindowModel::programAll() {
     const QString action = QStringLiteral("Program All");
-    if (confirmProgram(action, session_.commands.wholeUnitReadLines()))
-        finishProgram(action, session_.commands.programAll(), UnitCommands::WholeUnitLineCount,
-                      QStringLiteral("programmed"));
+    if (!confirmProgram(action, session_.commands.wholeUnitReadLines()))
+        return;
+    const bool completed = session_.commands.programAll();
+    if (completed)
+        session_.edits.markKept(); // the unit holds the whole configuration now
+    finishProgram(action, completed, UnitCommands::WholeUnitLineCount,
+                  QStringLiteral("programmed"));
 }
 
 QString MainWindowModel::readAll() {

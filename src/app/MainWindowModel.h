@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BatchWindows.h"
+#include "app/EditsOnClose.h"
 #include "app/FileChooser.h"
 #include "app/Lifecycle.h"
 #include "app/PortSelection.h"
@@ -54,8 +55,11 @@ public:
     bool shutDown();
     bool hasShutDown() const { return lifecycle_.hasShutDown(); }
     // A close asked for while an exchange runs stops the exchange at its line boundary and
-    // waits: closeReady follows its end. Returns whether the program may close now.
+    // waits: closeReady follows its end. Then unsaved edits are saved, discarded or the
+    // close cancelled, as the operator answers. Returns whether the program may close now.
     bool requestClose();
+    // The program ends with no one to ask: unsaved edits go to the recovery file.
+    void endWithoutAsking() { editsOnClose_.endWithoutAsking(); }
 
     // The buttons. Each ends with its outcome (outcomeChanged); the reads return it too.
     void program();
@@ -104,6 +108,7 @@ private:
     ReplyWait replyWait_;
     PortSelection ports_;
     Lifecycle lifecycle_;
+    EditsOnClose editsOnClose_;
     QTimer statusTimer_;
     bool exchangeRunning_ = false;
     bool closePending_ = false;

@@ -216,6 +216,13 @@ PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {
     return status;
 }
 
+QString PortSelection::portEntryTip(PortId port) const {
+    return QStringLiteral("%1 opens %2 (%3)")
+        .arg(portName(port), library_.device(port),
+             library_.deviceAvailable(port) ? QStringLiteral("present")
+                                            : QStringLiteral("not present"));
+}
+
 // An adapter that goes away must not leave the program sending into the void: the port
 // is released and counts as closed, so the status tick disables what needs a port and
 // picking the port again retries the open. The stored line settings are kept.

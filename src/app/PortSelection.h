@@ -80,6 +80,10 @@ public:
     // The status tick's view of the port at time `now`.
     PortStatus RefreshPortStatus(const QTime& now) const;
 
+    // What a "Set Port Number" entry tells beside its caption: the device the port opens and
+    // whether that device is there now, such as "COM1 opens /dev/ttyUSB0 (present)".
+    QString portEntryTip(PortId port) const;
+
 private:
     void takeCarriedProtocol();
     void followRunningSettings();

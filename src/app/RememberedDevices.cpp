@@ -25,4 +25,14 @@ void rememberDevices(QSettings& settings, const PortDevices& devices) {
     settings.sync();
 }
 
+void rememberChangedDevices(QSettings& settings, const PortDevices& shown,
+                            const PortDevices& chosen) {
+    PortDevices devices = rememberedDevices(settings);
+    for (std::size_t port = 0; port < devices.size(); ++port) {
+        if (chosen[port] != shown[port])
+            devices[port] = chosen[port];
+    }
+    rememberDevices(settings, devices);
+}
+
 } // namespace rtu

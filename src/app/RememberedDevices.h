@@ -17,4 +17,10 @@ using PortDevices = std::array<QString, PortCount>;
 PortDevices rememberedDevices(const QSettings& settings);
 void rememberDevices(QSettings& settings, const PortDevices& devices);
 
+// Remembers what "Port Devices..." chose. The dialog shows this run's devices, some of them
+// given for this run only (--comN, the demo unit): an entry left as shown keeps what was
+// remembered before, and only the entries the operator changed are taken.
+void rememberChangedDevices(QSettings& settings, const PortDevices& shown,
+                            const PortDevices& chosen);
+
 } // namespace rtu

@@ -12,6 +12,7 @@ Session::Session(SerialLibrary& library, TerminalScreen& screen, BatchListener& 
                [this](const QList<ClockNotice>& notices) { settings.replyStored(notices); }),
       library_(library), notifier_(notifier) {
     SetAllDefaults(tables);
+    edits.markKept(); // the defaults are no one's edits
     connect(&library, &SerialLibrary::bytesWaiting, this, [this] { receiver.PollReceiver(); });
     connect(&receiverTimer_, &QTimer::timeout, this, [this] { receiver.PollReceiver(); });
     // Idle, the program sleeps until the port has bytes; only an exchange waiting for a reply

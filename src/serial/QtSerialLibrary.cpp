@@ -194,7 +194,7 @@ QString QtSerialLibrary::defaultDevice(PortId port) {
 
 void QtSerialLibrary::setDevice(PortId port, const QString& path) {
     if (validPort(port))
-        d_->ports[std::size_t(port)].device = path;
+        d_->ports[std::size_t(port)].device = resolveDeviceName(path);
 }
 
 QString QtSerialLibrary::device(PortId port) const {

@@ -23,6 +23,7 @@ public:
     ~QtSerialLibrary() override;
 
     static QString defaultDevice(PortId port);
+    // A name without a folder is taken as resolveDeviceName() says, in the current folder.
     void setDevice(PortId port, const QString& path) override;
     QString device(PortId port) const override;
 

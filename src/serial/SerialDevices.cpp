@@ -34,6 +34,17 @@ QString preferredDeviceName(const QString& device, const QString& byIdDir) {
     return stable.isEmpty() ? device : stable;
 }
 
+QString resolveDeviceName(const QString& name) {
+#ifdef Q_OS_WIN
+    return name; // "COM3" names a device in every folder there
+#else
+    const QFileInfo file(name);
+    if (name.contains(QLatin1Char('/')) || !file.exists())
+        return name;
+    return file.absoluteFilePath();
+#endif
+}
+
 bool permissionsAllowOpening(const QString& device) {
 #ifdef Q_OS_WIN
     Q_UNUSED(device);

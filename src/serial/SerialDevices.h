@@ -29,6 +29,12 @@ struct SerialPortEntry {
     QString name() const { return stableName.isEmpty() ? device : stableName; }
 };
 
+// The device a name the operator gave stands for. A name without a folder is the file of
+// that name in the current folder when there is one (a link made for an adapter or a
+// pseudo-terminal); otherwise it stays a port name, which the serial layer looks for where
+// the system keeps its ports (ttyUSB0 is /dev/ttyUSB0; COM3 on Windows).
+QString resolveDeviceName(const QString& name);
+
 // Whether the device's permissions let this process read and write it. Always true on
 // Windows, where serial ports have no such permissions (a refused open there means that
 // another program holds the port).

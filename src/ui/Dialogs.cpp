@@ -80,6 +80,23 @@ bool MessageBoxNotifier::ask(const QString& text, const QString& title) {
     return box.exec() == QMessageBox::Ok;
 }
 
+// Save is the default: a hurried Enter loses nothing.
+SaveChoice MessageBoxNotifier::askToSave(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question,
+                    title.isEmpty() ? QApplication::applicationDisplayName() : title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 QString FileDialogChooser::chooseFile(Purpose purpose, const QString& title, const QString& pattern,
                                       const QString& proposedName) {
     QFileDialog dialog(QApplication::activeWindow(), title, QDir::currentPath(), pattern);
@@ -125,8 +142,11 @@ std::optional<PortDevices> PortDevicesDialogChooser::chooseDevices(const PortDev
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     PortDevices chosen;
-    for (std::size_t i = 0; i < chosen.size(); ++i)
-        chosen[i] = preferredDeviceName(boxes[i]->currentText().trimmed(), byIdDir_);
+    // An entry left as it was comes back as it was, so that it does not pass for a choice.
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const QString text = boxes[i]->currentText().trimmed();
+        chosen[i] = text == current[i] ? current[i] : preferredDeviceName(text, byIdDir_);
+    }
     return chosen;
 }
 

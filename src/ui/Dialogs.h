@@ -28,6 +28,7 @@ public:
     void showMessage(const QString& text, const QString& title, MessageIcon icon) override;
     void beep() override;
     bool ask(const QString& text, const QString& title) override;
+    SaveChoice askToSave(const QString& text, const QString& title) override;
 };
 
 // A file dialog with the given title, "*.txt"-style pattern and proposed name.

@@ -20,6 +20,10 @@ void PortMenuBar::build(QMenuBar* bar, PortSelection& ports, ReplyWait& replyWai
     for (PortId port = 0; port < PortCount; ++port)
         portNames << portName(port);
     addEntries(setPortNumber, portNames, QStringLiteral("ComPortSet"), PortMenu::ComPortSet);
+    // The captions stay "COM1".."COM5"; the device and whether it is there now are told in a
+    // tooltip, looked at again each time the menu opens (an adapter comes and goes).
+    setPortNumber->setToolTipsVisible(true);
+    connect(setPortNumber, &QMenu::aboutToShow, this, &PortMenuBar::showPortDevices);
     portNumber->addSeparator();
     QAction* devices = addEntry(portNumber, QStringLiteral("Port Devices..."),
                                 QStringLiteral("PortDevices"), false);
@@ -91,6 +95,12 @@ void PortMenuBar::addEntries(QMenu* list, const QStringList& captions, const QSt
                 ports_->LineSettingClick(menu, index);
         });
     }
+}
+
+void PortMenuBar::showPortDevices() {
+    const std::vector<QAction*>& entries = entries_[std::size_t(PortMenu::ComPortSet)];
+    for (std::size_t port = 0; port < entries.size(); ++port)
+        entries[port]->setToolTip(ports_->portEntryTip(PortId(port)));
 }
 
 void PortMenuBar::setChecked(PortMenu menu, int index, bool checked) {

@@ -39,6 +39,7 @@ private:
     void addEntries(QMenu* list, const QStringList& captions, const QString& entryName,
                     PortMenu menu);
     void addReplyWaitMenus(ReplyWait& replyWait);
+    void showPortDevices();
 
     PortSelection* ports_ = nullptr;
     std::array<std::vector<QAction*>, 6> entries_; // indexed by PortMenu

@@ -225,7 +225,7 @@ void RtuForm::chooseDevices() {
         return;
     for (PortId port = 0; port < PortCount; ++port)
         env_.library.setDevice(port, (*chosen)[std::size_t(port)]);
-    emit devicesChosen(*chosen);
+    emit devicesChosen(current, *chosen);
     // The open port moves to its new device at once.
     const PortId open = session_.link.CurrentPort;
     if (open != NoPort && (*chosen)[std::size_t(open)] != current[std::size_t(open)])
@@ -264,6 +264,11 @@ void RtuForm::closeEvent(QCloseEvent* event) {
     }
     shutDown();
     event->accept();
+}
+
+void RtuForm::closeWithoutAsking() {
+    model_.endWithoutAsking();
+    close();
 }
 
 void RtuForm::shutDownIfRunning() {

@@ -52,6 +52,9 @@ public:
     // Opens a module window as its "Configure ..." menu entry does.
     void openModuleWindow(Window window);
 
+    // Closes with no one to ask (a termination signal, the end of the desktop session):
+    // unsaved edits go to the recovery file.
+    void closeWithoutAsking();
     // Runs the shutdown now unless it already ran (the event loop is ending).
     void shutDownIfRunning();
     bool hasShutDown() const { return model_.hasShutDown(); }
@@ -61,8 +64,9 @@ public:
     Session& session() { return session_; }
 
 signals:
-    // The operator chose the devices behind COM1..COM5 under "Port Devices...".
-    void devicesChosen(const rtu::PortDevices& devices);
+    // The operator chose the devices behind COM1..COM5 under "Port Devices..."; the dialog
+    // showed `shown`.
+    void devicesChosen(const rtu::PortDevices& shown, const rtu::PortDevices& chosen);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

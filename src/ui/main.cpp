@@ -216,9 +216,10 @@ int main(int argc, char** argv) {
     rtu::FileDialogChooser files;
     rtu::PortDevicesDialogChooser devices;
     rtu::RtuForm form({library, notifier, files, devices, QDir::currentPath()});
-    QObject::connect(
-        &form, &rtu::RtuForm::devicesChosen, &form,
-        [&settings](const rtu::PortDevices& chosen) { rtu::rememberDevices(settings, chosen); });
+    QObject::connect(&form, &rtu::RtuForm::devicesChosen, &form,
+                     [&settings](const rtu::PortDevices& shown, const rtu::PortDevices& chosen) {
+                         rtu::rememberChangedDevices(settings, shown, chosen);
+                     });
     // The reply wait chosen in an earlier run; --delay-unit-ms sets the unit it multiplies.
     rtu::ReplyWait& replyWait = form.model().replyWait();
     replyWait.restore(settings);
@@ -236,9 +237,9 @@ int main(int argc, char** argv) {
     // shutdown (or waits for a running exchange to end first).
     rtu::ShutdownSignals terminationSignals;
     QObject::connect(&terminationSignals, &rtu::ShutdownSignals::shutdownRequested, &form,
-                     [&form] { form.close(); });
+                     [&form] { form.closeWithoutAsking(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.close(); });
+                     [&form](QSessionManager&) { form.closeWithoutAsking(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
                      [&form] { form.shutDownIfRunning(); });
 

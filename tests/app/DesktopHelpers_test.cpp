@@ -109,6 +109,11 @@ TEST(RememberedDevices, ChosenDevicesComeBackInTheNextRun) {
         rememberDevices(settings, chosen);
     }
     EXPECT_EQ(rememberedDevices(QSettings(path, QSettings::IniFormat)), chosen);
+    // A device given for one run (shown for COM1) stays out; the changed COM2 goes in.
+    QSettings settings(path, QSettings::IniFormat);
+    rememberChangedDevices(settings, {"/dev/pts/9"}, {"/dev/pts/9", "/dev/ttyUSB1"});
+    EXPECT_EQ(rememberedDevices(settings),
+              (PortDevices{chosen[0], "/dev/ttyUSB1", "/dev/pts/3", "", ""}));
 }
 
 // Beside itself, then in its prefix, then in the data directories; a place named twice is

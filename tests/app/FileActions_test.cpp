@@ -48,6 +48,29 @@ TEST_F(FileActionsTest, APlaceholderIsNeitherSavedNorProgrammedUnasked) {
     EXPECT_EQ(next.unanswered.notRead(lcd), QStringList{});
 }
 
+// Edits count since the last Save or whole Load. A read or a partial load keeps the state it
+// found: a kept configuration stays kept, edits stay unsaved.
+TEST_F(FileActionsTest, EditsCountSinceTheLastSaveOrWholeLoadAndReadsKeepTheStateTheyFind) {
+    const QString site = dir.filePath("site.txt"), part = dir.filePath("part.txt");
+    ASSERT_TRUE(test::writeFile(part, "SPP120\r\n"));
+    saveConfigurationTo(session, site);
+    openCom1();
+    library.answer("GPP", "PP03725\r\n");
+    session.settings.setRowTicked(UnitRow::Poll, true);
+    for (const bool edited : {false, true}) {
+        if (edited)
+            session.settings.setLcdLine(0, "EDITED");
+        session.commands.readButton();
+        loadConfigurationFrom(session, part);
+        EXPECT_EQ(session.edits.any(), edited);
+    }
+    loadConfigurationFrom(session, site);
+    EXPECT_FALSE(session.edits.any()) << "loaded whole";
+    session.settings.setLcdLine(0, "EDITED");
+    saveConfigurationTo(session, site);
+    EXPECT_FALSE(session.edits.any()) << "saved";
+}
+
 // An empty, binary or unrelated file names no record: an error that changes nothing, and
 // never "the lines before it were applied". A load that stops or takes lines the program
 // never writes so says so.

@@ -118,9 +118,11 @@ TEST_F(MainWindowModelTest, ReadUnansweredAgainReadsTheSilentLinesProgramAllAsks
     EXPECT_TRUE(library.sentLines().isEmpty());
     EXPECT_EQ(outcomes.last(), "Program All cancelled: nothing sent");
     notifier.answer = true;
+    model.session().settings.setCounter(UnitSettings::Counter::PollHours, 7);
     model.programAll();
     EXPECT_EQ(library.sentLines().size(), 39);
     EXPECT_EQ(outcomes.last(), "Program All finished: 39 lines sent");
+    EXPECT_FALSE(model.session().edits.any()) << "the unit holds the edit";
 }
 
 // A close asked for during a read must not tear the session down under it, nor wait for the

@@ -145,7 +145,9 @@ TEST_F(PortSelectionTest, ALostPortCountsAsClosedUntilItsDeviceIsBack) {
     // The status tick opens it again once the device is back, without closing anything.
     ports.reopenLostPort();
     EXPECT_EQ(link.CurrentPort, NoPort) << "not while the device is away";
+    EXPECT_EQ(ports.portEntryTip(1), "COM2 opens /dev/fake1 (not present)");
     library.available = true;
+    EXPECT_EQ(ports.portEntryTip(1), "COM2 opens /dev/fake1 (present)");
     library.clearCalls();
     ports.reopenLostPort();
     EXPECT_EQ(library.calls().first(), "InitializePort 1");

@@ -351,6 +351,15 @@ TEST_F(CliEndToEnd, BadFilesUsageAndPortTroubleSendNothingAndPortsListsTabSepara
         EXPECT_EQ(sent.count("\r\n"), lines);
         EXPECT_TRUE(sent.contains(expected)) << sent.constData();
     }
+    // A port name without a folder is a link in the current folder when there is one.
+    ASSERT_TRUE(QFile::link(wire.slavePath(), path("ttyRTU")));
+    const QString previousDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    sent.clear();
+    const CliResult relative = runCli({"--port", "ttyRTU", "--delay-unit-ms", "1", "--quiet",
+                                       "--partial", "program", "tank.txt"});
+    QDir::setCurrent(previousDir);
+    EXPECT_EQ(std::pair(relative.exitCode, sent), std::pair(0, tankLine));
 
     // The usage rules themselves are tested with CliOptions.
     const CliResult usage = runCli({"--port", "/dev/null", "--baud", "9601", "read"});

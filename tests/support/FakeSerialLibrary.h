@@ -95,6 +95,7 @@ public:
         return port == NoPort ? -1 : characteristicsResult;
     }
     bool deviceAvailable(PortId) const override { return available; }
+    QString device(PortId port) const override { return QStringLiteral("/dev/fake%1").arg(port); }
     std::int16_t nearestLineProtocol(std::int16_t code) const override {
         return nearestProtocol ? nearestProtocol(code) : code;
     }

@@ -9,7 +9,7 @@
 namespace rtu {
 
 // A UserNotifier for tests: keeps every message box and question, counts the beeps and
-// answers every question with `answer`.
+// answers every question with `answer` (Save, Discard, Cancel ones with `saveChoice`).
 struct RecordingNotifier : UserNotifier {
     struct Message {
         QString text;
@@ -26,11 +26,16 @@ struct RecordingNotifier : UserNotifier {
         questions.push_back({text, title, MessageIcon::None});
         return answer;
     }
+    SaveChoice askToSave(const QString& text, const QString& title) override {
+        questions.push_back({text, title, MessageIcon::None});
+        return saveChoice;
+    }
 
     std::vector<Message> messages;
     std::vector<Message> questions;
     int beeps = 0;
     bool answer = true;
+    SaveChoice saveChoice = SaveChoice::Discard; // a close goes on as it did before the question
 };
 
 } // namespace rtu

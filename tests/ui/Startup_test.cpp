@@ -58,6 +58,9 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
     const QString failure = "Initialize Port Status = Failure\r\nCOM4 (" + library.device(3) +
                             "): no such device; choose the adapter under Port Devices...\r\n";
     EXPECT_TRUE(screenText().endsWith(failure));
+    emit control<QMenu>("SetPortNumber")->aboutToShow(); // each entry tells its device
+    EXPECT_EQ(action("ComPortSet_3")->toolTip(),
+              "COM4 opens " + library.device(3) + " (not present)");
     ASSERT_TRUE(waitUntil([&] { return portControlsEnabled() == QList<bool>(3, false); }));
     click("Command6"); // Set All
     for (const QString& button : {QStringLiteral("Program"), QStringLiteral("Read")}) {
@@ -97,6 +100,24 @@ TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsA
         const QString rejected = "rtu7350: " + QString(arguments).section(' ', -2, -2) + ' ';
         EXPECT_TRUE(program.readAllStandardError().contains(rejected.toLatin1()));
     }
+}
+
+// A close with unsaved edits asks: Cancel, or a Save not made, keeps the program running.
+// Ending with no one to ask (as a termination signal and the end of the session do) keeps
+// them for the next start, which offers them once.
+TEST_F(StartupTest, ClosingWithEditsAsksAndEndingUnaskedKeepsThemForTheNextStart) {
+    startProgram().session().settings.setLcdLine(0, "RECOVER ME");
+    for (const SaveChoice choice : {SaveChoice::Cancel, SaveChoice::Save}) {
+        notifier.saveChoice = choice; // the Save dialog is cancelled
+        form->terminal().close();
+        EXPECT_TRUE(!form->hasShutDown() && form->terminal().isVisible());
+    }
+    form->closeWithoutAsking();
+    startProgram();
+    EXPECT_EQ(form->session().settings.values().lcdLines[0].trimmed(), "RECOVER ME");
+    startProgram();
+    ASSERT_EQ(notifier.questions.size(), 3u);
+    EXPECT_TRUE(notifier.questions.back().text.endsWith("were recovered: load them?"));
 }
 
 // A termination signal (a session or service ending) during a "Read All" of a silent unit
