@@ -54,6 +54,7 @@ public:
                                 const std::function<bool()>& replyIn) override;
     void interruptDelay() override;
     OpenError lastOpenError(PortId port) const override;
+    std::optional<ModemLines> modemLines(PortId port) override;
 
 private:
     struct Impl;

@@ -2,6 +2,7 @@
 
 #include "app/PortSelection.h"
 #include "ui/CommScreenTerminal.h"
+#include "ui/ElidedLabel.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -13,6 +14,8 @@ class QPushButton;
 class QStatusBar;
 
 namespace rtu {
+
+class ModemLineLeds;
 
 // The log and typing area: every key typed is reported (for the serial line) before the
 // box inserts it as usual.
@@ -58,6 +61,10 @@ public:
     QString panelText(int panel) const; // 1..7
     // The reply wait, in its own panel after the seven.
     void setReplyWait(const QString& text);
+    void showModemLines(const ModemLineIndicators& lines);
+    // The least size of the window with a log of no lines, and the height of a log line.
+    QSize leastSize() const;
+    int logLineHeight() const;
 
     // The caption names the device behind the open port ("COM1: /dev/ttyUSB0"), if any.
     void showPortDevice(const QString& device);
@@ -81,8 +88,9 @@ private:
     CommScreenEdit* commScreen_;
     CommScreenTerminal screen_;
     RtsLed* rtsLed_;
+    ModemLineLeds* modemLines_;
     QStatusBar* statusBar_;
-    std::array<QLabel*, PortStatus::PanelCount> panels_{};
+    std::array<ElidedLabel*, PortStatus::PanelCount> panels_{};
     QLabel* replyWait_;
     bool unloading_ = false;
 };
