@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace rtu {
 
 ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {}
@@ -9,6 +11,11 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {}
 void ElidedLabel::setWholeText(const QString& text) {
     setText(text);
     setToolTip(text);
+}
+
+QSize ElidedLabel::sizeHint() const {
+    const QSize whole = QLabel::sizeHint();
+    return {std::max(whole.width(), preferredWidth_), whole.height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {

@@ -84,6 +84,8 @@ TerminalForm::TerminalForm(QWidget* parent)
         auto* panel = new ElidedLabel(statusBar_);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setPreferredWidth(
+            QFontMetrics(panel->font()).horizontalAdvance(QStringLiteral("19.2K Baud__")));
         statusBar_->addWidget(panel, 1);
         panels_[i] = panel;
     }
