@@ -31,7 +31,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The RTS indicator: a filled circle in a colour given as 0xBBGGRR (255 red, 16777215 white).
+// The RTS indicator, and those of the modem lines: a filled circle in a colour given as
+// 0xBBGGRR (255 red, 16777215 white).
 class RtsLed : public QWidget {
     Q_OBJECT
 public:
@@ -48,7 +49,8 @@ private:
 };
 
 // The terminal window: the traffic log (CommScreen) that is also a hand terminal, the RTS
-// buttons and indicator, "CLR SCREEN" and the status bar with the time and port settings.
+// buttons and indicator, the modem lines, "CLR SCREEN" and the status bar with the time and
+// port settings.
 // Closing it asks the program to end; it goes away only when the program unloads it.
 class TerminalForm : public QWidget {
     Q_OBJECT
