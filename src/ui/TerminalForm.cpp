@@ -59,7 +59,7 @@ void RtsLed::paintEvent(QPaintEvent*) {
 TerminalForm::TerminalForm(QWidget* parent)
     : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
       rtsLed_(new RtsLed(this)), modemLines_(new ModemLineLeds(this)),
-      statusBar_(new QStatusBar(this)), replyWait_(new QLabel(this)) {
+      statusBar_(new QStatusBar(this)), replyWait_(new ElidedLabel(this)) {
     setObjectName(QStringLiteral("TerminalForm"));
     showPortDevice(QString());
 
@@ -91,7 +91,8 @@ TerminalForm::TerminalForm(QWidget* parent)
     }
     replyWait_->setObjectName(QStringLiteral("ReplyWaitPanel"));
     replyWait_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar_->addPermanentWidget(replyWait_);
+    // The panels share the width by their stretch; the reply wait's text is the longest.
+    statusBar_->addPermanentWidget(replyWait_, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(rtsOn);
@@ -124,7 +125,7 @@ QString TerminalForm::panelText(int panel) const {
 }
 
 void TerminalForm::setReplyWait(const QString& text) {
-    replyWait_->setText(text);
+    replyWait_->setWholeText(text);
 }
 
 void TerminalForm::showModemLines(const ModemLineIndicators& lines) {

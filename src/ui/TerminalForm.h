@@ -93,7 +93,7 @@ private:
     ModemLineLeds* modemLines_;
     QStatusBar* statusBar_;
     std::array<ElidedLabel*, PortStatus::PanelCount> panels_{};
-    QLabel* replyWait_;
+    ElidedLabel* replyWait_;
     bool unloading_ = false;
 };
 
