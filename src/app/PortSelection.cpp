@@ -213,6 +213,7 @@ PortStatus PortSelection::RefreshPortStatus(const QTime& now) const {
     status.panels[4] = lengthCaptions().value(record.LengthCode());
     status.panels[5] = stopBitsCaptions().value(record.StopBitsCode());
     status.panels[6] = lineProtocolCaptions().value(record.ProtocolCode());
+    status.modemLines = modemLineIndicators(library_.modemLines(link_.CurrentPort));
     return status;
 }
 

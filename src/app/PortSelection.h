@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ModemLineStatus.h"
 #include "serial/SerialLibrary.h"
 
 #include <QObject>
@@ -34,13 +35,14 @@ public:
 
 // What the status tick shows: the seven panels of the terminal window's status bar
 // (panels[0] is panel 1), the device behind the open port ("COM1: /dev/ttyUSB0", empty
-// while none is open) and whether the controls that need an open port ("Program All",
-// "Read All", the "Port Characteristics" menu) are enabled.
+// while none is open), whether the controls that need an open port ("Program All",
+// "Read All", the "Port Characteristics" menu) are enabled, and the port's modem lines.
 struct PortStatus {
     static constexpr int PanelCount = 7;
     std::array<QString, PanelCount> panels;
     QString device;
     bool portControlsEnabled = false;
+    ModemLineIndicators modemLines = modemLineIndicators(std::nullopt);
 };
 
 // Opening, closing and configuring the serial port from the port menus, with the check

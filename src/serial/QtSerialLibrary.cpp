@@ -378,6 +378,22 @@ std::int32_t QtSerialLibrary::RtsOff(PortId port) {
     return state ? setRts(state->serial, false) : NotOpen;
 }
 
+std::optional<ModemLines> QtSerialLibrary::modemLines(PortId port) {
+    Impl::Port* state = d_->openPort(port);
+    if (!state)
+        return std::nullopt;
+    state->serial.clearError();
+    const QSerialPort::PinoutSignals pins = state->serial.pinoutSignals();
+    // A device without modem lines refuses; the refusal must not linger as the port's error.
+    const bool refused = state->serial.error() != QSerialPort::NoError;
+    state->serial.clearError();
+    if (refused)
+        return std::nullopt;
+    return ModemLines{pins.testFlag(QSerialPort::ClearToSendSignal),
+                      pins.testFlag(QSerialPort::DataSetReadySignal),
+                      pins.testFlag(QSerialPort::DataCarrierDetectSignal)};
+}
+
 std::int32_t QtSerialLibrary::CdrvDelay(PortId port, int units) {
     // Events keep running: queued writes go out, received bytes and timers are handled.
     QEventLoop wait;

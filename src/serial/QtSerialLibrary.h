@@ -55,6 +55,7 @@ public:
                                 const std::function<bool()>& replyIn) override;
     void interruptDelay() override;
     OpenError lastOpenError(PortId port) const override;
+    std::optional<ModemLines> modemLines(PortId port) override;
 
 private:
     struct Impl;

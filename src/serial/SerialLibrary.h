@@ -17,6 +17,13 @@ using PortId = std::int16_t; // 0..4 = COM1..COM5, -1 = no port open
 inline constexpr PortId NoPort = -1;
 inline constexpr int PortCount = 5;
 
+// The modem status lines the far end drives, as the port last saw them.
+struct ModemLines {
+    bool cts = false; // clear to send
+    bool dsr = false; // data set ready
+    bool dcd = false; // data carrier detect
+};
+
 // How the wait after a read line ends: after the whole settle delay, or as soon as the reply
 // is in plus two character times.
 enum class Pacing { FixedDelays, UntilReply };
@@ -88,6 +95,9 @@ public:
     // Beyond the ten: why the port's last InitializePort failed. Reason None after a
     // success, and from a library that cannot say.
     virtual OpenError lastOpenError(PortId) const { return {}; }
+    // Beyond the ten: the open port's modem status lines; nullopt without an open port and
+    // from a device that cannot say (a pseudo-terminal).
+    virtual std::optional<ModemLines> modemLines(PortId) { return std::nullopt; }
 
 signals:
     // Bytes are waiting: the receiver may tick now instead of waiting for its timer.

@@ -1,6 +1,5 @@
 #include "ui/RtuForm.h"
 
-#include "app/WindowPlacement.h"
 #include "serial/SerialLibrary.h"
 #include "ui/CompareWindow.h"
 #include "ui/ModuleWindows.h"
@@ -13,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -149,6 +147,7 @@ void RtuForm::openModuleWindow(Window window) {
             show();
     });
     open->open(geometry());
+    placer_.keepApart(*open);
     hide();
 }
 
@@ -182,30 +181,22 @@ void RtuForm::load() {
     adjustSize();
     // Wide enough for the whole menu bar on one line.
     resize(std::max(width(), menuBar()->sizeHint().width()), height());
-    // The pair of windows starts centred on the screen. The terminal's status panels take
-    // their full width only once it is shown.
+    // The pair of windows starts centred on the screen, both in view. The terminal's status
+    // panels want their whole texts only once it is shown.
     terminal_.show();
-    placeTerminal();
-    move(mainPlace(size(), terminal_.size(), screen()->availableGeometry()));
-    placeTerminal();
+    placer_.place();
     model_.startUp([this] {
         setEnabled(true);
         show();
-        placeTerminal(); // the window frame is known once shown
+        placer_.place();
     });
-    placeTerminal(); // its filled status panels may have widened it
-}
-
-void RtuForm::placeTerminal() {
-    terminal_.resize(std::max(terminal_.width(), terminal_.minimumSizeHint().width()), height());
-    terminal_.move(terminalPlace(frameGeometry(), terminal_.frameGeometry().size(),
-                                 screen()->availableGeometry())
-                       .topLeft());
+    placer_.place(); // its filled status panels may want it wider
 }
 
 void RtuForm::showPortStatus(const PortStatus& status) {
     terminal_.setPanels(status.panels);
     terminal_.showPortDevice(status.device);
+    terminal_.showModemLines(status.modemLines);
     programAll_->setEnabled(status.portControlsEnabled);
     readAll_->setEnabled(status.portControlsEnabled);
     compare_->setEnabled(status.portControlsEnabled);
@@ -279,6 +270,7 @@ void RtuForm::shutDownIfRunning() {
 }
 
 void RtuForm::shutDown() {
+    emit placesToRemember(placer_.places());
     // The module windows go first, in this order, without bringing this window back.
     closingModules_ = true;
     for (ModuleWindow* window : moduleWindows_) {

@@ -5,6 +5,7 @@
 #include "ui/PortMenuBar.h"
 #include "ui/TerminalForm.h"
 #include "ui/WindowBatchUi.h"
+#include "ui/WindowPairPlacer.h"
 
 #include <QMainWindow>
 
@@ -49,6 +50,9 @@ public:
     // RTS pulsed, the status tick running.
     void load();
 
+    // Places of the last run, taken at the start-up while they fit the screens.
+    void restorePlaces(const WindowPlaces& places) { placer_.restore(places); }
+
     // Opens a module window as its "Configure ..." menu entry does.
     void openModuleWindow(Window window);
 
@@ -67,6 +71,8 @@ signals:
     // The operator chose the devices behind COM1..COM5 under "Port Devices..."; the dialog
     // showed `shown`.
     void devicesChosen(const rtu::PortDevices& shown, const rtu::PortDevices& chosen);
+    // The shutdown: where the windows are, for the next run.
+    void placesToRemember(const rtu::WindowPlaces& places);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,7 +84,6 @@ private:
     QWidget* buildButtons();
 
     void bindModel();
-    void placeTerminal();
     void showPortStatus(const PortStatus& status);
     void showProgress(int done, int total, const QString& what);
     void chooseDevices();
@@ -89,6 +94,7 @@ private:
 
     Environment env_;
     TerminalForm terminal_;
+    WindowPairPlacer placer_{*this, terminal_};
     WindowBatchUi batchUi_;
     PortMenuBar portMenus_;
     MainWindowModel model_;

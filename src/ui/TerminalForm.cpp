@@ -1,6 +1,7 @@
 #include "ui/TerminalForm.h"
 
 #include "app/BatchWindows.h"
+#include "ui/ModemLineLeds.h"
 #include "ui/TerminalLogMenu.h"
 #include "ui/Widgets.h"
 
@@ -11,9 +12,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <memory>
 
 namespace rtu {
@@ -65,7 +68,8 @@ void RtsLed::paintEvent(QPaintEvent*) {
 
 TerminalForm::TerminalForm(QWidget* parent)
     : QWidget(parent, Qt::Window), commScreen_(new CommScreenEdit(this)), screen_(*commScreen_),
-      rtsLed_(new RtsLed(this)), statusBar_(new QStatusBar(this)), replyWait_(new QLabel(this)) {
+      rtsLed_(new RtsLed(this)), modemLines_(new ModemLineLeds(this)),
+      statusBar_(new QStatusBar(this)), replyWait_(new ElidedLabel(this)) {
     setObjectName(QStringLiteral("TerminalForm"));
     showPortDevice(QString());
 
@@ -94,35 +98,44 @@ TerminalForm::TerminalForm(QWidget* parent)
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        auto* panel = new QLabel(statusBar_);
+        // Narrow screens shorten the panels' texts rather than push the buttons away.
+        auto* panel = new ElidedLabel(statusBar_);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setMinimumWidth(
+        panel->setPreferredWidth(
             QFontMetrics(panel->font()).horizontalAdvance(QStringLiteral("19.2K Baud__")));
         statusBar_->addWidget(panel, 1);
         panels_[i] = panel;
     }
     replyWait_->setObjectName(QStringLiteral("ReplyWaitPanel"));
     replyWait_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar_->addPermanentWidget(replyWait_);
+    // The panels share the width by their stretch; the reply wait's text is the longest.
+    statusBar_->addPermanentWidget(replyWait_, 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(rtsOn);
     buttons->addWidget(rtsOff);
-    buttons->addWidget(rtsLed_);
     buttons->addStretch(1);
     buttons->addWidget(logButton);
     buttons->addWidget(clear);
+    // A row of their own keeps the window narrow enough to stand beside the main window on
+    // a laptop screen.
+    auto* lines = new QHBoxLayout;
+    lines->addWidget(rtsLed_);
+    lines->addWidget(new QLabel(QStringLiteral("RTS"), this));
+    lines->addWidget(modemLines_);
+    lines->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(commScreen_, 1);
     layout->addLayout(buttons);
+    layout->addLayout(lines);
     layout->addWidget(statusBar_);
     resize(560, 420);
 }
 
 void TerminalForm::setPanels(const std::array<QString, PortStatus::PanelCount>& panels) {
     for (std::size_t i = 0; i < panels.size(); ++i)
-        panels_[i]->setText(panels[i]);
+        panels_[i]->setWholeText(panels[i]);
 }
 
 QString TerminalForm::panelText(int panel) const {
@@ -131,7 +144,22 @@ QString TerminalForm::panelText(int panel) const {
 }
 
 void TerminalForm::setReplyWait(const QString& text) {
-    replyWait_->setText(text);
+    replyWait_->setWholeText(text);
+}
+
+void TerminalForm::showModemLines(const ModemLineIndicators& lines) {
+    modemLines_->showLines(lines);
+}
+
+QSize TerminalForm::leastSize() const {
+    const int emptyLog =
+        2 * (commScreen_->frameWidth() + int(std::ceil(commScreen_->document()->documentMargin())));
+    const QSize least = minimumSizeHint();
+    return {least.width(), least.height() - commScreen_->minimumSizeHint().height() + emptyLog};
+}
+
+int TerminalForm::logLineHeight() const {
+    return commScreen_->fontMetrics().lineSpacing();
 }
 
 void TerminalForm::showPortDevice(const QString& device) {

@@ -3,6 +3,7 @@
 #include "app/PortSelection.h"
 #include "app/TerminalLog.h"
 #include "ui/CommScreenTerminal.h"
+#include "ui/ElidedLabel.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -15,6 +16,7 @@ class QStatusBar;
 
 namespace rtu {
 
+class ModemLineLeds;
 class TerminalLogMenu;
 
 // The log and typing area: every key typed is reported (for the serial line) before the
@@ -33,7 +35,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
-// The RTS indicator: a filled circle in a colour given as 0xBBGGRR (255 red, 16777215 white).
+// The RTS indicator, and those of the modem lines: a filled circle in a colour given as
+// 0xBBGGRR (255 red, 16777215 white).
 class RtsLed : public QWidget {
     Q_OBJECT
 public:
@@ -50,7 +53,8 @@ private:
 };
 
 // The terminal window: the traffic log (CommScreen) that is also a hand terminal, the RTS
-// buttons and indicator, "CLR SCREEN" and the status bar with the time and port settings.
+// buttons and indicator, the modem lines, "CLR SCREEN" and the status bar with the time and
+// port settings.
 // Closing it asks the program to end; it goes away only when the program unloads it.
 class TerminalForm : public QWidget {
     Q_OBJECT
@@ -67,6 +71,10 @@ public:
     QString panelText(int panel) const; // 1..7
     // The reply wait, in its own panel after the seven.
     void setReplyWait(const QString& text);
+    void showModemLines(const ModemLineIndicators& lines);
+    // The least size of the window with a log of no lines, and the height of a log line.
+    QSize leastSize() const;
+    int logLineHeight() const;
 
     // The caption names the device behind the open port ("COM1: /dev/ttyUSB0"), if any.
     void showPortDevice(const QString& device);
@@ -92,9 +100,10 @@ private:
     TerminalLog log_{screen_};
     TerminalLogMenu* logMenu_;
     RtsLed* rtsLed_;
+    ModemLineLeds* modemLines_;
     QStatusBar* statusBar_;
-    std::array<QLabel*, PortStatus::PanelCount> panels_{};
-    QLabel* replyWait_;
+    std::array<ElidedLabel*, PortStatus::PanelCount> panels_{};
+    ElidedLabel* replyWait_;
     bool unloading_ = false;
 };
 

@@ -243,6 +243,12 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
                      [&form] { form.shutDownIfRunning(); });
 
+    // Where the windows were in the last run, if they still fit the screens.
+    if (const auto places = rtu::rememberedPlaces(settings))
+        form.restorePlaces(*places);
+    QObject::connect(
+        &form, &rtu::RtuForm::placesToRemember, &form,
+        [&settings](const rtu::WindowPlaces& places) { rtu::rememberPlaces(settings, places); });
     form.load();
     QTimer::singleShot(0, &form, [&form, readAll = options->readAll, show = options->show] {
         if (readAll) {

@@ -21,22 +21,45 @@
 namespace rtu {
 namespace {
 
-// Screens with a task bar; the main window 700x400, the terminal 560x400: beside as it
-// always was, below when there is no room at the right, else pushed back inside.
-TEST(WindowPlacement, TheTerminalStaysWhollyOnTheScreen) {
-    for (const auto& [area, mainAt, terminalAt] :
-         {std::tuple{QRect(0, 0, 1280, 994), QPoint(10, 200), QPoint(710, 200)},
-          {QRect(0, 0, 1280, 994), QPoint(300, 50), QPoint(300, 450)},
-          {QRect(0, 0, 1280, 994), QPoint(300, 400), QPoint(720, 400)},
-          {QRect(0, 0, 1366, 738), QPoint(333, 169), QPoint(806, 169)},
-          {QRect(0, 0, 1920, 1050), QPoint(330, 325), QPoint(1030, 325)}})
-        EXPECT_EQ(terminalPlace(QRect(mainAt, QSize(700, 400)), QSize(560, 400), area).topLeft(),
-                  terminalAt);
-    // The pair of the windows' sizes at 96 dpi starts centred: side by side, else stacked.
-    for (const auto& [area, mainAt] : {std::pair{QRect(0, 0, 1920, 1050), QPoint(124, 316)},
-                                       {QRect(0, 0, 1280, 994), QPoint(220, 80)},
-                                       {QRect(0, 0, 1366, 738), QPoint(0, 160)}})
-        EXPECT_EQ(mainPlace(QSize(832, 417), QSize(840, 417), area), mainAt);
+// The main window 832x417 inside its frame, the terminal wanting 840x417 and needing 370x115
+// besides a log of 17-pixel lines, in frames of a 30-pixel title bar and 4-pixel borders, on
+// laptop screens less a panel: both windows wholly in view, apart, the log 8 lines high.
+TEST(WindowPlacement, BothWindowsStayInViewApartWithTheLogEightLinesHigh) {
+    const PlacementSizes sizes{{832, 417}, {840, 417}, {370, 115}, 17};
+    const QMargins frame(4, 30, 4, 4);
+    for (const QRect& area : {QRect(0, 0, 1366, 738), QRect(0, 0, 1280, 690),
+                              QRect(0, 32, 1280, 688), QRect(0, 0, 1024, 738)}) {
+        SCOPED_TRACE(area.height());
+        const WindowPair pair = placeWindows(sizes, frame, area);
+        EXPECT_TRUE(area.contains(pair.main) && area.contains(pair.terminal));
+        EXPECT_FALSE(pair.main.intersects(pair.terminal));
+        EXPECT_GE(pair.terminal.height() - 34, 115 + 8 * 17);
+        EXPECT_GE(pair.terminal.width() - 8, 370);
+    }
+    // Where there is room, the terminal stands whole against the main window's right edge
+    // with its top and height, the pair centred; without frames as ever.
+    for (const QMargins& margins : {QMargins(), frame}) {
+        const WindowPair pair = placeWindows(sizes, margins, QRect(0, 0, 1920, 1050));
+        EXPECT_EQ(pair.terminal,
+                  QRect(pair.main.topRight() + QPoint(1, 0),
+                        QSize(840 + margins.left() + margins.right(), pair.main.height())));
+    }
+    EXPECT_EQ(placeWindows(sizes, {}, QRect(0, 0, 1920, 1050)).main.topLeft(), QPoint(124, 316));
+}
+
+// The terminal of a second screen that has become smaller no longer fits.
+TEST(WindowPlacement, RememberedPlacesComeBackOnlyWhereTheyFitTheScreens) {
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("rtu7350.conf"), QSettings::IniFormat);
+    EXPECT_FALSE(rememberedPlaces(settings));
+    rememberPlaces(settings, {{QRect(1930, 40, 840, 451), QSize(832, 417)},
+                              {QRect(2770, 40, 600, 451), QSize(592, 417)}});
+    const std::optional<WindowPlaces> places = rememberedPlaces(settings);
+    ASSERT_TRUE(places);
+    EXPECT_EQ(std::tuple(places->main.size, places->terminal.frame),
+              std::tuple(QSize(832, 417), QRect(2770, 40, 600, 451)));
+    EXPECT_TRUE(placesFit(*places, {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1920, 1050)}));
+    EXPECT_FALSE(placesFit(*places, {QRect(0, 0, 1920, 1050), QRect(1920, 0, 1366, 738)}));
 }
 
 TEST(ReadOutcome, NamesWhatWentUnansweredAndSuggestsCausesWhenMostDid) {

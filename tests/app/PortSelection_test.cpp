@@ -19,6 +19,10 @@ Marks marksFor(PortId port, int baud, int parity, int length, int stopBits, int 
     return marks;
 }
 
+std::array<int, 3> lineColours(const PortStatus& status) {
+    return {status.modemLines[0].colour, status.modemLines[1].colour, status.modemLines[2].colour};
+}
+
 class PortSelectionTest : public ::testing::Test {
 protected:
     // A freshly opened port reports 2400 baud, even parity, 7 bits, 2 stop bits, "NONNON".
@@ -71,8 +75,10 @@ TEST_F(PortSelectionTest, SelectingClosesTheOldPortAndChecksTheNewOnesSettingsIf
     EXPECT_EQ(library.calls().last(), "SetPortCharacteristics -1 5 2 2 1 4");
     EXPECT_TRUE(menus.marks.empty());
 
+    library.pinout = ModemLines{true, true, true};
     const PortStatus status = ports.RefreshPortStatus(QTime(9, 5, 3));
     EXPECT_FALSE(status.portControlsEnabled);
+    EXPECT_EQ(lineColours(status), (std::array{LineUnknownGrey, LineUnknownGrey, LineUnknownGrey}));
     EXPECT_EQ(status.panels, (std::array<QString, PortStatus::PanelCount>{"09:05:03"}));
 }
 
@@ -114,8 +120,11 @@ TEST_F(PortSelectionTest, SettingClicksStoreTheCodeMoveTheMarkAndShowInTheStatus
     EXPECT_EQ(library.calls().last(), "SetPortCharacteristics 0 8 0 3 0 7");
     EXPECT_EQ(menus.marks, marksFor(0, 8, 0, 3, 0, 7));
 
+    library.pinout = ModemLines{true, false, true};
     PortStatus status = ports.RefreshPortStatus(QTime(23, 59, 59));
     EXPECT_TRUE(status.portControlsEnabled);
+    EXPECT_EQ(lineColours(status), (std::array{LineRaisedGreen, LineLowWhite, LineRaisedGreen}));
+    EXPECT_EQ(status.modemLines[1].toolTip, "Data Set Ready: off");
     EXPECT_EQ(status.panels,
               (std::array<QString, PortStatus::PanelCount>{"23:59:59", "COM1", "19.2K Baud", "None",
                                                            "8 Bits", "1 Stop Bit", "XONXON"}));

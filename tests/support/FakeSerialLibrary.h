@@ -22,7 +22,8 @@ struct FakeSerialState {
     std::function<void()> onDelay;
     // After each wait for a reply: whether the exchange judged the reply in.
     std::vector<bool> repliesIn;
-    bool available = false; // deviceAvailable for every port
+    bool available = false;           // deviceAvailable for every port
+    std::optional<ModemLines> pinout; // modemLines of an open port
     // The line protocol the library carries out in place of one it cannot (default: any).
     std::function<std::int16_t(std::int16_t)> nearestProtocol;
     // Throws from PutString for the n-th (1-based) line sent, to test error traps.
@@ -96,6 +97,9 @@ public:
     }
     bool deviceAvailable(PortId) const override { return available; }
     QString device(PortId port) const override { return QStringLiteral("/dev/fake%1").arg(port); }
+    std::optional<ModemLines> modemLines(PortId port) override {
+        return port == NoPort ? std::nullopt : pinout;
+    }
     std::int16_t nearestLineProtocol(std::int16_t code) const override {
         return nearestProtocol ? nearestProtocol(code) : code;
     }

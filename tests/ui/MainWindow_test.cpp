@@ -94,6 +94,14 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsModelAndTheButtonsReachTh
     EXPECT_FALSE(control<QCheckBox>("Check1_0")->isChecked());
     action("Ver")->trigger();
     EXPECT_EQ(notifier.messages.size(), 1u);
+
+    // A pseudo-terminal has no modem lines to show; a port that has them paints them.
+    const auto lineColour = [this] { return control<RtsLed>("DSR_LED")->colour(); };
+    EXPECT_EQ(lineColour(), LineUnknownGrey);
+    PortStatus status;
+    status.modemLines = modemLineIndicators(ModemLines{false, true, false});
+    emit form->model().portStatusChanged(status);
+    EXPECT_EQ(lineColour(), LineRaisedGreen);
 }
 
 TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseTheFileDialog) {

@@ -1,7 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include "app/WindowPlacement.h"
-
 #include <QProcess>
 #include <QScreen>
 #include <QStatusBar>
@@ -18,14 +16,12 @@ using StartupTest = GuiTest;
 TEST_F(StartupTest, PortsSwitchAndRewireTheWindowsShutDownEveryWayAndBadOptionsAreUsageErrors) {
     RtuForm& rtu = startProgram();
     TerminalForm& terminal = rtu.terminal();
-    // The terminal is as tall as the main window and placed at the size it is shown at, its
-    // status panels filled (the offscreen screen is narrower than the terminal).
+    // Both windows are in view and apart (how is WindowPlacement's).
     QCoreApplication::processEvents();
     EXPECT_TRUE(terminal.isVisible());
-    EXPECT_EQ(terminal.frameGeometry(),
-              terminalPlace(rtu.frameGeometry(), terminal.frameGeometry().size(),
-                            rtu.screen()->availableGeometry()));
-    EXPECT_EQ(terminal.height(), rtu.height());
+    const QRect area = rtu.screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(rtu.frameGeometry()) && area.contains(terminal.frameGeometry()));
+    EXPECT_FALSE(rtu.frameGeometry().intersects(terminal.frameGeometry()));
     EXPECT_EQ(checkedEntries("ComPortSet|CLK"), (QStringList{"CLKAUTO", "ComPortSet_0"}));
     // The device dialog rewires the ports and reopens the open one.
     PortDevices chosen;
