@@ -43,8 +43,10 @@ QString saveConfigurationTo(Session& session, const QString& path) {
     if (!session.unanswered.confirmSave(session.commands.wholeUnitReadLines(), session.notifier()))
         return QStringLiteral("Save cancelled: nothing written");
     const QString error = saveConfigurationFile(path, session.settings.values(), session.tables);
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        session.record.fileUsed(QStringLiteral("Save"), path);
         return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
+    }
     // A silent failure would leave the operator believing the configuration is on disk.
     const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
                                 .arg(QDir::toNativeSeparators(path), error);
@@ -62,6 +64,7 @@ QString loadConfigurationFrom(Session& session, const QString& path) {
     if (result.ok && named.isEmpty())
         result = {false, 0, QStringLiteral("no line names a record of the unit"), {}, {}};
     if (result.ok) {
+        session.record.fileUsed(QStringLiteral("Load"), path);
         const QString loaded =
             QStringLiteral("Loaded %1: %2")
                 .arg(QDir::toNativeSeparators(path), recordsOfWhole(named.size()));

@@ -3,6 +3,7 @@
 #include "app/ReadOutcome.h"
 #include "app/Session.h"
 #include "config/Numbers.h"
+#include "protocol/RecordReads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,11 +69,19 @@ void ModuleEditor::program() {
                                             UnitCommands::moduleReadLines(range_.kind, numbers),
                                             session_.notifier()))
         outcome_ = cancelledOutcome(QStringLiteral("Program"));
-    else if (session_.commands.programModules(range_.kind, numbers))
+    else if (recordProgram(numbers, session_.commands.programModules(range_.kind, numbers)))
         outcome_ = QStringLiteral("Programmed ") + describe(numbers);
     else
         outcome_ = QStringLiteral("Program stopped: ") + session_.exchange.lastError();
+    outcome_ = session_.record.withNotice(outcome_);
     show();
+}
+
+bool ModuleEditor::recordProgram(const QList<int>& numbers, bool completed) {
+    session_.record.programmed(QStringLiteral("Program module"),
+                               recordsRead(UnitCommands::moduleReadLines(range_.kind, numbers)),
+                               completed, std::nullopt, describe(numbers));
+    return completed;
 }
 
 // "Read tank 04" when every line was answered whole; else what was not.
@@ -91,6 +100,7 @@ void ModuleEditor::read() {
     ReadReport report;
     const bool completed = session_.commands.readModules(range_.kind, numbers, &report);
     session_.unanswered.noteRead(report);
+    session_.record.read(QStringLiteral("Read module"), report, describe(numbers));
     const QStringList lines = UnitCommands::moduleReadLines(range_.kind, numbers);
     QStringList silent;
     for (qsizetype i = 0; i < numbers.size(); ++i) {
@@ -102,6 +112,7 @@ void ModuleEditor::read() {
                        .arg(session_.exchange.lastError());
     else
         outcome_ = readSummary(numbers, silent, report);
+    outcome_ = session_.record.withNotice(outcome_);
     show();
 }
 

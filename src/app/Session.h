@@ -2,6 +2,7 @@
 
 #include "app/UnansweredReads.h"
 #include "app/UnitSettingsModel.h"
+#include "app/WorkRecorder.h"
 #include "config/Records.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
@@ -46,6 +47,7 @@ public:
     Receiver receiver;
     Exchange exchange;
     UnitCommands commands;
+    WorkRecorder record{*this};
 
 private:
     SerialLibrary& library_;

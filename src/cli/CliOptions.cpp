@@ -27,6 +27,7 @@ const char* const UsageText =
     "  rtu7350-cli --port DEVICE [options] read [--output FILE]\n"
     "  rtu7350-cli --port DEVICE [options] verify FILE\n"
     "  rtu7350-cli ports\n"
+    "  rtu7350-cli record [--since YYYY-MM-DD] [--json]\n"
     "\n"
     "Programs a Model 7350 Terminal Unit from a configuration file, reads its configuration\n"
     "back, compares it with a file, or lists the serial ports.\n"
@@ -58,6 +59,9 @@ const char* const UsageText =
     "                       compare only those; read: write the records read in full, when\n"
     "                       some reads got no whole reply\n"
     "  --quiet              no progress on standard error\n"
+    "  --no-record          program, read, verify: add no line to the work record\n"
+    "  --since YYYY-MM-DD   record: from that day on (default: all of it)\n"
+    "  --json               record: the lines as a JSON array\n"
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
@@ -75,10 +79,11 @@ struct CommandWord {
     CliCommand command;
     bool needsFile;
 };
-constexpr std::array<CommandWord, 4> Commands{{{"program", CliCommand::Program, true},
+constexpr std::array<CommandWord, 5> Commands{{{"program", CliCommand::Program, true},
                                                {"read", CliCommand::Read, false},
                                                {"verify", CliCommand::Verify, true},
-                                               {"ports", CliCommand::Ports, false}}};
+                                               {"ports", CliCommand::Ports, false},
+                                               {"record", CliCommand::Record, false}}};
 
 // An integer option value in plain decimal digits, whatever the locale.
 std::optional<int> decimalInteger(const QString& text) {
@@ -190,10 +195,24 @@ QString readPacing(const QCommandLineParser& parser, CliOptions& options) {
     return {};
 }
 
+QString readRecordOptions(const QCommandLineParser& parser, CliOptions& options) {
+    options.noRecord = parser.isSet("no-record");
+    const bool record = options.command == CliCommand::Record;
+    if ((parser.isSet("since") || parser.isSet("json")) && !record)
+        return QStringLiteral("--since and --json belong to the record command");
+    options.json = parser.isSet("json");
+    if (!parser.isSet("since"))
+        return {};
+    options.since = QDate::fromString(parser.value("since"), Qt::ISODate);
+    if (!options.since.isValid())
+        return QStringLiteral("--since: expected YYYY-MM-DD, not '%1'").arg(parser.value("since"));
+    return {};
+}
+
 QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return QStringLiteral("missing command: program, read, verify or ports");
+        return QStringLiteral("missing command: program, read, verify, ports or record");
     const auto known = std::find_if(Commands.begin(), Commands.end(),
                                     [&](const CommandWord& c) { return words[0] == c.name; });
     if (known == Commands.end())
@@ -207,7 +226,9 @@ QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     if (known->needsFile)
         options.file = words[1];
 
-    if (options.command != CliCommand::Ports && parser.value("port").isEmpty())
+    const bool needsPort =
+        options.command != CliCommand::Ports && options.command != CliCommand::Record;
+    if (needsPort && parser.value("port").isEmpty())
         return QStringLiteral("%1 needs --port DEVICE").arg(words[0]);
     options.port = parser.value("port");
     if (parser.isSet("output") && options.command != CliCommand::Read)
@@ -235,6 +256,9 @@ void addOptions(QCommandLineParser& parser) {
         {"log", "traffic log file", "FILE"},
         {"partial", "only the records a file names or a read brought back"},
         {"quiet", "no progress"},
+        {"no-record", "no work record line"},
+        {"since", "record: first day", "YYYY-MM-DD"},
+        {"json", "record: JSON array"},
         {QStringList{"h", "help"}, "help"},
         {"version", "version"},
     });
@@ -260,7 +284,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
     CliOptions options;
     using Reader = QString (*)(const QCommandLineParser&, CliOptions&);
-    for (Reader read : {readCommand, readLineSettings, readClock, readDelayUnit, readPacing}) {
+    for (Reader read :
+         {readCommand, readLineSettings, readClock, readDelayUnit, readPacing, readRecordOptions}) {
         if (QString error = read(parser, options); !error.isEmpty())
             return usageError(error);
     }

@@ -3,12 +3,14 @@
 #include "app/PortSelection.h"
 #include "app/Session.h"
 #include "app/UnitComparison.h"
+#include "app/WorkRecordFile.h"
 #include "cli/CliConsole.h"
 #include "cli/LogTerminalScreen.h"
-#include "protocol/RecordReads.h"
+#include "cli/RecordCommand.h"
 #include "cli/SignalStop.h"
 #include "config/ConfigurationFile.h"
 #include "config/WholeFile.h"
+#include "protocol/RecordReads.h"
 #include "serial/SerialDevices.h"
 
 #include <QFile>
@@ -61,6 +63,9 @@ public:
         // The library outlives the run; the port selection ends with it.
         QObject::connect(&library_, &SerialLibrary::portLost, &ports_,
                          [this] { portLost_ = true; });
+        if (!options.noRecord)
+            session_.record.setFolder(WorkRecordFile::defaultFolder(),
+                                      QStringLiteral(RTU7350_VERSION));
     }
 
     ~UnitRun() {
@@ -70,6 +75,10 @@ public:
 
     ExitCode run() {
         const ExitCode code = runCommand();
+        // The command's work is done either way: a record that could not be written is only
+        // said.
+        if (const QString notice = session_.record.noticeOnce(); !notice.isEmpty())
+            err_ << "rtu7350-cli: " << notice << Qt::endl;
         return withLogOutcome(code);
     }
 
@@ -167,6 +176,9 @@ private:
             return options_.partial ? session_.commands.programListed(records)
                                     : session_.commands.programAll();
         });
+        session_.record.programmed(options_.partial ? QStringLiteral("Program")
+                                                    : QStringLiteral("Program All"),
+                                   options_.partial ? records : configurationRecords(), completed);
         if (stop_.stopped())
             return stop_.report(err_, QStringLiteral("programmed"), planned);
         if (portLost_)
@@ -266,6 +278,9 @@ private:
     bool readUnit(const QStringList& planned, ReadReport& report) {
         const bool completed =
             stop_.during([&] { return session_.commands.readListed(planned, &report); });
+        session_.record.read(options_.command == CliCommand::Verify ? QStringLiteral("Compare")
+                                                                    : QStringLiteral("Read All"),
+                             report);
         if (stop_.stopped())
             return false;
         if (portLost_) {
@@ -369,6 +384,8 @@ ExitCode runCommand(const CliOptions& options, SerialLibrary& library, QIODevice
                     QTextStream& err) {
     if (options.command == CliCommand::Ports)
         return printPorts(out);
+    if (options.command == CliCommand::Record)
+        return printRecord(options, WorkRecordFile::defaultFolder(), out, err);
     UnitRun run(options, library, out, err);
     return run.run();
 }

@@ -37,7 +37,8 @@ public:
         UserNotifier& notifier;
         FileChooser& files;
         DeviceChooser& devices;
-        QString directory; // where the port settings files and "lastfile.txt" live
+        QString directory;             // where the port settings files and "lastfile.txt" live
+        QString workRecordFolder = {}; // empty: no work record
     };
 
     explicit RtuForm(const Environment& environment, QWidget* parent = nullptr);
@@ -77,6 +78,7 @@ private:
     void showPortStatus(const PortStatus& status);
     void showProgress(int done, int total, const QString& what);
     void chooseDevices();
+    void openWorkRecord();
 
     void shutDown();
     void closeOtherWindows();
