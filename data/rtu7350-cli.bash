@@ -8,8 +8,8 @@ _rtu7350_cli() {
 
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
-        --delay-unit-ms --pacing --reply-timeout-ms --output --log'
-    local flags='--partial --quiet --help --version'
+        --delay-unit-ms --pacing --reply-timeout-ms --output --log --since'
+    local flags='--partial --quiet --no-record --json --help --version'
 
     case $prev in
     --port)
@@ -48,7 +48,7 @@ _rtu7350_cli() {
         _filedir
         return
         ;;
-    --time | --date | --delay-unit-ms | --reply-timeout-ms)
+    --time | --date | --delay-unit-ms | --reply-timeout-ms | --since)
         return
         ;;
     esac
@@ -67,12 +67,17 @@ _rtu7350_cli() {
 
     if [[ $cur == -* ]]; then
         # Once the command is typed, the options it has no use for are left out: --output
-        # belongs to read, the clock to program; --partial to program, read and verify.
+        # belongs to read, the clock to program; --partial to program, read and verify;
+        # --since and --json to record, which takes nothing else.
         local option offered=
         for option in $valued $flags; do
             case $command:$option in
             program:--output | verify:--output | read:--clock | read:--time | read:--date | \
                 verify:--clock | verify:--time | verify:--date) ;;
+            program:--since | read:--since | verify:--since | program:--json | read:--json | \
+                verify:--json) ;;
+            record:--since | record:--json | record:--help) offered+=" $option" ;;
+            record:*) ;;
             *) offered+=" $option" ;;
             esac
         done
@@ -82,7 +87,7 @@ _rtu7350_cli() {
 
     case $command in
     '')
-        COMPREPLY=($(compgen -W 'program read verify ports' -- "$cur"))
+        COMPREPLY=($(compgen -W 'program read verify ports record' -- "$cur"))
         ;;
     program | verify)
         # The configuration file, once.
