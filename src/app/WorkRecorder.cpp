@@ -66,6 +66,12 @@ void WorkRecorder::programmed(const QString& action, const QStringList& records,
     append(entry);
 }
 
+// A completed action has read the records back since: the last batch is no longer theirs.
+void WorkRecorder::programmedDifferences(const QStringList& records, bool completed) {
+    programmed(QStringLiteral("Program Differences"), records, completed,
+               completed ? std::optional<int>(int(records.size())) : std::nullopt);
+}
+
 void WorkRecorder::read(const QString& action, const ReadReport& report, const QString& modules) {
     known_.noteRead(program(), report);
     WorkEntry entry{action, session_.exchange.completedLines(), unansweredOf(report)};

@@ -42,6 +42,9 @@ public:
     // exchange batch sent.
     void programmed(const QString& action, const QStringList& records, bool completed,
                     std::optional<int> linesSent = std::nullopt, const QString& modules = {});
+    // "Program Differences": `records` are the comparison's recordsToProgram() as they stood
+    // before the action; when it completed, each took one line.
+    void programmedDifferences(const QStringList& records, bool completed);
     // A read of the program's own configuration ("Read", "Read All", a module window's).
     void read(const QString& action, const ReadReport& report, const QString& modules = {});
     // A comparison that read `unit` into a copy of its own.

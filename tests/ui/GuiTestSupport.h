@@ -62,6 +62,7 @@ protected:
         ASSERT_TRUE(workDir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(workDir.path());
+        qputenv("XDG_DATA_HOME", workDir.path().toLocal8Bit()); // the programs' work record
         ASSERT_TRUE(com1.isOpen() && com3.isOpen());
         library.setDevice(0, com1.slavePath());
         library.setDevice(2, com3.slavePath());

@@ -94,6 +94,9 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsModelAndTheButtonsReachTh
     EXPECT_FALSE(control<QCheckBox>("Check1_0")->isChecked());
     action("Ver")->trigger();
     EXPECT_EQ(notifier.messages.size(), 1u);
+    action("WorkRecord")->trigger();
+    EXPECT_EQ(control<QLabel>("status", control<QWidget>("workRecordWindow"))->text(),
+              "0 of 0 lines");
 }
 
 TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseTheFileDialog) {
