@@ -69,19 +69,16 @@ void ModuleEditor::program() {
                                             UnitCommands::moduleReadLines(range_.kind, numbers),
                                             session_.notifier()))
         outcome_ = cancelledOutcome(QStringLiteral("Program"));
-    else if (recordProgram(numbers, session_.commands.programModules(range_.kind, numbers)))
-        outcome_ = QStringLiteral("Programmed ") + describe(numbers);
-    else
-        outcome_ = QStringLiteral("Program stopped: ") + session_.exchange.lastError();
-    outcome_ = session_.record.withNotice(outcome_);
+    else {
+        const bool completed = session_.commands.programModules(range_.kind, numbers);
+        session_.record.programmed(QStringLiteral("Program module"),
+                                   recordsRead(UnitCommands::moduleReadLines(range_.kind, numbers)),
+                                   completed, std::nullopt, describe(numbers));
+        outcome_ = session_.record.withNotice(
+            completed ? QStringLiteral("Programmed ") + describe(numbers)
+                      : QStringLiteral("Program stopped: ") + session_.exchange.lastError());
+    }
     show();
-}
-
-bool ModuleEditor::recordProgram(const QList<int>& numbers, bool completed) {
-    session_.record.programmed(QStringLiteral("Program module"),
-                               recordsRead(UnitCommands::moduleReadLines(range_.kind, numbers)),
-                               completed, std::nullopt, describe(numbers));
-    return completed;
 }
 
 // "Read tank 04" when every line was answered whole; else what was not.

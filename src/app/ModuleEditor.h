@@ -70,8 +70,6 @@ protected:
 
 private:
     QString describe(const QList<int>& numbers) const;
-    // Notes a program action in the work record; returns `completed`.
-    bool recordProgram(const QList<int>& numbers, bool completed);
     QString readSummary(const QList<int>& numbers, const QStringList& silent,
                         const ReadReport& report) const;
 

@@ -150,7 +150,9 @@ QString describeEntry(const QJsonObject& entry) {
     QString line = QStringLiteral("%1  %2").arg(text(entry, "time"), actionOf(entry));
     if (const QString unit = unitOf(entry); !unit.isEmpty())
         line += QStringLiteral("  %1 (%2)").arg(unit, lineSettings(entry));
-    line += QStringLiteral("  %1 lines sent").arg(entry.value(QLatin1String("linesSent")).toInt());
+    const int sent = entry.value(QLatin1String("linesSent")).toInt();
+    if (text(entry, "file").isEmpty()) // a load or save sends nothing
+        line += QStringLiteral("  %1 %2 sent").arg(sent).arg(sent == 1 ? "line" : "lines");
     if (const QStringList silent = unanswered(entry); !silent.isEmpty())
         line += QStringLiteral(", unanswered: ") + silent.join(u' ');
     for (const QString& change : changes(entry))
