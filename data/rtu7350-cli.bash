@@ -8,8 +8,8 @@ _rtu7350_cli() {
 
     # Options that take a value, as in `rtu7350-cli --help`.
     local valued='--port --baud --parity --data-bits --stop-bits --clock --time --date
-        --delay-unit-ms --pacing --reply-timeout-ms --output --log'
-    local flags='--partial --changes --json --quiet --help --version'
+        --delay-unit-ms --pacing --reply-timeout-ms --output --log --since'
+    local flags='--partial --changes --json --quiet --no-record --help --version'
 
     case $prev in
     --port)
@@ -48,7 +48,7 @@ _rtu7350_cli() {
         _filedir
         return
         ;;
-    --time | --date | --delay-unit-ms | --reply-timeout-ms)
+    --time | --date | --delay-unit-ms | --reply-timeout-ms | --since)
         return
         ;;
     esac
@@ -68,7 +68,8 @@ _rtu7350_cli() {
     if [[ $cur == -* ]]; then
         # Once the command is typed, the options it has no use for are left out: --output
         # belongs to read and report, the clock and --changes to program; --partial to program,
-        # read, verify and report; report takes no port.
+        # read, verify and report; report takes no port; --since to record, which takes only it
+        # and --json.
         local option offered=
         for option in $valued $flags; do
             case $command:$option in
@@ -76,7 +77,10 @@ _rtu7350_cli() {
                 verify:--clock | verify:--time | verify:--date) ;;
             report:--output | report:--partial | report:--quiet | report:--help) offered+=" $option" ;;
             report:*) ;;
+            record:--since | record:--json | record:--help) offered+=" $option" ;;
+            record:*) ;;
             read:--changes | verify:--changes | ports:--changes | ports:--json) ;;
+            program:--since | read:--since | verify:--since | ports:--since) ;;
             *) offered+=" $option" ;;
             esac
         done
@@ -86,7 +90,7 @@ _rtu7350_cli() {
 
     case $command in
     '')
-        COMPREPLY=($(compgen -W 'program read verify ports report' -- "$cur"))
+        COMPREPLY=($(compgen -W 'program read verify ports report record' -- "$cur"))
         ;;
     program | verify | report)
         # The configuration file, once.

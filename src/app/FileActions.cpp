@@ -45,6 +45,7 @@ QString saveConfigurationTo(Session& session, const QString& path) {
     const QString error = saveConfigurationFile(path, session.settings.values(), session.tables);
     if (error.isEmpty()) {
         session.edits.markKept();
+        session.record.fileUsed(QStringLiteral("Save"), path);
         return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
     }
     // A silent failure would leave the operator believing the configuration is on disk.
@@ -69,6 +70,7 @@ QString loadConfigurationFrom(Session& session, const QString& path) {
         const bool whole = named.size() == UnitCommands::WholeUnitLineCount;
         if (whole)
             session.edits.markKept();
+        session.record.fileUsed(QStringLiteral("Load"), path);
         const QString loaded =
             QStringLiteral("Loaded %1: %2")
                 .arg(QDir::toNativeSeparators(path), recordsOfWhole(named.size()));

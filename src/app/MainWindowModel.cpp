@@ -4,6 +4,7 @@
 #include "app/ReadOutcome.h"
 #include "app/ReportExport.h"
 #include "app/UserNotifier.h"
+#include "protocol/RecordReads.h"
 #include "serial/SerialLibrary.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ MainWindowModel::MainWindowModel(const Environment& environment, QObject* parent
       ports_(env_.library, session_.link, env_.screen, env_.menus),
       lifecycle_(session_, ports_, batchWindows_, env_.notifier, env_.directory),
       editsOnClose_(session_, env_.notifier) {
+    session_.record.setFolder(env_.workRecordFolder, QCoreApplication::applicationVersion());
     statusTimer_.setInterval(StatusTickMs);
     connect(&statusTimer_, &QTimer::timeout, this, &MainWindowModel::refreshPortStatus);
     connect(&session_.unanswered, &UnansweredReads::changed, this,
@@ -88,9 +90,11 @@ void MainWindowModel::refreshReadAgain() {
                                  !session_.unanswered.toReadAgain().isEmpty());
 }
 
+// A work record that could not be written is told once, after the outcome of its action.
 QString MainWindowModel::announce(const QString& text) {
-    emit outcomeChanged(text);
-    return text;
+    const QString shown = text.isEmpty() ? text : session_.record.withNotice(text);
+    emit outcomeChanged(shown);
+    return shown;
 }
 
 // The unit receives what the operator types as 8-bit characters; one it cannot receive
@@ -124,7 +128,8 @@ bool MainWindowModel::confirmProgram(const QString& action, const QStringList& r
 }
 
 void MainWindowModel::finishProgram(const QString& action, bool completed, int linesSent,
-                                    const QString& wholeUnitDone) {
+                                    const QStringList& records, const QString& wholeUnitDone) {
+    session_.record.programmed(action, records, completed);
     announce(completed ? programOutcome(action, linesSent) : stoppedOutcome(action, wholeUnitDone));
 }
 
@@ -133,7 +138,8 @@ void MainWindowModel::program() {
     if (!confirmProgram(action, session_.commands.unitSettingsReadLines(0)))
         return;
     const int lines = session_.commands.unitProgramLineCount(0);
-    finishProgram(action, session_.commands.programButton(), lines);
+    const QStringList records = recordsRead(session_.commands.unitSettingsReadLines(0));
+    finishProgram(action, session_.commands.programButton(), lines, records);
 }
 
 void MainWindowModel::programAll() {
@@ -143,7 +149,7 @@ void MainWindowModel::programAll() {
     const bool completed = session_.commands.programAll();
     if (completed)
         session_.edits.markKept(); // the unit holds the whole configuration now
-    finishProgram(action, completed, UnitCommands::WholeUnitLineCount,
+    finishProgram(action, completed, UnitCommands::WholeUnitLineCount, configurationRecords(),
                   QStringLiteral("programmed"));
 }
 
@@ -175,6 +181,7 @@ QString MainWindowModel::readUnansweredAgain() {
 QString MainWindowModel::finishRead(const QString& action, bool completed, const ReadReport& report,
                                     const QString& wholeUnitDone) {
     session_.unanswered.noteRead(report);
+    session_.record.read(action, report);
     if (completed)
         return announce(readOutcome(action, report));
     const QString stopped = announce(stoppedOutcome(action, wholeUnitDone));

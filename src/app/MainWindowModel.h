@@ -36,7 +36,8 @@ public:
         PortMenus& menus;       // the port menus' check marks
         UserNotifier& notifier;
         FileChooser& files;
-        QString directory; // where the port settings files and "lastfile.txt" live
+        QString directory;             // where the port settings files and "lastfile.txt" live
+        QString workRecordFolder = {}; // empty: no work record
     };
 
     static constexpr int StatusTickMs = 1000;
@@ -94,7 +95,7 @@ signals:
 private:
     bool confirmProgram(const QString& action, const QStringList& readLines);
     void finishProgram(const QString& action, bool completed, int linesSent,
-                       const QString& wholeUnitDone = {});
+                       const QStringList& records, const QString& wholeUnitDone = {});
     QString finishRead(const QString& action, bool completed, const ReadReport& report,
                        const QString& wholeUnitDone = {});
     QString stoppedOutcome(const QString& action, const QString& wholeUnitDone) const;

@@ -3,6 +3,7 @@
 #include "app/ReadOutcome.h"
 #include "app/Session.h"
 #include "config/Numbers.h"
+#include "protocol/RecordReads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,10 +69,15 @@ void ModuleEditor::program() {
                                             UnitCommands::moduleReadLines(range_.kind, numbers),
                                             session_.notifier()))
         outcome_ = cancelledOutcome(QStringLiteral("Program"));
-    else if (session_.commands.programModules(range_.kind, numbers))
-        outcome_ = QStringLiteral("Programmed ") + describe(numbers);
-    else
-        outcome_ = QStringLiteral("Program stopped: ") + session_.exchange.lastError();
+    else {
+        const bool completed = session_.commands.programModules(range_.kind, numbers);
+        session_.record.programmed(QStringLiteral("Program module"),
+                                   recordsRead(UnitCommands::moduleReadLines(range_.kind, numbers)),
+                                   completed, std::nullopt, describe(numbers));
+        outcome_ = session_.record.withNotice(
+            completed ? QStringLiteral("Programmed ") + describe(numbers)
+                      : QStringLiteral("Program stopped: ") + session_.exchange.lastError());
+    }
     show();
 }
 
@@ -91,6 +97,7 @@ void ModuleEditor::read() {
     ReadReport report;
     const bool completed = session_.commands.readModules(range_.kind, numbers, &report);
     session_.unanswered.noteRead(report);
+    session_.record.read(QStringLiteral("Read module"), report, describe(numbers));
     const QStringList lines = UnitCommands::moduleReadLines(range_.kind, numbers);
     QStringList silent;
     for (qsizetype i = 0; i < numbers.size(); ++i) {
@@ -102,6 +109,7 @@ void ModuleEditor::read() {
                        .arg(session_.exchange.lastError());
     else
         outcome_ = readSummary(numbers, silent, report);
+    outcome_ = session_.record.withNotice(outcome_);
     show();
 }
 

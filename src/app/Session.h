@@ -3,6 +3,7 @@
 #include "app/UnansweredReads.h"
 #include "app/UnitSettingsModel.h"
 #include "app/UnsavedEdits.h"
+#include "app/WorkRecorder.h"
 #include "config/Records.h"
 #include "protocol/Exchange.h"
 #include "protocol/UnitCommands.h"
@@ -48,6 +49,7 @@ public:
     Exchange exchange;
     UnitCommands commands;
     UnsavedEdits edits{settings, tables, exchange};
+    WorkRecorder record{*this};
 
 private:
     SerialLibrary& library_;

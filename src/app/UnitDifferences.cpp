@@ -23,7 +23,9 @@ UnitDifferences::UnitDifferences(Session& session)
 }
 
 bool UnitDifferences::compare() {
-    return readAndCompare(unitCommands_.wholeUnitReadLines(), comparedRecords());
+    const bool completed = readAndCompare(unitCommands_.wholeUnitReadLines(), comparedRecords());
+    session_.record.compared(QStringLiteral("Compare"), unit_, lastRead_);
+    return completed;
 }
 
 bool UnitDifferences::readAndCompare(const QStringList& readLines, const QStringList& records) {
@@ -48,9 +50,9 @@ bool UnitDifferences::programDifferences() {
     const QStringList records = recordsToProgram();
     if (records.isEmpty())
         return true;
-    if (!session_.commands.programListed(records))
-        return false;
-    return readAndCompare(readLinesOf(records), records);
+    const bool sent = session_.commands.programListed(records);
+    session_.record.programmedDifferences(records, sent);
+    return sent && readAndCompare(readLinesOf(records), records);
 }
 
 void UnitDifferences::takeUnitValues(const QStringList& records) {

@@ -19,7 +19,8 @@ public:
 
     // Reads the whole unit in "Read All" order into the unit's copy and compares every record
     // but the clock, which runs on. False when the exchange stopped before its end (the port
-    // lost, a stop asked for); the comparison then covers what was read.
+    // lost, a stop asked for); the comparison then covers what was read. Both actions add
+    // their line to the work record.
     bool compare();
 
     // The records whose settings differ in the last comparison, in "Program All" order. A

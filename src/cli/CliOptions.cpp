@@ -29,6 +29,7 @@ const char* const UsageText =
     "  rtu7350-cli --port DEVICE [options] verify FILE\n"
     "  rtu7350-cli ports\n"
     "  rtu7350-cli report FILE --output REPORT.html|REPORT.pdf|REPORT.png\n"
+    "  rtu7350-cli record [--since YYYY-MM-DD] [--json]\n"
     "\n"
     "Programs a Model 7350 Terminal Unit from a configuration file, reads its configuration\n"
     "back, compares it with a file, or lists the serial ports. report writes the site report\n"
@@ -67,8 +68,11 @@ const char* const UsageText =
     "                       --clock/--time/--date is given)\n"
     "  --json               program, read, verify: one JSON document on standard output\n"
     "                       (action, port, lines sent, unanswered reads, differences,\n"
-    "                       exit status); the text goes to standard error\n"
+    "                       exit status); the text goes to standard error; record: the\n"
+    "                       lines as a JSON array\n"
     "  --quiet              no progress on standard error\n"
+    "  --no-record          program, read, verify: add no line to the work record\n"
+    "  --since YYYY-MM-DD   record: from that day on (default: all of it)\n"
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 port/file/link failure, 2 usage error, 3 some reads unanswered,\n"
@@ -90,7 +94,8 @@ constexpr std::array<CommandWord, 5> Commands{{{"program", CliCommand::Program, 
                                                {"read", CliCommand::Read, false},
                                                {"verify", CliCommand::Verify, true},
                                                {"ports", CliCommand::Ports, false},
-                                               {"report", CliCommand::Report, true}}};
+                                               {"report", CliCommand::Report, true},
+                                               {"record", CliCommand::Record, false}}};
 
 // An integer option value in plain decimal digits, whatever the locale.
 std::optional<int> decimalInteger(const QString& text) {
@@ -202,10 +207,22 @@ QString readPacing(const QCommandLineParser& parser, CliOptions& options) {
     return {};
 }
 
+QString readRecordOptions(const QCommandLineParser& parser, CliOptions& options) {
+    options.noRecord = parser.isSet("no-record");
+    if (parser.isSet("since") && options.command != CliCommand::Record)
+        return QStringLiteral("--since belongs to the record command");
+    if (!parser.isSet("since"))
+        return {};
+    options.since = QDate::fromString(parser.value("since"), Qt::ISODate);
+    if (!options.since.isValid())
+        return QStringLiteral("--since: expected YYYY-MM-DD, not '%1'").arg(parser.value("since"));
+    return {};
+}
+
 QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return QStringLiteral("missing command: program, read, verify, ports or report");
+        return QStringLiteral("missing command: program, read, verify, ports, report or record");
     const auto known = std::find_if(Commands.begin(), Commands.end(),
                                     [&](const CommandWord& c) { return words[0] == c.name; });
     if (known == Commands.end())
@@ -220,7 +237,9 @@ QString readCommand(const QCommandLineParser& parser, CliOptions& options) {
         options.file = words[1];
 
     const bool report = options.command == CliCommand::Report;
-    if (options.command != CliCommand::Ports && !report && parser.value("port").isEmpty())
+    const bool needsPort =
+        options.command != CliCommand::Ports && !report && options.command != CliCommand::Record;
+    if (needsPort && parser.value("port").isEmpty())
         return QStringLiteral("%1 needs --port DEVICE").arg(words[0]);
     options.port = parser.value("port");
     if (parser.isSet("output") && options.command != CliCommand::Read && !report)
@@ -243,8 +262,9 @@ QString readReportOptions(const QCommandLineParser& parser, CliOptions& options)
     // count as differing from their defaults and be programmed with them.
     if (options.changes && options.partial)
         return QStringLiteral("--changes needs a whole configuration, not --partial");
-    if (options.json && options.command == CliCommand::Ports)
-        return QStringLiteral("--json belongs to program, read and verify");
+    if (options.json &&
+        (options.command == CliCommand::Ports || options.command == CliCommand::Report))
+        return QStringLiteral("--json belongs to program, read, verify and record");
     return {};
 }
 
@@ -265,8 +285,10 @@ void addOptions(QCommandLineParser& parser) {
         {"log", "traffic log file", "FILE"},
         {"partial", "only the records a file names or a read brought back"},
         {"changes", "program: only the records that differ from the unit"},
-        {"json", "one JSON document on standard output"},
+        {"json", "JSON on standard output"},
         {"quiet", "no progress"},
+        {"no-record", "no work record line"},
+        {"since", "record: first day", "YYYY-MM-DD"},
         {QStringList{"h", "help"}, "help"},
         {"version", "version"},
     });
@@ -292,7 +314,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
 
     CliOptions options;
     using Reader = QString (*)(const QCommandLineParser&, CliOptions&);
-    for (Reader read : {readCommand, readLineSettings, readClock, readDelayUnit, readPacing}) {
+    for (Reader read :
+         {readCommand, readLineSettings, readClock, readDelayUnit, readPacing, readRecordOptions}) {
         if (QString error = read(parser, options); !error.isEmpty())
             return usageError(error);
     }

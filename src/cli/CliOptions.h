@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -18,7 +19,7 @@ enum class ExitCode : int {
     LogFailed = 5,  // the command did its work, but the --log file could not be written
 };
 
-enum class CliCommand { Program, Read, Verify, Ports, Report };
+enum class CliCommand { Program, Read, Verify, Ports, Report, Record };
 
 // Everything the command line asks for, with the line settings already turned into the
 // codes the serial library takes.
@@ -44,8 +45,12 @@ struct CliOptions {
     // program and verify: take only the records a file names; read: write only the records
     // that were read in full
     bool partial = false;
-    bool changes = false; // program: send only the records that differ from the unit's
-    bool json = false;    // one JSON document on standard output, the human text on stderr
+    bool changes = false;  // program: send only the records that differ from the unit's
+    bool noRecord = false; // program, read and verify leave the work record as it is
+    QDate since;           // record: the first day to print; null: from the start
+    // program, read, verify: one JSON document on standard output, the human text on
+    // standard error; record: a JSON array instead of lines for people
+    bool json = false;
 };
 
 // What parsing the command line gave: options to run, a usage error, or a text to print

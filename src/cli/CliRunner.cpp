@@ -4,9 +4,12 @@
 #include "app/Session.h"
 #include "app/UnitComparison.h"
 #include "app/UnitDifferences.h"
+#include "app/WorkRecordFile.h"
 #include "cli/CliConsole.h"
 #include "cli/CliReport.h"
 #include "cli/LogTerminalScreen.h"
+#include "cli/PortList.h"
+#include "cli/RecordCommand.h"
 #include "cli/RunReport.h"
 #include "cli/SignalStop.h"
 #include "cli/UnitFile.h"
@@ -24,29 +27,6 @@ namespace {
 
 // The tool always drives the library's first port, mapped to the device the user named.
 constexpr PortId CliPort = 0;
-
-// One line per port: the device, its stable name (empty when it has none), description,
-// manufacturer and serial number, separated by tabs.
-ExitCode printPorts(QIODevice& out) {
-    for (const SerialPortEntry& port : listPorts()) {
-        const QStringList fields{port.device, port.stableName, port.description, port.manufacturer,
-                                 port.serialNumber};
-        out.write(fields.join(u'\t').toLocal8Bit() + '\n');
-    }
-    return ExitCode::Success;
-}
-
-// What to do about a device that does not exist: name one that does.
-QString existingPortsAdvice() {
-    QStringList names;
-    for (const SerialPortEntry& port : listPorts()) {
-        names << (port.stableName.isEmpty()
-                      ? port.device
-                      : QStringLiteral("%1 (%2)").arg(port.device, port.stableName));
-    }
-    return names.isEmpty() ? QStringLiteral("no serial ports found, plug the adapter in")
-                           : QStringLiteral("the serial ports here: %1").arg(names.join(", "));
-}
 
 // One line per difference: "tank 05 (TANK 06) factor: file 1.67, unit 2.5".
 QString differenceLines(const QList<FieldDifference>& differences) {
@@ -72,6 +52,9 @@ public:
                              report_.noteSent(line);
                              setLinesSent_ += line.startsWith(u'S') ? 1 : 0;
                          });
+        if (!options.noRecord)
+            session_.record.setFolder(WorkRecordFile::defaultFolder(),
+                                      QStringLiteral(RTU7350_VERSION));
     }
 
     ~UnitRun() {
@@ -80,10 +63,15 @@ public:
     }
 
     ExitCode run() {
-        const ExitCode code = withLogOutcome(runCommand());
+        const ExitCode code = runCommand();
+        // The command's work is done either way: a record that could not be written is only
+        // said.
+        if (const QString notice = session_.record.noticeOnce(); !notice.isEmpty())
+            err_ << "rtu7350-cli: " << notice << Qt::endl;
+        const ExitCode outcome = withLogOutcome(code);
         if (options_.json)
-            out_.write(report_.document(code));
-        return code;
+            out_.write(report_.document(outcome));
+        return outcome;
     }
 
 private:
@@ -150,6 +138,9 @@ private:
             return options_.partial ? session_.commands.programListed(records)
                                     : session_.commands.programAll();
         });
+        session_.record.programmed(options_.partial ? QStringLiteral("Program")
+                                                    : QStringLiteral("Program All"),
+                                   options_.partial ? records : configurationRecords(), completed);
         if (stop_.stopped())
             return stop_.report(err_, QStringLiteral("programmed"), planned);
         if (portLost_)
@@ -175,8 +166,7 @@ private:
         err_ << differenceLines(unit.comparison().differences);
         // Asked for, the clock goes out in a batch of its own, first.
         const QStringList clock{QStringLiteral("SRTCT"), QStringLiteral("SRTCD")};
-        if (options_.clockGiven &&
-            (!stop_.during([&] { return session_.commands.programListed(clock); }) || portLost_))
+        if (options_.clockGiven && (!programClock(clock) || portLost_))
             return stop_.stopped() ? stop_.report(err_, QStringLiteral("programmed"), 2)
                                    : linkFailure(QStringLiteral("programming the clock"));
         const QStringList records = unit.recordsToProgram();
@@ -214,6 +204,12 @@ private:
         if (!wholeRead || !wholeReadBack)
             return ExitCode::Unanswered;
         return still.isEmpty() ? ExitCode::Success : ExitCode::Differs;
+    }
+
+    bool programClock(const QStringList& clock) {
+        const bool completed = stop_.during([&] { return session_.commands.programListed(clock); });
+        session_.record.programmed(QStringLiteral("Program"), clock, completed);
+        return completed;
     }
 
     ExitCode linkFailure(const QString& doing) {
@@ -321,6 +317,9 @@ private:
     bool readUnit(const QStringList& planned, ReadReport& report) {
         const bool completed =
             stop_.during([&] { return session_.commands.readListed(planned, &report); });
+        session_.record.read(options_.command == CliCommand::Verify ? QStringLiteral("Compare")
+                                                                    : QStringLiteral("Read All"),
+                             report);
         if (stop_.stopped())
             return false;
         if (portLost_) {
@@ -425,6 +424,8 @@ ExitCode runCommand(const CliOptions& options, SerialLibrary& library, QIODevice
         return printPorts(out);
     if (options.command == CliCommand::Report)
         return writeSiteReport(options, err);
+    if (options.command == CliCommand::Record)
+        return printRecord(options, WorkRecordFile::defaultFolder(), out, err);
     UnitRun run(options, library, out, err);
     return run.run();
 }

@@ -5,6 +5,7 @@
 #include "ui/ModuleWindows.h"
 #include "ui/UnitSettingsBox.h"
 #include "ui/Widgets.h"
+#include "ui/WorkRecordWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +26,7 @@ RtuForm::RtuForm(const Environment& environment, QWidget* parent)
       batchUi_(*this, terminal_, terminal_.rtsLed(),
                [this](Window window) -> QWidget* { return moduleWindow(window); }),
       model_({env_.library, terminal_.screen(), batchUi_, portMenus_, env_.notifier, env_.files,
-              env_.directory}),
+              env_.directory, env_.workRecordFolder}),
       session_(model_.session()) {
     setObjectName(QStringLiteral("RtuForm"));
     setWindowTitle(QStringLiteral("Setup For Model 7350 Terminal Unit."));
@@ -108,6 +109,9 @@ void RtuForm::buildMenus() {
                    Window::ConfigG4);
     addModuleEntry(bar, QStringLiteral("Configure 4-20mA Module"), QStringLiteral("a4_20mA"),
                    Window::Config4_20mA);
+    QAction* record = bar->addAction(QStringLiteral("Work Record..."));
+    record->setObjectName(QStringLiteral("WorkRecord"));
+    connect(record, &QAction::triggered, this, &RtuForm::openWorkRecord);
     QAction* version = bar->addAction(QStringLiteral("Version"));
     version->setObjectName(QStringLiteral("Ver"));
     connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
@@ -116,6 +120,12 @@ void RtuForm::buildMenus() {
     connect(exportReport, &QAction::triggered, &model_, [this] {
         model_.exportReport(compareWindow_ ? compareWindow_->model().lastComparison() : nullptr);
     });
+}
+
+// A window of its own beside the others; it reads the record as it stands when opened.
+void RtuForm::openWorkRecord() {
+    auto* window = new WorkRecordWindow(env_.workRecordFolder, env_.files, this);
+    window->show();
 }
 
 void RtuForm::addModuleEntry(QMenuBar* bar, const QString& caption, const QString& name,

@@ -39,7 +39,8 @@ public:
         UserNotifier& notifier;
         FileChooser& files;
         DeviceChooser& devices;
-        QString directory; // where the port settings files and "lastfile.txt" live
+        QString directory;             // where the port settings files and "lastfile.txt" live
+        QString workRecordFolder = {}; // empty: no work record
     };
 
     explicit RtuForm(const Environment& environment, QWidget* parent = nullptr);
@@ -88,6 +89,7 @@ private:
     void showProgress(int done, int total, const QString& what);
     void chooseDevices();
     void compareWithUnit();
+    void openWorkRecord();
 
     void shutDown();
     void closeOtherWindows();

@@ -3,6 +3,7 @@
 #include "app/DataFiles.h"
 #include "app/ReplyWait.h"
 #include "app/ShutdownSignals.h"
+#include "app/WorkRecordFile.h"
 #include "serial/QtSerialLibrary.h"
 #include "serial/TrafficLogFile.h"
 #include "ui/CaretBlink.h"
@@ -215,7 +216,8 @@ int main(int argc, char** argv) {
     rtu::MessageBoxNotifier notifier;
     rtu::FileDialogChooser files;
     rtu::PortDevicesDialogChooser devices;
-    rtu::RtuForm form({library, notifier, files, devices, QDir::currentPath()});
+    rtu::RtuForm form({library, notifier, files, devices, QDir::currentPath(),
+                       rtu::WorkRecordFile::defaultFolder()});
     QObject::connect(&form, &rtu::RtuForm::devicesChosen, &form,
                      [&settings](const rtu::PortDevices& shown, const rtu::PortDevices& chosen) {
                          rtu::rememberChangedDevices(settings, shown, chosen);

@@ -1,5 +1,7 @@
 #include "app/MainWindowModel.h"
 
+#include "app/WorkRecordFile.h"
+
 #include "serial/TerminalScreen.h"
 #include "support/Application.h"
 #include "support/FakeSerialLibrary.h"
@@ -10,6 +12,8 @@
 #include "support/ScriptedFiles.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,7 +49,8 @@ protected:
     RecordingMenus menus;
     RecordingNotifier notifier;
     test::ScriptedFiles files;
-    MainWindowModel model{{library, screen, ui, menus, notifier, files, dir.path()}};
+    MainWindowModel model{
+        {library, screen, ui, menus, notifier, files, dir.path(), dir.filePath("record")}};
     std::function<void(int)> onLine;
     QStringList outcomes;
     PortStatus portStatus;
@@ -153,6 +158,34 @@ TEST_F(MainWindowModelTest, ReadAllEndsOrderlyWhenThePortIsLost) {
     model.refreshPortStatus();
     EXPECT_FALSE(portStatus.portControlsEnabled || readAgainEnabled);
     EXPECT_EQ(model.readAll(), "Read All needs an open port");
+}
+
+// A program action after a read names the field it changed with the unit's value before;
+// a record that cannot be written is said once and the actions go on.
+TEST_F(MainWindowModelTest, TheWorkRecordNamesEachChangeAndAFailureToWriteItOnce) {
+    library.answer("GPP", "PP00900\r\n");
+    UnitSettingsModel& settings = model.session().settings;
+    settings.setRowTicked(UnitRow::Poll, true);
+    model.read();
+    settings.setCounter(UnitSettings::Counter::PollHours, 7);
+    model.program();
+    const QList<QJsonObject> record = WorkRecordFile(dir.filePath("record")).readAll();
+    ASSERT_EQ(record.size(), 2);
+    EXPECT_EQ(record[1]["action"].toString(), "Program");
+    EXPECT_EQ(QJsonDocument(record[1]["changes"].toArray()).toJson(QJsonDocument::Compact),
+              R"([{"after":"26100","before":"900","field":"time between polls in seconds",)"
+              R"("record":"SPP"}])");
+
+    ASSERT_TRUE(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
+    model.session().record.setFolder(dir.filePath("file/record"), {});
+    model.program();
+    model.program();
+    EXPECT_EQ(library.sentLines(), (QStringList{"GPP", "SPP26100", "SPP26100", "SPP26100"}));
+    EXPECT_EQ(outcomes.mid(outcomes.size() - 2),
+              (QStringList{"Program finished: 1 line sent; Work record not written: cannot make "
+                           "the folder " +
+                               dir.filePath("file/record"),
+                           "Program finished: 1 line sent"}));
 }
 
 } // namespace

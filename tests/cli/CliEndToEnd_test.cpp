@@ -64,7 +64,11 @@ struct SimulatedUnitProcess {
 
 class CliEndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid() && wire.isOpen()); }
+    // Every run keeps its work record in the test's own folder.
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid() && wire.isOpen());
+        qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+    }
 
     QString path(const QString& name) const { return dir.filePath(name); }
     // On a bare pseudo-terminal nothing ever answers, so the settle delays only cost time.
@@ -104,6 +108,13 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     const QByteArray log = readFile(path("log.txt"));
     EXPECT_TRUE(log.startsWith("Initialize Port Status = OK\r\nSRTCT081530\r\nSRTCD070425\r\n"));
     EXPECT_EQ(log.count("\r\n"), 40) << log.constData();
+    const auto record = [this] {
+        return QJsonDocument::fromJson(runCli({"record", "--json"}).out).array();
+    };
+    ASSERT_EQ(record().size(), 1);
+    const QJsonObject programAll = record().first().toObject();
+    EXPECT_EQ(programAll["action"].toString(), "Program All");
+    EXPECT_EQ(programAll["linesSent"].toInt(), 39);
 
     const CliResult read = runCli(unit.cli + QStringList{"read"});
     EXPECT_EQ(read.exitCode, 0) << read.err.constData();
@@ -115,10 +126,12 @@ TEST_F(CliEndToEnd, ProgramThenReadRoundTripsTheSiteAndVerifyNamesEveryDifferenc
     // with --partial only the records the file names: poll period and G4 module 3's on value.
     ASSERT_TRUE(writeFile(path("changed.txt"), "SPP600\r\nSG43U03L1ONLT13.000OFFGT24.000\r\n"));
     const CliResult verified =
-        runCli(unit.cli + QStringList{"--partial", "verify", path("changed.txt")});
+        runCli(unit.cli + QStringList{"--no-record", "--partial", "verify", path("changed.txt")});
     EXPECT_EQ(verified.exitCode, 4) << verified.err.constData();
     EXPECT_EQ(verified.out, "time between polls in seconds: file 600, unit 900\n"
                             "G4 module 3 ON value: file 13, unit 12\n");
+    EXPECT_EQ(record().last().toObject()["action"].toString(), "Read All");
+    EXPECT_EQ(record().size(), 2);
 
     // Stopped as an operator would (SIGTERM), it writes its --dump file.
     unit.process.terminate();

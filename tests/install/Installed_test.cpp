@@ -96,6 +96,7 @@ TEST_F(InstalledTest, ManualPagesFollowHelpAndTheInstalledProgramsRunTheInstalle
 
     QProcess gui;
     gui.setWorkingDirectory(workDir.path());
+    qputenv("XDG_DATA_HOME", workDir.path().toLocal8Bit()); // its work record
     gui.start(prefix.filePath("bin/rtu7350"), {"--demo", "--read-all"});
     QString err;
     rtu::test::waitUntil(

@@ -62,7 +62,8 @@ protected:
         ASSERT_TRUE(workDir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(workDir.path());
-        qputenv("XDG_DATA_HOME", workDir.path().toLocal8Bit()); // the recovery file's folder
+        // The recovery file and the programs' work record go to the test's folder.
+        qputenv("XDG_DATA_HOME", workDir.path().toLocal8Bit());
         ASSERT_TRUE(com1.isOpen() && com3.isOpen());
         library.setDevice(0, com1.slavePath());
         library.setDevice(2, com3.slavePath());

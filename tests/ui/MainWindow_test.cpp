@@ -102,6 +102,10 @@ TEST_F(MainWindowTest, TheControlsMirrorTheUnitSettingsModelAndTheButtonsReachTh
     status.modemLines = modemLineIndicators(ModemLines{false, true, false});
     emit form->model().portStatusChanged(status);
     EXPECT_EQ(lineColour(), LineRaisedGreen);
+
+    action("WorkRecord")->trigger();
+    EXPECT_EQ(control<QLabel>("status", control<QWidget>("workRecordWindow"))->text(),
+              "0 of 0 lines");
 }
 
 TEST_F(MainWindowTest, LcdTextBoxesRefuseWhatTheUnitCannotTakeAndSaveAndLoadUseTheFileDialog) {
