@@ -90,7 +90,7 @@ struct CommandWord {
     CliCommand command;
     bool needsFile;
 };
-constexpr std::array<CommandWord, 5> Commands{{{"program", CliCommand::Program, true},
+constexpr std::array<CommandWord, 6> Commands{{{"program", CliCommand::Program, true},
                                                {"read", CliCommand::Read, false},
                                                {"verify", CliCommand::Verify, true},
                                                {"ports", CliCommand::Ports, false},

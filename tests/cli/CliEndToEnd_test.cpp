@@ -174,6 +174,17 @@ TEST_F(CliEndToEnd, ProgramChangesSendsOnlyTheDifferingTankAndJsonNamesTheDiffer
             EXPECT_EQ(report["linesSent"].toArray().at(39), "SU03\"WATER 1   \"L1IT0F2.1000E");
         }
     }
+    // The work record names the change with the unit's value before it.
+    const QJsonArray record = QJsonDocument::fromJson(runCli({"record", "--json"}).out).array();
+    QStringList actions;
+    for (const QJsonValue& line : record)
+        actions << line["action"].toString();
+    EXPECT_EQ(actions, QStringList({"Compare", "Program Differences", "Compare"}));
+    EXPECT_EQ(record.at(1)["changes"].toArray(),
+              QJsonArray({QJsonObject{{"record", "SU03"},
+                                      {"field", "tank 03 (WATER 1) factor"},
+                                      {"before", "1.67"},
+                                      {"after", "2.1"}}}));
 }
 
 // A read that is not whole never replaces a file: a backup stays as it was.
