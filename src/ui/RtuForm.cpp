@@ -109,17 +109,20 @@ void RtuForm::buildMenus() {
                    Window::ConfigG4);
     addModuleEntry(bar, QStringLiteral("Configure 4-20mA Module"), QStringLiteral("a4_20mA"),
                    Window::Config4_20mA);
-    QAction* record = bar->addAction(QStringLiteral("Work Record..."));
+    // What a visit leaves behind shares one menu, so that the bar stays as wide as before and
+    // the terminal still fits beside the window on a laptop screen.
+    QMenu* site = addMenu(bar, QStringLiteral("Site"), QStringLiteral("Site"));
+    QAction* record = site->addAction(QStringLiteral("Work Record..."));
     record->setObjectName(QStringLiteral("WorkRecord"));
     connect(record, &QAction::triggered, this, &RtuForm::openWorkRecord);
-    QAction* version = bar->addAction(QStringLiteral("Version"));
-    version->setObjectName(QStringLiteral("Ver"));
-    connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
-    QAction* exportReport = bar->addAction(QStringLiteral("Export Report..."));
+    QAction* exportReport = site->addAction(QStringLiteral("Export Report..."));
     exportReport->setObjectName(QStringLiteral("ExportReport"));
     connect(exportReport, &QAction::triggered, &model_, [this] {
         model_.exportReport(compareWindow_ ? compareWindow_->model().lastComparison() : nullptr);
     });
+    QAction* version = bar->addAction(QStringLiteral("Version"));
+    version->setObjectName(QStringLiteral("Ver"));
+    connect(version, &QAction::triggered, &model_, &MainWindowModel::showVersion);
 }
 
 // A window of its own beside the others; it reads the record as it stands when opened.
