@@ -11,7 +11,7 @@ namespace rtu {
 
 namespace {
 
-const QString LineEnd = QStringLiteral("\r\n");
+const QString ScreenLineEnd = QStringLiteral("\r\n");
 const QString SentMark = QStringLiteral("> ");
 
 const char* const MarkSentKey = "terminal/markSentLines";
@@ -91,7 +91,7 @@ void TerminalLog::insertSent(const QString& line) {
     const bool atStart = atLineStart();
     const bool breakFirst = view_.markSent && !atStart;
     const QString mark = view_.markSent ? SentMark : QString();
-    shown_.insertAtEnd((breakFirst ? LineEnd : QString()) +
+    shown_.insertAtEnd((breakFirst ? ScreenLineEnd : QString()) +
                        withLinePrefix(line, atStart || breakFirst, prefix(now, mark)));
 }
 
@@ -124,8 +124,8 @@ QString TerminalLog::wholeHexLines(const QByteArray& bytes, const QDateTime& now
 }
 
 QString TerminalLog::closeHexLine(bool atStart) {
-    const QString line = (atStart ? QString() : LineEnd) + prefix(hexLineStart_, {}) +
-                         hexLineText(hexLine_) + LineEnd;
+    const QString line = (atStart ? QString() : ScreenLineEnd) + prefix(hexLineStart_, {}) +
+                         hexLineText(hexLine_) + ScreenLineEnd;
     hexLine_.clear();
     return line;
 }
