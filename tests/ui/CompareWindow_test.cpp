@@ -24,11 +24,25 @@ TEST_F(CompareWindowTest, ShowsTheDifferingRecordsAndProgramsExactlyThose) {
                     .ok);
     ASSERT_TRUE(writeFile("COM.dat", QByteArray("\x01\x00", 2)));
     RtuForm& rtu = startProgram();
+    QApplication::setCursorFlashTime(0); // a caret that blinks would differ between shots
+    // The settings as the screen shows them (the status bar below them gets the outcome).
+    const auto settingsOnScreen = [&rtu] {
+        QCoreApplication::processEvents(); // the repaints scheduled so far reach the screen
+        const QRect settings = rtu.centralWidget()->geometry();
+        return rtu.screen()
+            ->grabWindow(rtu.winId(), settings.x(), settings.y(), settings.width(),
+                         settings.height())
+            .toImage();
+    };
+    // Focus, and so a focus frame, only where the shots do not reach.
+    control<QWidget>("CompareWithUnit")->setFocus();
     const QByteArray before = programsConfiguration(rtu);
+    const QImage shownBefore = settingsOnScreen();
 
     click("CompareWithUnit");
 
     EXPECT_EQ(programsConfiguration(rtu), before);
+    EXPECT_TRUE(settingsOnScreen() == shownBefore) << "Compare repainted the program's values";
     auto* window = control<CompareWindow>("compareWindow");
     auto* table = control<QTableWidget>("differencesTable", window);
     QStringList records;
