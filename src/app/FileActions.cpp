@@ -1,6 +1,7 @@
 #include "app/FileActions.h"
 
 #include "app/Session.h"
+#include "app/SiteReport.h"
 #include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
 
@@ -37,6 +38,12 @@ QString failedLoadOutcome(const QString& path, const LoadResult& result, qsizety
            notAsWritten(result);
 }
 
+// A file that was not written: the reason in a message box, and as the outcome's one line.
+QString failedWrite(Session& session, const QString& problem) {
+    session.notifier().showMessage(problem, QString(), MessageIcon::Critical);
+    return QString(problem).replace(u'\n', u' ');
+}
+
 } // namespace
 
 QString saveConfigurationTo(Session& session, const QString& path) {
@@ -49,10 +56,8 @@ QString saveConfigurationTo(Session& session, const QString& path) {
         return QStringLiteral("Saved ") + QDir::toNativeSeparators(path);
     }
     // A silent failure would leave the operator believing the configuration is on disk.
-    const QString problem = QStringLiteral("The configuration was not saved to %1:\n%2")
-                                .arg(QDir::toNativeSeparators(path), error);
-    session.notifier().showMessage(problem, QString(), MessageIcon::Critical);
-    return QString(problem).replace(u'\n', u' ');
+    return failedWrite(session, QStringLiteral("The configuration was not saved to %1:\n%2")
+                                    .arg(QDir::toNativeSeparators(path), error));
 }
 
 QString loadConfigurationFrom(Session& session, const QString& path) {
@@ -82,6 +87,17 @@ QString loadConfigurationFrom(Session& session, const QString& path) {
                                        loadProblem(path, result),
                                    QString(), MessageIcon::None);
     return failedLoadOutcome(path, result, named.size());
+}
+
+QString exportSiteReportTo(Session& session, const QString& path,
+                           const UnitComparison* lastComparison) {
+    const SiteReport report({session.settings.values(), session.tables},
+                            QDateTime::currentDateTime(), lastComparison);
+    const QString error = report.write(path);
+    if (error.isEmpty())
+        return QStringLiteral("Report written to ") + QDir::toNativeSeparators(path);
+    return failedWrite(session, QStringLiteral("The report was not written to %1:\n%2")
+                                    .arg(QDir::toNativeSeparators(path), error));
 }
 
 } // namespace rtu

@@ -2,7 +2,6 @@
 
 #include "app/FileActions.h"
 #include "app/ReadOutcome.h"
-#include "app/ReportExport.h"
 #include "app/UserNotifier.h"
 #include "protocol/RecordReads.h"
 #include "serial/SerialLibrary.h"

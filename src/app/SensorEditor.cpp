@@ -1,11 +1,13 @@
 #include "app/SensorEditor.h"
 
 #include "app/Session.h"
+#include "app/UnitLetters.h"
 #include "app/UserNotifier.h"
 #include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 
 #include <algorithm>
+#include <span>
 
 namespace rtu {
 
@@ -14,11 +16,12 @@ namespace {
 constexpr OptionCodes LevelUnits{"I", "C", ""};
 constexpr OptionCodes TemperatureUnits{"F", "C", ""};
 constexpr OptionCodes VolumeUnits{"E", "M", "%"};
-constexpr OptionCodes LevelWords{"Inch", "Centimeter", ""};
-constexpr OptionCodes VolumeWords{"Barrels", "Cubic Meters", "%"};
 
-QString wordFor(int option, const OptionCodes& words) {
-    return option < 0 ? QString() : QLatin1String(words.at(std::size_t(option)));
+// The word of the factor's meaning for an option of the level or volume unit.
+QString wordFor(int option, std::span<const UnitLetter> letters) {
+    return option < 0 || std::size_t(option) >= letters.size()
+               ? QString()
+               : QLatin1String(letters[std::size_t(option)].word);
 }
 
 } // namespace
@@ -34,8 +37,8 @@ void SensorEditor::showRecord() {
     const SensorRecord& r = current();
     labelBox_ = r.Label;
     factorBox_ = r.VolumeFactor;
-    levelWord_ = wordFor(levelOption(), LevelWords);
-    volumeWord_ = wordFor(volumeOption(), VolumeWords);
+    levelWord_ = wordFor(levelOption(), LevelLetters);
+    volumeWord_ = wordFor(volumeOption(), VolumeLetters);
     setGeneralCaption();
 }
 
@@ -109,7 +112,7 @@ int SensorEditor::volumeOption() const {
 
 void SensorEditor::chooseLevelUnit(int option) {
     current().LevelUnit = optionCode(option, LevelUnits);
-    levelWord_ = wordFor(option, LevelWords);
+    levelWord_ = wordFor(option, LevelLetters);
     if (volumeOption() == 2)
         factorCaption_ = percentCaption(QStringLiteral(" x"));
     else
@@ -124,7 +127,7 @@ void SensorEditor::chooseTemperatureUnit(int option) {
 
 void SensorEditor::chooseVolumeUnit(int option) {
     current().VolumeUnit = optionCode(option, VolumeUnits);
-    volumeWord_ = wordFor(option, VolumeWords);
+    volumeWord_ = wordFor(option, VolumeLetters);
     if (option == 2)
         factorCaption_ = percentCaption(QString());
     else

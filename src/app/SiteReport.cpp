@@ -1,5 +1,6 @@
 #include "app/SiteReport.h"
 
+#include "app/UnitLetters.h"
 #include "config/Numbers.h"
 
 #include <QLocale>
@@ -13,28 +14,6 @@
 namespace rtu {
 
 namespace {
-
-// What the sensor window calls a unit letter: its option caption, the word of the factor's
-// meaning ("Barrels per Inch") and the short form after a value ("180.0 in").
-struct UnitLetter {
-    const char* letter;
-    const char* option;
-    const char* word;
-    const char* abbreviation;
-};
-constexpr std::array<UnitLetter, 2> LevelLetters{{
-    {"I", "Inches", "Inch", "in"},
-    {"C", "Centimeters", "Centimeter", "cm"},
-}};
-constexpr std::array<UnitLetter, 2> TemperatureLetters{{
-    {"F", "Fahrenheit", "", "\u00b0F"},
-    {"C", "Centigrade", "", "\u00b0C"},
-}};
-constexpr std::array<UnitLetter, 3> VolumeLetters{{
-    {"E", "English", "Barrels", ""},
-    {"M", "Metric", "Cubic Meters", ""},
-    {"%", "% Volume", "%", ""},
-}};
 
 const UnitLetter* unitLetter(std::span<const UnitLetter> letters, const QString& field) {
     for (const UnitLetter& known : letters) {

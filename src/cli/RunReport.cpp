@@ -16,9 +16,13 @@ QString actionName(const CliOptions& options) {
     case CliCommand::Verify:
         return QStringLiteral("verify");
     case CliCommand::Ports:
+        return QStringLiteral("ports");
+    case CliCommand::Report:
+        return QStringLiteral("report");
+    case CliCommand::Record:
         break;
     }
-    return QStringLiteral("ports");
+    return QStringLiteral("record");
 }
 
 QString resultName(ExitCode code) {
